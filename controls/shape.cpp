@@ -11,6 +11,11 @@ TShape::TShape(QWidget *parent) : QWidget(parent)
     setMouseTracking(true);
 }
 
+TShape::~TShape()
+{
+    endStandInCapture();
+}
+
 void TShape::setPenStyle(Qt::PenStyle style)
 {
     if (m_penStyle != style) {
@@ -72,6 +77,7 @@ void TShape::paintEvent(QPaintEvent *)
 
 void TShape::mousePressEvent(QMouseEvent *event)
 {
+    m_buttonsHeld = event->buttons();
     if (OnMouseDown)
         OnMouseDown(this, event->button(), event->modifiers(),
                     event->position().toPoint().x(), event->position().toPoint().y());
@@ -88,8 +94,83 @@ void TShape::mouseMoveEvent(QMouseEvent *event)
 
 void TShape::mouseReleaseEvent(QMouseEvent *event)
 {
+    // The capture ends before the handler runs: the handler may show, move
+    // or even delete this shape.
+    m_buttonsHeld = event->buttons();
+    if (m_buttonsHeld == Qt::NoButton)
+        endStandInCapture();
     if (OnMouseUp)
         OnMouseUp(this, event->button(), event->modifiers(),
                   event->position().toPoint().x(), event->position().toPoint().y());
     event->accept();
+}
+
+void TShape::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    QWidget *parent = parentWidget();
+    if (m_buttonsHeld != Qt::NoButton && !m_standIn && parent && parent->isVisible())
+        startStandInCapture();
+}
+
+void TShape::startStandInCapture()
+{
+    m_standIn = parentWidget();
+    m_standIn->installEventFilter(this);
+    // The cursor of the shape stays on while it is hidden, as it would under
+    // the toolkit's capture.
+    m_standIn->grabMouse(cursor());
+}
+
+void TShape::endStandInCapture()
+{
+    if (!m_standIn)
+        return;
+    m_standIn->removeEventFilter(this);
+    if (QWidget::mouseGrabber() == m_standIn)
+        m_standIn->releaseMouse();
+    m_standIn = nullptr;
+}
+
+bool TShape::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_standIn)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        forwardFromStandIn(*static_cast<QMouseEvent *>(event));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TShape::forwardFromStandIn(const QMouseEvent &event)
+{
+    const QPointF local = mapFrom(m_standIn.data(), event.position());
+    QEvent::Type type = event.type();
+    Qt::MouseButton button = event.button();
+    if (type == QEvent::MouseMove && event.buttons() == Qt::NoButton) {
+        // The release went elsewhere (another window took the mouse): end the
+        // press here as if it had come, rather than leave the grab on.
+        type = QEvent::MouseButtonRelease;
+        button = Qt::MouseButton(m_buttonsHeld.toInt() & -m_buttonsHeld.toInt());
+    }
+    QMouseEvent forwarded(type, local, event.scenePosition(), event.globalPosition(), button,
+                          event.buttons(), event.modifiers(), event.pointingDevice());
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        mousePressEvent(&forwarded);
+        break;
+    case QEvent::MouseMove:
+        mouseMoveEvent(&forwarded);
+        break;
+    default:
+        mouseReleaseEvent(&forwarded);
+        break;
+    }
 }

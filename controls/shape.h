@@ -5,8 +5,14 @@
 // rectangle are all shapes.
 //
 // The whole rectangle is the shape's hit area, whether or not it is filled.
+//
+// Like a toolkit shape under mouse capture, a shape that takes a press keeps
+// receiving the moves and the release until the buttons go up, even when it
+// hides itself meanwhile (the mover's handles do), with positions relative to
+// its own place in its parent.
 
 #include <QColor>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -20,6 +26,7 @@ public:
                                             Qt::KeyboardModifiers shift, int x, int y)>;
 
     explicit TShape(QWidget *parent = nullptr);
+    ~TShape() override;
 
     Qt::PenStyle penStyle() const { return m_penStyle; }
     void setPenStyle(Qt::PenStyle style);
@@ -43,8 +50,19 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Qt drops a hidden widget's implicit mouse grab, so while a button is
+    // held on a hidden shape the parent, which stays visible, holds the grab
+    // and passes the mouse events back here.
+    void startStandInCapture();
+    void endStandInCapture();
+    void forwardFromStandIn(const QMouseEvent &event);
+
+    Qt::MouseButtons m_buttonsHeld;
+    QPointer<QWidget> m_standIn;
     Qt::PenStyle m_penStyle = Qt::SolidLine;
     QColor m_penColor = Qt::black;
     int m_penWidth = 1;
