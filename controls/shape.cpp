@@ -1,5 +1,6 @@
 #include "controls/shape.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -108,6 +109,9 @@ void TShape::mouseReleaseEvent(QMouseEvent *event)
 void TShape::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
+    // A release that never came (another window took the mouse) must not
+    // leave a stale press behind.
+    m_buttonsHeld &= QGuiApplication::mouseButtons();
     QWidget *parent = parentWidget();
     if (m_buttonsHeld != Qt::NoButton && !m_standIn && parent && parent->isVisible())
         startStandInCapture();
