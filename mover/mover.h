@@ -1,0 +1,126 @@
+#pragma once
+// TMover lets the user move and resize one control at a time on a container
+// with the mouse. It frames the selected control with a dotted rectangle (the
+// frame) and eight small square handles; dragging the frame moves the
+// control, dragging a handle resizes it. During a drag the control is hidden
+// and only the frame follows the mouse; on release the control takes the
+// frame's place. Each step is reported through optional callbacks that may
+// veto or adjust it.
+//
+// The mover is not a widget: it owns ten shape controls (the frame, a
+// start-position marker shown during a move, and the handles) which live in
+// the container beside the controls they move. Use it as
+//     auto *mover = new TMover(form);   // the form owns the mover
+//     mover->AttachTo(container);       // once, right after construction
+//     mover->OnEndMove = ...;           // optional callbacks and settings,
+//     mover->ApplyColors();             //   ApplyColors after changing colours
+//     mover->Select(control);           // control: a child of the container
+// Controls created after AttachTo lie above the frame, so a press on the
+// control reaches the control and a press on the ring around it the frame.
+//
+// Rectangles are in the container's client coordinates; a QRect here is read
+// by left, top, width and height, and a width or height may be zero or
+// negative while a handle is dragged past the opposite edge.
+
+#include <QColor>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class TShape;
+
+class TMover : public QObject {
+    Q_OBJECT
+public:
+    // Allow and vRect come in set (Allow true, vRect the proposed frame
+    // rectangle, margin included); a handler vetoes a step by clearing Allow
+    // and adjusts it by changing vRect.
+    using TSelectEvent = std::function<void(QWidget *vControl, bool &Allow)>;
+    using TMoveResizeEvent = std::function<void(QWidget *vControl, QRect &vRect, bool &Allow)>;
+    // xy: the release position in the frame's client coordinates.
+    using TEndMoveCheckEvent = std::function<void(QWidget *vControl, bool Moved, QPoint xy)>;
+    using TEndMoveResizeEvent = std::function<void(QWidget *vControl)>;
+    using TDClickEvent = std::function<void(TMover *Sender)>;
+
+    // The shapes start out as hidden children of the owner form.
+    explicit TMover(QWidget *owner);
+    ~TMover() override;
+
+    // Makes the container the parent of the ten shapes; the controls later
+    // selected must be children of the same container.
+    void AttachTo(QWidget *container);
+    // Frames the control; false when there is none or OnSelecting refuses.
+    bool Select(QWidget *control);
+    // Removes the frame unless OnUnSelecting refuses.
+    void Unselect();
+    // Pushes the colour settings into the shapes and reframes the selection.
+    void ApplyColors();
+
+    // The control the frame surrounds, or null. Held weakly: a control that
+    // is destroyed while selected takes the frame away with it.
+    QWidget *SelectedControl() const { return m_selected.data(); }
+
+    // Settings; see ApplyColors.
+    int FrameMargin = 4; // 0 means 8 at the next Select
+    QColor FrameColor{128, 128, 0};
+    QColor DragFrameColor{0, 0, 0};
+    QColor MarkerColor{0, 255, 0};
+    QColor HandleColor{192, 220, 192};
+    QColor HandleBorderColor{0, 0, 255};
+
+    TSelectEvent OnSelecting;
+    TSelectEvent OnUnSelecting;
+    TMoveResizeEvent OnMoving;
+    TMoveResizeEvent OnResizing;
+    TEndMoveCheckEvent OnEndMove;
+    TEndMoveResizeEvent OnEndResize;
+    TDClickEvent OnDClick;
+
+private:
+    enum ShapeIndex { Marker, Frame, TopLeft, TopRight, TopMiddle, MiddleLeft, MiddleRight,
+                      BottomLeft, BottomRight, BottomMiddle, ShapeCount };
+
+    TShape *shape(ShapeIndex index) const;
+    bool shapesAlive() const;
+    void setFrameBounds(const QRect &bounds);
+    void PlaceHandles();
+    void ShowHandles();
+    void HideHandles();
+    void ShowFrame();
+    void HideFrame();
+    void setFrameAtRest(bool atRest);
+    void forgetDestroyedControl();
+
+    // Mouse handlers of the frame and the handles (mover_drag.cpp).
+    void FrameMouseDown(TShape *sender, Qt::MouseButton button, int x, int y);
+    void FrameMouseMove(int x, int y);
+    void FrameMouseUp(TShape *sender, Qt::MouseButton button, int x, int y);
+    void HandleMouseDown(TShape *sender, Qt::MouseButton button, int x, int y);
+    void HandleMouseMove(int x, int y);
+    void HandleMouseUp(TShape *sender, Qt::MouseButton button, int x, int y);
+    void record(TShape *sender, int x, int y);
+
+    std::array<QPointer<TShape>, ShapeCount> m_shapes;
+    QPointer<QWidget> m_selected;
+    QMetaObject::Connection m_selectedWatch;
+    // The frame's bounds as the mover set them; the widget itself cannot be
+    // narrower than zero, these can.
+    QRect m_frameBounds;
+
+    bool Dragging = false;
+    QPoint DownPoint;
+    QString PressedName;
+    QRect StartRect;
+    QRect DragRect;
+    // Monotonic, so a clock change cannot fake or swallow a double press;
+    // invalid until the first press, which is never a double press.
+    QElapsedTimer LastPressTime;
+    bool DoubleClicked = false;
+};
