@@ -73,7 +73,18 @@ QImage LoadCardPicture(const QString &path)
     if (image.isNull())
         throw ECardError(QStringLiteral("Cannot load the picture \"%1\": %2")
                              .arg(QDir::toNativeSeparators(path), reader.errorString()));
-    return image;
+    // Card pictures are drawn as plain bitmaps: a 32-bit file's fourth byte
+    // is not transparency, and only the transparent colour may let the
+    // pictures show through.
+    if (image.hasAlphaChannel()) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] |= 0xFF000000u;
+        }
+    }
+    return image.convertToFormat(QImage::Format_RGB32);
 }
 
 QImage ComposeCard(const CardLayout &layout, const QString &picPath)

@@ -15,7 +15,8 @@ bool HasBackground(const CardLayout &layout);
 // that cannot be read; nothing is drawn anywhere in that case.
 QImage ComposeCard(const CardLayout &layout, const QString &picPath);
 
-// Loads a picture file; raises ECardError naming the file when it cannot.
+// Loads a picture file as an opaque bitmap (any alpha bytes ignored);
+// raises ECardError naming the file when it cannot.
 QImage LoadCardPicture(const QString &path);
 
 // True when the two layouts give the same card image: card size, the paper's

@@ -1,7 +1,9 @@
 #include "card/Card_Edit.h"
 #include "card/card_file.h"
 
+#include <QDataStream>
 #include <QFile>
+#include <QImageReader>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -12,6 +14,27 @@ const QColor Blue(0, 0, 200);
 const QColor Red(220, 0, 0);
 const QColor Key(255, 0, 255);
 constexpr int32_t KeyColour = 0x00FF00FF;  // 0x00BBGGRR
+
+// A 32-bit BMP (V4 header, alpha mask) filled with one colour, alpha included.
+bool WriteBmpWithAlpha(const QString &path, int width, int height, QRgb colour)
+{
+    QByteArray bmp;
+    QDataStream out(&bmp, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    const quint32 pixels = quint32(width * height * 4);
+    out.writeRawData("BM", 2);
+    out << quint32(14 + 108 + pixels) << quint32(0) << quint32(14 + 108);
+    out << quint32(108) << qint32(width) << qint32(height) << quint16(1) << quint16(32) << quint32(3) << pixels
+        << qint32(3780) << qint32(3780) << quint32(0) << quint32(0);
+    out << quint32(0x00FF0000) << quint32(0x0000FF00) << quint32(0x000000FF) << quint32(0xFF000000);
+    out << quint32(0x73524742);  // sRGB
+    for (int i = 0; i < 12; ++i)
+        out << quint32(0);  // end points and gamma
+    for (int i = 0; i < width * height; ++i)
+        out << quint32(colour);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bmp) == bmp.size();
+}
 
 // A 20 x 10 card: blue background with a key-coloured window at x 5..14,
 // y 2..6, and a red picture slot over part of that window.
@@ -69,6 +92,13 @@ TEST_F(CardCanvas, WithoutPicturesTheBackgroundIsOpaque)
     layout.Pictures[0].Used = 0;
     canvas.SetLayout(layout);
     EXPECT_EQ(At(6, 4), Key);
+
+    // Alpha bytes in a 32-bit background are not transparency either.
+    ASSERT_TRUE(WriteBmpWithAlpha(folder + "alpha.bmp", 20, 10, qRgba(0, 0, 200, 0)));
+    ASSERT_TRUE(QImageReader(folder + "alpha.bmp").read().hasAlphaChannel());  // the file does carry alpha
+    layout.BackgroundFile.SetText("alpha.bmp");
+    canvas.SetLayout(layout);
+    EXPECT_EQ(At(6, 4), Blue);
 }
 
 TEST_F(CardCanvas, ScaledBackgroundLeavesNoKeyColouredFringe)
