@@ -122,6 +122,15 @@ TEST_F(CardCanvas, PicturePartlyOutsideTheCardShowsItsInsidePart)
     canvas.SetLayout(layout);
     EXPECT_EQ(At(6, 4), Red);
     EXPECT_EQ(At(9, 4), QColor(Qt::white));
+
+    // Stored extremes neither overflow nor fail: a slot spanning the whole
+    // 32-bit range covers the card, an inverted one draws nothing.
+    layout.Pictures[0].Rect = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    canvas.SetLayout(layout);
+    EXPECT_EQ(At(6, 4), Red);
+    layout.Pictures[0].Rect = {10, 8, 4, 1};
+    canvas.SetLayout(layout);
+    EXPECT_EQ(At(6, 4), QColor(Qt::white));
 }
 
 TEST_F(CardCanvas, BlankBackgroundNameKeepsSizeAndPicture)
