@@ -1,0 +1,123 @@
+#include "card/card_compose.h"
+
+#include "card/card_geometry.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QPainter>
+
+#include <cstring>
+
+namespace {
+
+template <std::size_t Size>
+bool SameShortString(const ShortString<Size> &a, const ShortString<Size> &b)
+{
+    return a.Bytes[0] == b.Bytes[0] && std::memcmp(a.Bytes + 1, b.Bytes + 1, std::size_t(a.Length())) == 0;
+}
+
+bool SamePictureSlot(const PictureSlot &a, const PictureSlot &b)
+{
+    return a.Used == b.Used && RectsEqual(a.Rect, b.Rect) && SameShortString(a.FileName, b.FileName);
+}
+
+// The background with every pixel of exactly `colour` made fully transparent.
+// Keying before any scaling means only the template's own pixels decide what
+// is see-through, and smooth scaling of the premultiplied result leaves no
+// coloured fringe round the picture window.
+QImage KeyedBackground(const QImage &background, int32_t colour)
+{
+    const QRgb key = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    QImage keyed = background.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < keyed.height(); ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(keyed.scanLine(y));
+        for (int x = 0; x < keyed.width(); ++x) {
+            if ((line[x] | 0xFF000000u) == key)
+                line[x] = 0;
+        }
+    }
+    return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
+bool RectsEqual(const SlotRect &a, const SlotRect &b)
+{
+    return a.Left == b.Left && a.Right == b.Right && a.Top == b.Top && a.Bottom == b.Bottom;
+}
+
+bool LayoutsEqual(const CardLayout &a, const CardLayout &b)
+{
+    return a.Paper.CardWidth == b.Paper.CardWidth && a.Paper.CardHeight == b.Paper.CardHeight
+           && std::memcmp(a.Paper.Reserved, b.Paper.Reserved, sizeof a.Paper.Reserved) == 0
+           && a.TransparentColour == b.TransparentColour
+           && SameShortString(a.BackgroundFile, b.BackgroundFile)
+           && SamePictureSlot(a.Pictures[0], b.Pictures[0])
+           && SamePictureSlot(a.Pictures[1], b.Pictures[1]);
+}
+
+bool HasBackground(const CardLayout &layout)
+{
+    const QString name = layout.BackgroundFile.Text();
+    for (QChar c : name) {
+        if (c.unicode() > 32)
+            return true;
+    }
+    return false;
+}
+
+QImage LoadCardPicture(const QString &path)
+{
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull())
+        throw ECardError(QStringLiteral("Cannot load the picture \"%1\": %2")
+                             .arg(QDir::toNativeSeparators(path), reader.errorString()));
+    // Card pictures are drawn as plain bitmaps: a 32-bit file's fourth byte
+    // is not transparency, and only the transparent colour may let the
+    // pictures show through.
+    if (image.hasAlphaChannel()) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] |= 0xFF000000u;
+        }
+    }
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage ComposeCard(const CardLayout &layout, const QString &picPath)
+{
+    const int32_t width = layout.Paper.CardWidth;
+    const int32_t height = layout.Paper.CardHeight;
+    CheckCardSize(width, height);
+
+    // Every file is read before anything is drawn, so a missing one changes nothing.
+    QImage pictures[2];
+    bool anyPicture = false;
+    for (int i = 0; i < 2; ++i) {
+        if (layout.Pictures[i].Used != 0) {
+            pictures[i] = LoadCardPicture(picPath + layout.Pictures[i].FileName.Text());
+            anyPicture = true;
+        }
+    }
+    QImage background = LoadCardPicture(picPath + layout.BackgroundFile.Text());
+    if (anyPicture)
+        background = KeyedBackground(background, layout.TransparentColour);
+
+    QImage card(width, height, QImage::Format_RGB32);
+    card.fill(Qt::white);
+    QPainter painter(&card);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (int i = 0; i < 2; ++i) {
+        if (pictures[i].isNull())
+            continue;
+        const VisibleSlot part = VisiblePartOfSlot(layout.Pictures[i].Rect, card.size(), pictures[i].size());
+        if (!part.IsEmpty())
+            painter.drawImage(part.Target, pictures[i], part.Source);
+    }
+    painter.drawImage(QRectF(0, 0, width, height), background);
+    painter.end();
+    return card;
+}

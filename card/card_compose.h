@@ -1,0 +1,25 @@
+#pragma once
+// Composition of the card image: the pictures first, then the background over
+// them, the background's transparent colour letting the pictures show through.
+
+#include "card/card_layout.h"
+
+#include <QImage>
+#include <QString>
+
+// True when BackgroundFile, trimmed of blanks and control characters, names a file.
+bool HasBackground(const CardLayout &layout);
+
+// The composed card at CardWidth x CardHeight. Files are resolved as
+// picPath + name. Raises ECardError for an unusable card size or a picture
+// that cannot be read; nothing is drawn anywhere in that case.
+QImage ComposeCard(const CardLayout &layout, const QString &picPath);
+
+// Loads a picture file as an opaque bitmap (any alpha bytes ignored);
+// raises ECardError naming the file when it cannot.
+QImage LoadCardPicture(const QString &path);
+
+// True when the two layouts give the same card image: card size, the paper's
+// reserved values, transparent colour, background name and both picture slots.
+bool LayoutsEqual(const CardLayout &a, const CardLayout &b);
+bool RectsEqual(const SlotRect &a, const SlotRect &b);

@@ -1,0 +1,39 @@
+#pragma once
+// Rectangle and size arithmetic on stored values. Card files are not
+// validated, so every computation here is done wide enough (64-bit) or
+// clamped that no stored number, negative or huge, can overflow.
+
+#include "card/card_layout.h"
+
+#include <QPoint>
+#include <QRect>
+#include <QRectF>
+#include <QSize>
+
+#include <cstdint>
+
+// Largest card side, in pixels, that the program composes: far above any
+// paper at any resolution, far below what would exhaust memory.
+constexpr int32_t MaxCardSide = 20000;
+
+inline int64_t SlotWidth(const SlotRect &r) { return int64_t(r.Right) - r.Left; }
+inline int64_t SlotHeight(const SlotRect &r) { return int64_t(r.Bottom) - r.Top; }
+
+// Raises ECardError unless both sides are 1 to MaxCardSide pixels.
+void CheckCardSize(int32_t width, int32_t height);
+
+// The bounds a control takes for slot `r` on a canvas at `canvasPos`,
+// clamped to what a widget can hold; a negative width or height becomes 0.
+QRect SlotToControlRect(const SlotRect &r, QPoint canvasPos);
+// The slot rectangle of a control's bounds, measured from `canvasPos`.
+SlotRect ControlToSlotRect(const QRect &bounds, QPoint canvasPos);
+
+// The part of slot `r` inside a card of `cardSize`, and the matching part of
+// a picture of `pictureSize` stretched over the whole slot. Empty when
+// nothing of the slot is inside the card or the slot has no area.
+struct VisibleSlot {
+    QRectF Target;
+    QRectF Source;
+    bool IsEmpty() const { return Target.isEmpty() || Source.isEmpty(); }
+};
+VisibleSlot VisiblePartOfSlot(const SlotRect &r, QSize cardSize, QSize pictureSize);

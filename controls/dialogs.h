@@ -1,0 +1,32 @@
+#pragma once
+// The seam between commands and the modal boxes they show: message boxes,
+// the text input box and the file dialogs. The program uses TQtDialogs;
+// tests use TScriptedDialogs, which answers from a script without a person
+// and without blocking.
+
+#include <QString>
+
+// A file dialog's settings and, after it ran, its result.
+struct TFileDialog {
+    QString Title;
+    QString Filter;       // Qt form: "Bitmaps (*.bmp);;JPEG Image File (*.jpg)"
+    QString InitialDir;
+    QString FileName;     // proposed name before, chosen path after
+    int FilterIndex = 1;  // 1-based, as the first filter is 1; chosen filter after
+};
+
+class TDialogs {
+public:
+    virtual ~TDialogs() = default;
+
+    // A plain message box with an OK button.
+    virtual void ShowMessage(const QString &text) = 0;
+    // A Yes/No box with the question icon; true for Yes.
+    virtual bool AskYesNo(const QString &text, const QString &caption) = 0;
+    // A text input box; cancelling returns `initialText`, as a toolkit input box does.
+    virtual QString InputBox(const QString &caption, const QString &prompt, const QString &initialText) = 0;
+    // File dialogs: false when cancelled; otherwise dialog.FileName and
+    // dialog.FilterIndex hold the choice.
+    virtual bool ExecuteOpen(TFileDialog &dialog) = 0;
+    virtual bool ExecuteSave(TFileDialog &dialog) = 0;
+};

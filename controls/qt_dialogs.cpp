@@ -1,0 +1,73 @@
+#include "controls/qt_dialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QString StartPath(const TFileDialog &dialog)
+{
+    if (dialog.FileName.isEmpty())
+        return dialog.InitialDir;
+    return QDir(dialog.InitialDir).filePath(dialog.FileName);
+}
+
+QString SelectedFilter(const TFileDialog &dialog)
+{
+    const QStringList filters = dialog.Filter.split(QStringLiteral(";;"));
+    const int index = dialog.FilterIndex - 1;
+    return index >= 0 && index < filters.size() ? filters.at(index) : QString();
+}
+
+int FilterIndexOf(const TFileDialog &dialog, const QString &selected)
+{
+    const int index = int(dialog.Filter.split(QStringLiteral(";;")).indexOf(selected));
+    return index < 0 ? 1 : index + 1;
+}
+
+} // namespace
+
+void TQtDialogs::ShowMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+bool TQtDialogs::AskYesNo(const QString &text, const QString &caption)
+{
+    return QMessageBox::question(m_parent, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+           == QMessageBox::Yes;
+}
+
+QString TQtDialogs::InputBox(const QString &caption, const QString &prompt, const QString &initialText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, caption, prompt, QLineEdit::Normal, initialText, &ok);
+    return ok ? text : initialText;
+}
+
+bool TQtDialogs::ExecuteOpen(TFileDialog &dialog)
+{
+    QString selected = SelectedFilter(dialog);
+    const QString path = QFileDialog::getOpenFileName(m_parent, dialog.Title, StartPath(dialog), dialog.Filter, &selected);
+    if (path.isEmpty())
+        return false;
+    dialog.FileName = path;
+    dialog.FilterIndex = FilterIndexOf(dialog, selected);
+    return true;
+}
+
+bool TQtDialogs::ExecuteSave(TFileDialog &dialog)
+{
+    QString selected = SelectedFilter(dialog);
+    const QString path = QFileDialog::getSaveFileName(m_parent, dialog.Title, StartPath(dialog), dialog.Filter,
+                                                      &selected, QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty())
+        return false;
+    dialog.FileName = path;
+    dialog.FilterIndex = FilterIndexOf(dialog, selected);
+    return true;
+}

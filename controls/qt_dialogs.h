@@ -1,0 +1,19 @@
+#pragma once
+#include "controls/dialogs.h"
+
+class QWidget;
+
+// The real boxes, modal to `parent`.
+class TQtDialogs : public TDialogs {
+public:
+    explicit TQtDialogs(QWidget *parent) : m_parent(parent) {}
+
+    void ShowMessage(const QString &text) override;
+    bool AskYesNo(const QString &text, const QString &caption) override;
+    QString InputBox(const QString &caption, const QString &prompt, const QString &initialText) override;
+    bool ExecuteOpen(TFileDialog &dialog) override;
+    bool ExecuteSave(TFileDialog &dialog) override;
+
+private:
+    QWidget *m_parent;
+};

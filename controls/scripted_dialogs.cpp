@@ -1,0 +1,57 @@
+#include "controls/scripted_dialogs.h"
+
+void TScriptedDialogs::ShowMessage(const QString &text)
+{
+    Messages.append(text);
+}
+
+bool TScriptedDialogs::AskYesNo(const QString &text, const QString &caption)
+{
+    Questions.append(text);
+    QuestionCaptions.append(caption);
+    if (YesNoAnswers.empty()) {
+        Unanswered.append(text);
+        return false;
+    }
+    const bool answer = YesNoAnswers.front();
+    YesNoAnswers.pop_front();
+    return answer;
+}
+
+QString TScriptedDialogs::InputBox(const QString &caption, const QString &prompt, const QString &initialText)
+{
+    InputPrompts.append(prompt);
+    if (InputAnswers.empty()) {
+        Unanswered.append(caption);
+        return initialText;
+    }
+    const std::optional<QString> answer = InputAnswers.front();
+    InputAnswers.pop_front();
+    return answer.value_or(initialText);
+}
+
+bool TScriptedDialogs::ExecuteOpen(TFileDialog &dialog)
+{
+    return ExecuteFile(dialog);
+}
+
+bool TScriptedDialogs::ExecuteSave(TFileDialog &dialog)
+{
+    return ExecuteFile(dialog);
+}
+
+bool TScriptedDialogs::ExecuteFile(TFileDialog &dialog)
+{
+    FileDialogs.push_back(dialog);
+    if (FileAnswers.empty()) {
+        Unanswered.append(dialog.Filter);
+        return false;
+    }
+    const std::optional<FileAnswer> answer = FileAnswers.front();
+    FileAnswers.pop_front();
+    if (!answer)
+        return false;
+    dialog.FileName = answer->FileName;
+    dialog.FilterIndex = answer->FilterIndex;
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Dialogs for tests: every box is recorded, answers come from queues filled
+// beforehand. A question nobody scripted is answered No / cancel and listed
+// in Unanswered, so a test can tell an unexpected box from an expected one.
+
+#include "controls/dialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+class TScriptedDialogs : public TDialogs {
+public:
+    struct FileAnswer {
+        QString FileName;
+        int FilterIndex = 1;
+    };
+
+    // Scripted answers, taken front first.
+    std::deque<bool> YesNoAnswers;
+    std::deque<std::optional<QString>> InputAnswers;        // nullopt = Cancel
+    std::deque<std::optional<FileAnswer>> FileAnswers;      // nullopt = Cancel
+
+    // What was shown, in order.
+    QStringList Messages;          // texts of the OK boxes
+    QStringList Questions;         // texts of the Yes/No boxes
+    QStringList QuestionCaptions;
+    QStringList InputPrompts;
+    std::deque<TFileDialog> FileDialogs;  // settings each file dialog was shown with
+    QStringList Unanswered;
+
+    void ShowMessage(const QString &text) override;
+    bool AskYesNo(const QString &text, const QString &caption) override;
+    QString InputBox(const QString &caption, const QString &prompt, const QString &initialText) override;
+    bool ExecuteOpen(TFileDialog &dialog) override;
+    bool ExecuteSave(TFileDialog &dialog) override;
+
+private:
+    bool ExecuteFile(TFileDialog &dialog);
+};
