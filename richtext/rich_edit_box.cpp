@@ -2,14 +2,17 @@
 
 #include "richtext/rich_text_render.h"
 #include "richtext/rtf.h"
+#include "richtext/rtf_codepage.h"
+#include "richtext/text_format_dialog.h"
 
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
-#include <QScrollBar>
+#include <QStringDecoder>
 
 #include <memory>
 
@@ -44,6 +47,18 @@ bool TRichEditBox::LoadFromFile(const QString &fileName, QString *error)
         if (error)
             *error = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString());
         return false;
+    }
+    if (!LooksLikeRtf(data) && data.size() <= kMaxRtfBytes) {
+        // The rich-edit control takes a file without RTF as plain text.
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        QString text = utf8.decode(data);
+        if (utf8.hasError()) {
+            const std::string_view bytes(data.constData(), static_cast<std::size_t>(data.size()));
+            text = rtf::CodePageDecoder().Decode(rtf::kDefaultCodePage, bytes);
+        }
+        setPlainText(text);
+        document()->setDocumentMargin(0);
+        return true;
     }
     QString why;
     if (!ReadRtf(data, document(), &why)) {
@@ -83,8 +98,57 @@ bool TRichEditBox::FormatRange(QPainter *painter, const TTwipsRect &rect) const
     return RenderRichText(document(), painter, rect);
 }
 
+namespace {
+
+// The selection, or the whole text when nothing is selected.
+QTextCursor TargetOf(QTextCursor cursor)
+{
+    if (!cursor.hasSelection())
+        cursor.select(QTextCursor::Document);
+    return cursor;
+}
+
+} // namespace
+
+QTextCharFormat TRichEditBox::FormatForDialog() const
+{
+    QTextCursor first(document());
+    first.setPosition(TargetOf(textCursor()).selectionStart());
+    first.movePosition(QTextCursor::NextCharacter);
+    QTextCharFormat format = first.charFormat();
+    const QFont fallback = document()->defaultFont();
+    if (format.fontFamilies().toStringList().value(0).isEmpty())
+        format.setFontFamilies(QStringList{QFontInfo(fallback).family()});
+    if (format.fontPointSize() <= 0)
+        format.setFontPointSize(QFontInfo(fallback).pointSizeF());
+    return format;
+}
+
+void TRichEditBox::ApplyTextFormat(const QTextCharFormat &changes,
+                                   std::optional<Qt::Alignment> alignment)
+{
+    const bool whole = !textCursor().hasSelection();
+    QTextCursor target = TargetOf(textCursor());
+    target.beginEditBlock();
+    target.mergeCharFormat(changes);
+    if (alignment) {
+        QTextBlockFormat paragraph;
+        paragraph.setAlignment(*alignment);
+        target.mergeBlockFormat(paragraph);
+    }
+    target.endEditBlock();
+    if (whole)
+        mergeCurrentCharFormat(changes);
+}
+
 void TRichEditBox::ShowFormatDialog()
 {
+    TTextFormatDialog dialog(this);
+    dialog.SetFormat(FormatForDialog(), textCursor().blockFormat().alignment());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    ApplyTextFormat(dialog.CharChanges(), dialog.AlignmentChange());
+    setFocus();
 }
 
 void TRichEditBox::mousePressEvent(QMouseEvent *event)

@@ -13,6 +13,7 @@
 #include <QTextEdit>
 
 #include <functional>
+#include <optional>
 
 class QPaintDevice;
 class QPainter;
@@ -46,6 +47,15 @@ public:
     // Opens the formatting dialog for the selection (or, with nothing selected,
     // the whole text) and applies what the user chose.
     void ShowFormatDialog();
+
+    // Applies character format changes and, when given, an alignment to the
+    // selection's text and paragraphs; with nothing selected, to the whole text
+    // and to what is typed next. One undo step.
+    void ApplyTextFormat(const QTextCharFormat &changes, std::optional<Qt::Alignment> alignment);
+
+    // The format the dialog starts from: that of the selection's first
+    // character (or the text's first), with family and size resolved.
+    QTextCharFormat FormatForDialog() const;
 
     // Called when the user clicks the box with the left mouse button.
     NotifyEvent OnClick;

@@ -21,6 +21,10 @@ class QTextDocument;
 inline constexpr qsizetype kMaxRtfBytes = 16 * 1024 * 1024;
 inline constexpr int kMaxRtfParagraphs = 100000;
 
+// True when `data` starts as an RTF file does ("{\rtf", after any byte-order
+// mark and white space).
+bool LooksLikeRtf(const QByteArray &data);
+
 // Replaces the content of `doc` with the document in `rtf`. Returns false, with
 // a message for the user in `error` (when given), when `rtf` is not RTF or is
 // beyond the bounds above; `doc` is then left empty. A damaged file (missing

@@ -106,6 +106,24 @@ bool Reader::OnControlWord(const Token &token)
         chars.vertical = ToggleOn(token) ? VerticalPosition::Sub : VerticalPosition::Normal;
         break;
     case Keyword::NoSuperSub: chars.vertical = VerticalPosition::Normal; break;
+    // Raised and lowered text (\upN, \dnN, in half-points) is shown as
+    // superscript and subscript.
+    case Keyword::Raise:
+        chars.vertical = ParamOr(token, 6) > 0 ? VerticalPosition::Super : VerticalPosition::Normal;
+        break;
+    case Keyword::Lower:
+        chars.vertical = ParamOr(token, 6) > 0 ? VerticalPosition::Sub : VerticalPosition::Normal;
+        break;
+    case Keyword::SingleByte: chars.doubleByte = false; break;
+    case Keyword::DoubleByte: chars.doubleByte = true; break;
+    case Keyword::AssociatedFont:
+        if (chars.doubleByte)
+            chars.associatedFont = ParamOr(token, 0);
+        break;
+    case Keyword::AssociatedFontSize:
+        if (chars.doubleByte)
+            chars.associatedHalfPoints = ParamOr(token, 24);
+        break;
 
     case Keyword::ParagraphDefault: para = ParaProps(); return true;
     case Keyword::AlignLeft: para.alignment = Qt::AlignLeft; return true;
@@ -120,6 +138,12 @@ bool Reader::OnControlWord(const Token &token)
     case Keyword::LineSpacing: para.lineSpacing = ParamOr(token, 0); return true;
     case Keyword::LineMultiple: para.lineMultiple = ToggleOn(token); return true;
 
+    case Keyword::SectionBreak:
+        // A section or page break ends the paragraph it stands in; after a
+        // paragraph mark it adds none of its own.
+        if (state.destination != Destination::Text || m_builder.AtParagraphStart())
+            return true;
+        [[fallthrough]];
     case Keyword::Paragraph:
         if (state.destination != Destination::Text)
             return true;

@@ -9,6 +9,14 @@ namespace rtf {
 DocumentBuilder::DocumentBuilder(QTextDocument *doc)
     : m_cursor(doc)
 {
+    // One edit block for the whole document: its layout is brought up to date
+    // once at the end instead of after every paragraph.
+    m_cursor.beginEditBlock();
+}
+
+DocumentBuilder::~DocumentBuilder()
+{
+    m_cursor.endEditBlock();
 }
 
 void DocumentBuilder::SetCharFormat(const QTextCharFormat &format)

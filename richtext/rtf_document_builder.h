@@ -17,12 +17,17 @@ namespace rtf {
 class DocumentBuilder {
 public:
     explicit DocumentBuilder(QTextDocument *doc);
+    ~DocumentBuilder();
+    DocumentBuilder(const DocumentBuilder &) = delete;
+    DocumentBuilder &operator=(const DocumentBuilder &) = delete;
 
     // The format of the text that follows.
     void SetCharFormat(const QTextCharFormat &format);
     void AppendText(const QString &text);
     // Ends the paragraph; false when that makes more paragraphs than allowed.
     bool EndParagraph(const QTextBlockFormat &format);
+    // True right after a paragraph mark, before any text.
+    bool AtParagraphStart() const { return m_paragraphPending && m_run.isEmpty(); }
     // Ends the document; `format` is the last paragraph's when it had no mark.
     void Finish(const QTextBlockFormat &format);
 

@@ -16,12 +16,13 @@ enum class Keyword {
     FontCharset, FontCodePage, Red, Green, Blue,
     // Characters
     Plain, Font, FontSize, Colour, Highlight, Bold, Italic, Underline, UnderlineNone,
-    Strike, Super, Sub, NoSuperSub, Hidden,
+    Strike, Super, Sub, NoSuperSub, Raise, Lower, Hidden,
+    SingleByte, DoubleByte, AssociatedFont, AssociatedFontSize,
     // Paragraphs
     ParagraphDefault, AlignLeft, AlignCentre, AlignRight, AlignJustify,
     LeftIndent, RightIndent, FirstIndent, SpaceBefore, SpaceAfter, LineSpacing, LineMultiple,
     // Text
-    Paragraph, Line, Tab, Unicode, UnicodeSkip, Character,
+    Paragraph, SectionBreak, Line, Tab, Unicode, UnicodeSkip, Character,
 };
 
 struct KeywordInfo {

@@ -139,7 +139,7 @@ int Reader::CurrentCodePage() const
 {
     const GroupState &state = m_stack.back();
     return m_tables.CodePageOf(state.destination == Destination::FontTable ? m_fontEntry
-                                                                            : state.chars.font);
+                                                                            : state.chars.EffectiveFont());
 }
 
 void Reader::OnBytes(std::string_view bytes)
@@ -221,6 +221,24 @@ void Reader::FinishFontEntry()
 
 } // namespace rtf
 
+namespace {
+
+// `data` without a leading UTF-8 byte-order mark and white space.
+QByteArrayView RtfStart(const QByteArray &data)
+{
+    QByteArrayView start(data);
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start = start.sliced(3);
+    return start.trimmed();
+}
+
+} // namespace
+
+bool LooksLikeRtf(const QByteArray &data)
+{
+    return RtfStart(data).startsWith("{\\rtf");
+}
+
 bool ReadRtf(const QByteArray &rtf, QTextDocument *doc, QString *error)
 {
     doc->clear();
@@ -233,10 +251,7 @@ bool ReadRtf(const QByteArray &rtf, QTextDocument *doc, QString *error)
     if (rtf.size() > kMaxRtfBytes)
         return fail(QStringLiteral("The file is larger than %1 MB, more than a text box can hold.")
                         .arg(kMaxRtfBytes / (1024 * 1024)));
-    QByteArrayView start(rtf);
-    if (start.startsWith("\xEF\xBB\xBF"))
-        start = start.sliced(3);
-    start = start.trimmed();
+    const QByteArrayView start = RtfStart(rtf);
     if (!start.startsWith("{\\rtf"))
         return fail(QStringLiteral("The file is not in Rich Text Format."));
 

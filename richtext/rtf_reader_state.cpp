@@ -31,10 +31,11 @@ int Tables::CodePageOf(int font) const
 QTextCharFormat Tables::CharFormat(const CharProps &props) const
 {
     QTextCharFormat format;
-    const auto font = fonts.constFind(props.font < 0 ? defaultFont : props.font);
+    const int index = props.EffectiveFont();
+    const auto font = fonts.constFind(index < 0 ? defaultFont : index);
     if (font != fonts.constEnd() && !font->name.isEmpty())
         format.setFontFamilies(QStringList{font->name});
-    format.setFontPointSize(std::clamp(props.halfPoints, 2, 3276) / 2.0);
+    format.setFontPointSize(std::clamp(props.EffectiveHalfPoints(), 2, 3276) / 2.0);
     format.setFontWeight(props.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(props.italic);
     format.setFontUnderline(props.underline);

@@ -33,6 +33,17 @@ struct CharProps {
     bool strike = false;
     bool hidden = false;
     VerticalPosition vertical = VerticalPosition::Normal;
+    // Text marked \dbch (double-byte: Chinese, Japanese, Korean) takes the
+    // associated font and size (\af, \afs) given while it is so marked.
+    bool doubleByte = false;
+    int associatedFont = -1;
+    int associatedHalfPoints = 0;
+
+    int EffectiveFont() const { return doubleByte && associatedFont >= 0 ? associatedFont : font; }
+    int EffectiveHalfPoints() const
+    {
+        return doubleByte && associatedHalfPoints > 0 ? associatedHalfPoints : halfPoints;
+    }
 };
 
 struct ParaProps {
