@@ -138,8 +138,9 @@ void Reader::OnFallbackSkipped(std::string_view &bytes)
 int Reader::CurrentCodePage() const
 {
     const GroupState &state = m_stack.back();
-    return m_tables.CodePageOf(state.destination == Destination::FontTable ? m_fontEntry
-                                                                            : state.chars.EffectiveFont());
+    return m_tables.CodePageOf(state.destination == Destination::FontTable
+                                   ? m_fontEntry
+                                   : m_tables.FontOf(state.chars));
 }
 
 void Reader::OnBytes(std::string_view bytes)
