@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QStringDecoder>
 
 #include <memory>
@@ -57,7 +58,7 @@ bool TRichEditBox::LoadFromFile(const QString &fileName, QString *error)
             text = rtf::CodePageDecoder().Decode(rtf::kDefaultCodePage, bytes);
         }
         setPlainText(text);
-        document()->setDocumentMargin(0);
+        ShowFromTheTop();
         return true;
     }
     QString why;
@@ -67,8 +68,15 @@ bool TRichEditBox::LoadFromFile(const QString &fileName, QString *error)
             *error = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, why);
         return false;
     }
-    document()->setDocumentMargin(0);
+    ShowFromTheTop();
     return true;
+}
+
+void TRichEditBox::ShowFromTheTop()
+{
+    document()->setDocumentMargin(0);
+    moveCursor(QTextCursor::Start);
+    verticalScrollBar()->setValue(0);
 }
 
 bool TRichEditBox::SaveToFile(const QString &fileName, QString *error) const
