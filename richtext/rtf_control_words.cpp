@@ -48,12 +48,17 @@ bool Reader::OnControlWord(const Token &token)
         m_formatDirty = true;
         return true;
 
+    // Tables are groups of their own; a table word loose in the document's
+    // group must not turn the rest of the text into table entries.
     case Keyword::FontTable:
-        state.destination = Destination::FontTable;
+        if (m_stack.size() > 1)
+            state.destination = Destination::FontTable;
         return true;
     case Keyword::ColourTable:
-        state.destination = Destination::ColourTable;
-        m_tables.colours.clear();
+        if (m_stack.size() > 1) {
+            state.destination = Destination::ColourTable;
+            m_tables.colours.clear();
+        }
         return true;
     case Keyword::SkippedDestination:
         SkipCurrentGroup();

@@ -117,16 +117,3 @@ TEST(RenderRichText, CutsWholeLinesAtTheLowerEdgeAndWrapsToTheWidth)
     EXPECT_LE(Ink(narrow).right(), 80);
     EXPECT_GT(Ink(narrow).height(), 3 * lineHeight);
 }
-
-TEST(RenderRichText, RefusesWhatItCannotDrawOn)
-{
-    QTextDocument doc;
-    Fill(doc, QStringLiteral("x"));
-    QImage image = Blank(50, 50, 96);
-    QPainter painter(&image);
-    EXPECT_FALSE(RenderRichText(&doc, &painter, TTwipsRect{100, 100, 100, 500}));
-    EXPECT_FALSE(RenderRichText(&doc, nullptr, PixelRectInTwips(0, 0, 10, 10)));
-    EXPECT_FALSE(RenderRichText(nullptr, &painter, PixelRectInTwips(0, 0, 10, 10)));
-    painter.end();
-    EXPECT_EQ(Ink(image), QRect());
-}

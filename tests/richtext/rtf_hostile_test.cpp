@@ -31,6 +31,7 @@ TEST(RtfHostile, UnbalancedBracesKeepTheText)
     EXPECT_EQ(Read("{\\rtf1 {\\b one}\\par {{{two")->toPlainText(), QStringLiteral("one\ntwo"));
     EXPECT_EQ(Read("{\\rtf1 one}}}}{\\rtf1 two}")->toPlainText(), QStringLiteral("one"));
     EXPECT_EQ(Read("{\\rtf1 {\\*\\skipped {never closed")->toPlainText(), QString());
+    EXPECT_EQ(Read("{\\rtf1\\fonttbl\\colortbl\\info\\*text;}")->toPlainText(), QStringLiteral("text;"));
 }
 
 TEST(RtfHostile, DeepNestingIsBounded)
