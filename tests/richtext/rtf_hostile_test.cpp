@@ -51,6 +51,8 @@ TEST(RtfHostile, OutOfBoundsFilesAreRefused)
     EXPECT_TRUE(error.contains(QStringLiteral("100000 paragraphs"))) << error.toStdString();
     EXPECT_TRUE(Refused("{\\rtf1 " + QByteArray(kMaxRtfBytes, 'x') + "}", &error));
     EXPECT_TRUE(error.contains(QStringLiteral("16 MB"))) << error.toStdString();
+    EXPECT_TRUE(Refused("{\\rtf1 " + QByteArray(kMaxRtfCharacters + 1, 'x') + "}", &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("1000000 characters"))) << error.toStdString();
     EXPECT_TRUE(Refused("Dear Anna,", &error));
     EXPECT_EQ(error, QStringLiteral("The file is not in Rich Text Format."));
     EXPECT_TRUE(Refused(QByteArray(), &error));
