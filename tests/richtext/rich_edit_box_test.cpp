@@ -127,6 +127,14 @@ TEST(RichEditBox, FormatsTheSelectionOrTheWholeText)
     EXPECT_TRUE(FormatOf(doc, QStringLiteral("Happy")).fontItalic());
     EXPECT_TRUE(FormatOf(doc, QStringLiteral("Marc")).fontItalic());
     EXPECT_EQ(FormatOf(doc, QStringLiteral("birthday")).fontWeight(), QFont::Bold);
+
+    // The rich-edit keys act on the selection only.
+    Select(box, QStringLiteral("Marc"));
+    QTest::keyClick(&box, Qt::Key_U, Qt::ControlModifier);
+    QTest::keyClick(&box, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(FormatOf(doc, QStringLiteral("Marc")).fontUnderline());
+    EXPECT_FALSE(FormatOf(doc, QStringLiteral("Love")).fontUnderline());
+    EXPECT_EQ(BlockFormatOf(doc, QStringLiteral("Marc")).alignment(), Qt::AlignRight);
 }
 
 TEST(TextFormatDialog, ReportsOnlyWhatTheUserChanged)
