@@ -68,7 +68,8 @@ bool TRichEditBox::SaveToFile(const QString &fileName, QString *error) const
     const QByteArray rtf = WriteRtf(document());
     if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size() || !file.commit()) {
         if (error)
-            *error = QStringLiteral("Cannot save file \"%1\". %2").arg(fileName, file.errorString());
+            *error = QStringLiteral("Cannot save file \"%1\". %2")
+                         .arg(fileName, file.errorString());
         return false;
     }
     return true;

@@ -267,7 +267,8 @@ bool ReadRtf(const QByteArray &rtf, QTextDocument *doc, QString *error)
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     rtf::Reader reader(doc);
-    const bool read = reader.Read(std::string_view(start.data(), static_cast<std::size_t>(start.size())));
+    const bool read =
+        reader.Read(std::string_view(start.data(), static_cast<std::size_t>(start.size())));
     doc->setUndoRedoEnabled(undo);
     if (!read)
         return fail(reader.Overflow());
