@@ -34,6 +34,8 @@ TEST(RichEditBox, SavesAndLoadsRtf)
     ASSERT_TRUE(again.LoadFromFile(saved));
     EXPECT_EQ(Describe(*again.document()), Describe(*box.document()));
     EXPECT_TRUE(again.toPlainText().contains(QStringLiteral("新年快乐")));
+    // Undo right after opening must not take the card's text away.
+    EXPECT_FALSE(again.document()->isUndoAvailable());
 }
 
 TEST(RichEditBox, LoadsPlainTextButNothingBeyondBounds)
