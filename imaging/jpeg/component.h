@@ -1,0 +1,50 @@
+#pragma once
+// One colour component of the image being encoded: its samples, its
+// quantized coefficient blocks and the state its scans code with.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class TJpegHuffmanEncoder;
+class TJpegEncoderQuantizationTable;
+class TJpegOutputStream;
+
+using JPEG8BITSAMPLE = uint8_t;
+using TJpegCoefficientBlock = std::array<int16_t, 64>;
+
+class TJpegEncoderComponent {
+public:
+    // Data units vertically and horizontally, MCU padding included.
+    uint32_t FDuRows = 0;
+    uint32_t FDuCols = 0;
+    // Block (r, c) is element r * FDuCols + c; natural order inside a block.
+    std::vector<TJpegCoefficientBlock> FCoefficients;
+
+    // End-of-band state of progressive AC scans.
+    int32_t FEobRun = 0;
+    int32_t FEobStartRow = 0;
+    int32_t FEobStartCol = 0;
+    int32_t FEobStartPos = 0;
+
+    uint8_t FVSampling = 1;
+    uint8_t FHSampling = 1;
+
+    TJpegHuffmanEncoder *FAcTable = nullptr;
+    TJpegHuffmanEncoder *FDcTable = nullptr;
+    TJpegEncoderQuantizationTable *FQuantTable = nullptr;
+    TJpegOutputStream *FStream = nullptr;
+    int32_t FLastDc = 0;
+
+    // Full-resolution samples, row-major, padded to whole MCUs.
+    std::vector<JPEG8BITSAMPLE> FSamples;
+    uint32_t FSampleRows = 0;
+    uint32_t FSampleCols = 0;
+
+    // Data units covered when the component is coded in a scan of its own
+    // (T.81 A.2.2: no MCU padding beyond the component's own extent).
+    uint32_t FScanRows = 0;
+    uint32_t FScanCols = 0;
+
+    TJpegCoefficientBlock &Block(uint32_t row, uint32_t col) { return FCoefficients[size_t(row) * FDuCols + col]; }
+};

@@ -1,0 +1,174 @@
+#include "imaging/jpeg/outputstream.h"
+
+#include "imaging/jpeg/jpegerror.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+// ---- TOutputByteStream ----
+
+void TOutputByteStream::PutBytes(const void *data, size_t count)
+{
+    const auto *source = static_cast<const uint8_t *>(data);
+    while (count > 0) {
+        const size_t room = size_t(FLimit - FCurrent);
+        const size_t chunk = count < room ? count : room;
+        std::memcpy(FCurrent, source, chunk);
+        FCurrent += chunk;
+        source += chunk;
+        count -= chunk;
+        if (FCurrent == FLimit)
+            Flush();
+    }
+}
+
+void TOutputByteStream::PutByte(uint8_t value)
+{
+    if (FCurrent >= FLimit)
+        Flush();
+    *FCurrent++ = value;
+}
+
+void TOutputByteStream::PutWord(uint16_t value)
+{
+    if (FCurrent + 2 >= FLimit)
+        Flush();
+    *FCurrent++ = uint8_t(value >> 8);
+    *FCurrent++ = uint8_t(value);
+    if (FCurrent >= FLimit)
+        Flush();
+}
+
+void TOutputByteStream::BeginBits(int position)
+{
+    if (FCurrent >= FLimit)
+        Flush();
+    FBitPosition = position;
+    *FCurrent = 0;
+}
+
+void TOutputByteStream::AdvanceByte()
+{
+    ++FCurrent;
+    if (FCurrent >= FLimit)
+        Flush();
+    *FCurrent = 0;
+}
+
+// ---- TJpegOutputStream ----
+
+void TJpegOutputStream::PutBits(uint32_t bits, int count)
+{
+    // Fills the byte under construction with as many bits at a time as it has
+    // room for; the bytes produced are those of a bit-by-bit writer.
+    while (count > 0) {
+        const int take = count < FBitPosition ? count : FBitPosition;
+        const uint32_t chunk = (bits >> (count - take)) & ((1u << take) - 1u);
+        *FCurrent |= uint8_t(chunk << (FBitPosition - take));
+        FBitPosition -= take;
+        count -= take;
+        if (FBitPosition == 0) {
+            if (*FCurrent == 0xFF)
+                AdvanceByte(); // the stuffed 0x00 (T.81 B.1.1.5)
+            AdvanceByte();
+            FBitPosition = 8;
+        }
+    }
+}
+
+void TJpegOutputStream::EndBits()
+{
+    if (FBitPosition != 8)
+        AdvanceByte(); // padding bits stay 0; such a byte is never 0xFF
+    FBitPosition = -1;
+}
+
+// ---- TJpegOutputFileStream ----
+
+namespace {
+
+std::string SystemReason(int error)
+{
+    return std::strerror(error);
+}
+
+} // namespace
+
+TJpegOutputFileStream::TJpegOutputFileStream() : FBuffer(new uint8_t[BufferSize]) {}
+
+TJpegOutputFileStream::~TJpegOutputFileStream()
+{
+    Abandon();
+}
+
+void TJpegOutputFileStream::Open(const std::string &fileName)
+{
+    const std::string tempName = fileName + ".tmp";
+    const int file = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (file < 0)
+        throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemReason(errno));
+    FFile = file;
+    FFileName = fileName;
+    FTempName = tempName;
+    FCurrent = FBuffer.get();
+    FLimit = FBuffer.get() + BufferSize;
+}
+
+void TJpegOutputFileStream::Flush()
+{
+    const uint8_t *start = FBuffer.get();
+    size_t remaining = size_t(FCurrent - start);
+    // The buffer is reset first: a failed flush must not be retried by the
+    // clean-up path with the same bytes.
+    FCurrent = FBuffer.get();
+    FLimit = FBuffer.get() + BufferSize;
+    if (FFile < 0)
+        return;
+    while (remaining > 0) {
+        const ssize_t written = ::write(FFile, start, remaining);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            const int error = written < 0 ? errno : ENOSPC;
+            throw EWriteError("Cannot write file \"" + FFileName + "\". " + SystemReason(error));
+        }
+        start += written;
+        remaining -= size_t(written);
+    }
+}
+
+void TJpegOutputFileStream::Close()
+{
+    if (FFile < 0)
+        return;
+    try {
+        Flush();
+        if (::fsync(FFile) != 0)
+            throw EWriteError("Cannot write file \"" + FFileName + "\". " + SystemReason(errno));
+        const int file = FFile;
+        FFile = -1;
+        if (::close(file) != 0)
+            throw EWriteError("Cannot write file \"" + FFileName + "\". " + SystemReason(errno));
+        if (std::rename(FTempName.c_str(), FFileName.c_str()) != 0)
+            throw EWriteError("Cannot write file \"" + FFileName + "\". " + SystemReason(errno));
+    } catch (...) {
+        Abandon();
+        throw;
+    }
+    FTempName.clear();
+}
+
+void TJpegOutputFileStream::Abandon() noexcept
+{
+    if (FFile >= 0) {
+        ::close(FFile);
+        FFile = -1;
+    }
+    if (!FTempName.empty()) {
+        ::unlink(FTempName.c_str());
+        FTempName.clear();
+    }
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The buffered output stream every byte of a JPEG file passes through.
+//
+// Whole bytes and big-endian words serve the marker segments; the bit writer
+// serves the entropy-coded data and inserts the 0x00 byte that ITU-T T.81
+// (B.1.1.5) requires after every 0xFF data byte.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TOutputByteStream {
+public:
+    TOutputByteStream() = default;
+    virtual ~TOutputByteStream() = default;
+    TOutputByteStream(const TOutputByteStream &) = delete;
+    TOutputByteStream &operator=(const TOutputByteStream &) = delete;
+
+    // Appends count bytes, flushing whenever the buffer fills.
+    void PutBytes(const void *data, size_t count);
+    void PutByte(uint8_t value);
+    // Big-endian; a word is never split across a flush.
+    void PutWord(uint16_t value);
+    // Enters bit mode with position free bits in a fresh zero byte.
+    void BeginBits(int position);
+    // Keeps the byte at FCurrent and starts a fresh zero byte after it.
+    void AdvanceByte();
+
+    virtual void Flush() = 0;
+
+protected:
+    uint8_t *FCurrent = nullptr;
+    uint8_t *FLimit = nullptr;
+    int32_t FBitPosition = -1;
+};
+
+class TJpegOutputStream : public TOutputByteStream {
+public:
+    // Writes the low count (0..16) bits of bits, most significant first.
+    void PutBits(uint32_t bits, int count);
+    // Leaves bit mode; a partly filled byte is kept with zero padding.
+    void EndBits();
+};
+
+// Writes into "<name>.tmp" beside the target and renames it over the target
+// only when Close succeeds, so an interrupted or failed encoding never leaves
+// a truncated picture in place of a good one.
+class TJpegOutputFileStream : public TJpegOutputStream {
+public:
+    static constexpr size_t BufferSize = 0x40000;
+
+    TJpegOutputFileStream();
+    // Without a successful Close (an error or a cancel interrupted the
+    // encoding) the temporary file is removed and the target stays as it
+    // was. Never throws.
+    ~TJpegOutputFileStream() override;
+
+    // Creates the temporary file; raises EFCreateError
+    // "Cannot create file "<path>". <reason>" when it cannot.
+    void Open(const std::string &fileName);
+    // Writes the buffered bytes in one call; raises EWriteError when the
+    // system writes fewer than asked (disk full, quota).
+    void Flush() override;
+    // Flushes, syncs and closes the file and renames it over the target,
+    // raising EWriteError when any step fails. A second Close does nothing.
+    void Close();
+
+private:
+    void Abandon() noexcept;
+
+    std::string FFileName;
+    std::string FTempName;
+    int FFile = -1;
+    std::unique_ptr<uint8_t[]> FBuffer;
+};

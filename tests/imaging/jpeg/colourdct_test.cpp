@@ -1,0 +1,191 @@
+#include "imaging/jpeg/colourconvert.h"
+#include "imaging/jpeg/forwarddct.h"
+#include "imaging/jpeg/jpegencoder.h"
+#include "jpeg_test_support.h"
+
+#include <cmath>
+#include <random>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Ycc {
+    int Y, Cb, Cr;
+    friend bool operator==(const Ycc &, const Ycc &) = default;
+};
+
+Ycc Convert(int r, int g, int b)
+{
+    return {ComputeY(uint8_t(r), uint8_t(g), uint8_t(b)), ComputeCb(uint8_t(r), uint8_t(g), uint8_t(b)),
+            ComputeCr(uint8_t(r), uint8_t(g), uint8_t(b))};
+}
+
+} // namespace
+
+TEST(JpegColour, Examples)
+{
+    EXPECT_EQ(Convert(255, 255, 255), (Ycc{255, 128, 128}));
+    EXPECT_EQ(Convert(0, 0, 0), (Ycc{0, 128, 128}));
+    EXPECT_EQ(Convert(128, 128, 128), (Ycc{128, 128, 128}));
+    EXPECT_EQ(Convert(255, 0, 0), (Ycc{76, 85, 255})); // Cr 255.5 rounds to 256, clamped
+    EXPECT_EQ(Convert(0, 0, 255), (Ycc{29, 255, 107}));
+}
+
+TEST(JpegColour, FastPathAgreesWithExtendedPrecisionForEveryColour)
+{
+    for (int r = 0; r < 256; ++r)
+        for (int g = 0; g < 256; ++g)
+            for (int b = 0; b < 256; ++b) {
+                const uint8_t R = uint8_t(r), G = uint8_t(g), B = uint8_t(b);
+                if (ComputeY(R, G, B) != ComputeYPrecise(R, G, B) || ComputeCb(R, G, B) != ComputeCbPrecise(R, G, B)
+                    || ComputeCr(R, G, B) != ComputeCrPrecise(R, G, B))
+                    FAIL() << r << "," << g << "," << b;
+            }
+}
+
+namespace {
+
+TJpegEncoderQuantizationTable OnesTable()
+{
+    TJpegEncoderQuantizationTable table;
+    for (int i = 0; i < 64; ++i)
+        table.SetValue(i, 1);
+    table.PrepareScaled();
+    return table;
+}
+
+} // namespace
+
+TEST(JpegDct, FlatBlocks)
+{
+    TJpegEncoderQuantizationTable table = OnesTable();
+    int16_t out[64];
+    for (int v : {255, 0, 128, 77}) {
+        uint8_t samples[64];
+        std::fill(std::begin(samples), std::end(samples), uint8_t(v));
+        TransformBlock(samples, table, out);
+        EXPECT_EQ(out[0], std::floor(8.0 * (v - 128) + 0.5)) << v;
+        for (int i = 1; i < 64; ++i)
+            ASSERT_EQ(out[i], 0) << v << " at " << i;
+    }
+    uint8_t white[64];
+    std::fill(std::begin(white), std::end(white), uint8_t(255));
+    TransformBlock(white, table, out);
+    EXPECT_EQ(out[0], 1016);
+    table.SetValue(0, 3);
+    table.PrepareScaled();
+    TransformBlock(white, table, out);
+    EXPECT_EQ(out[0], 339); // floor(1016 / 3 + 0.5)
+}
+
+TEST(JpegDct, MatchesTheDefinitionOfTheTransform)
+{
+    // T.81 A.3.3 evaluated directly in long double.
+    TJpegEncoderQuantizationTable table = OnesTable();
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> sample(0, 255);
+    const long double pi = 3.141592653589793238462643383279L;
+    int differing = 0;
+    for (int trial = 0; trial < 200; ++trial) {
+        uint8_t samples[64];
+        for (uint8_t &s : samples)
+            s = uint8_t(sample(random));
+        int16_t out[64];
+        TransformBlock(samples, table, out);
+        for (int v = 0; v < 8; ++v)
+            for (int u = 0; u < 8; ++u) {
+                long double sum = 0;
+                for (int y = 0; y < 8; ++y)
+                    for (int x = 0; x < 8; ++x)
+                        sum += (samples[8 * y + x] - 128) * std::cos((2 * x + 1) * u * pi / 16)
+                               * std::cos((2 * y + 1) * v * pi / 16);
+                const long double cu = u == 0 ? 1 / std::sqrt(2.0L) : 1, cv = v == 0 ? 1 / std::sqrt(2.0L) : 1;
+                const long double exact = cu * cv * sum / 4;
+                ASSERT_LE(std::fabs(out[8 * v + u] - exact), 0.5L + 1e-9L) << trial;
+                // Exact halves (frequencies 0 and 4 are rational) may go
+                // either way in the reference; elsewhere both must agree.
+                const bool half = std::fabs(exact - std::floor(exact) - 0.5L) < 1e-9L;
+                differing += !half && out[8 * v + u] != std::floor(exact + 0.5L);
+            }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST(JpegSampling, ColourArraysAndBlocks)
+{
+    TJpegEncoder encoder;
+    TBitmapImage image = MakePhoto(20, 20);
+    encoder.SetSampling(1, 2, 2);
+    TJpegEncoderComponent y, cb, cr;
+    y.FHSampling = y.FVSampling = 2;
+    TJpegEncoderQuantizationTable table = OnesTable();
+    y.FQuantTable = cb.FQuantTable = cr.FQuantTable = &table;
+    ConvertColour(encoder, image, 2, 2, y, cb, cr);
+    EXPECT_EQ(y.FSampleCols, 32u);
+    EXPECT_EQ(y.FSampleRows, 32u);
+    EXPECT_EQ(cb.FSampleCols, 32u);
+    EXPECT_EQ(y.FScanCols, 3u);
+    EXPECT_EQ(cb.FScanCols, 2u);
+    // Edges are replicated.
+    EXPECT_EQ(y.FSamples[5 * 32 + 31], y.FSamples[5 * 32 + 19]);
+    EXPECT_EQ(cr.FSamples[31 * 32 + 7], cr.FSamples[19 * 32 + 7]);
+    const std::vector<uint8_t> cbSamples = cb.FSamples;
+
+    BuildBlocks(y, encoder, 2, 2);
+    BuildBlocks(cb, encoder, 2, 2);
+    EXPECT_EQ(y.FDuRows, 4u);
+    EXPECT_EQ(y.FDuCols, 4u);
+    EXPECT_EQ(cb.FDuRows, 2u);
+    EXPECT_EQ(cb.FDuCols, 2u);
+    // Block (1, 0) of Cb is the transform of the truncated 2x2 averages.
+    uint8_t averaged[64];
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) {
+            const size_t top = size_t(16 + 2 * r) * 32 + size_t(2 * c);
+            averaged[8 * r + c] =
+                uint8_t((cbSamples[top] + cbSamples[top + 1] + cbSamples[top + 32] + cbSamples[top + 33]) / 4);
+        }
+    int16_t expected[64];
+    TransformBlock(averaged, table, expected);
+    EXPECT_TRUE(std::equal(expected, expected + 64, cb.Block(1, 0).begin()));
+}
+
+TEST(JpegSampling, TinyAndOddSizes)
+{
+    TJpegEncoder encoder;
+    TJpegEncoderQuantizationTable table = OnesTable();
+    TJpegEncoderComponent y, cb, cr;
+    y.FQuantTable = &table;
+    TBitmapImage one = MakeFlat(1, 1, 200, 10, 60);
+    ConvertColour(encoder, one, 1, 1, y, cb, cr);
+    EXPECT_EQ(y.FSamples, std::vector<uint8_t>(64, ComputeY(200, 10, 60)));
+    EXPECT_EQ(cr.FSamples, std::vector<uint8_t>(64, ComputeCr(200, 10, 60)));
+    BuildBlocks(y, encoder, 1, 1);
+    EXPECT_EQ(y.FCoefficients.size(), 1u);
+
+    // Grayscale pads with mid-grey, not with the edge.
+    TBitmapImage gray = MakeFlat(10, 3, 255, 255, 255);
+    TJpegEncoderComponent g;
+    g.FQuantTable = &table;
+    ConvertGray(encoder, gray, g);
+    EXPECT_EQ(g.FDuRows, 1u);
+    EXPECT_EQ(g.FDuCols, 2u);
+    uint8_t samples[64];
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            samples[8 * r + c] = (r < 3 && c < 2) ? 255 : 128;
+    int16_t expected[64];
+    TransformBlock(samples, table, expected);
+    EXPECT_TRUE(std::equal(expected, expected + 64, g.Block(0, 1).begin()));
+
+    // A factor of 3 rounds up to multiples of 24.
+    TJpegEncoderComponent y3, cb3, cr3;
+    y3.FHSampling = 3;
+    TBitmapImage wide = MakePhoto(25, 9);
+    ConvertColour(encoder, wide, 3, 1, y3, cb3, cr3);
+    EXPECT_EQ(y3.FSampleCols, 48u);
+    EXPECT_EQ(y3.FSampleRows, 16u);
+    EXPECT_EQ(y3.FScanCols, 4u);
+    EXPECT_EQ(cb3.FScanCols, 2u);
+}
