@@ -60,29 +60,41 @@ void TOutputByteStream::AdvanceByte()
 
 // ---- TJpegOutputStream ----
 
-void TJpegOutputStream::PutBits(uint32_t bits, int count)
+void TJpegOutputStream::BeginBits(int position)
 {
-    // Fills the byte under construction with as many bits at a time as it has
-    // room for; the bytes produced are those of a bit-by-bit writer.
-    while (count > 0) {
-        const int take = count < FBitPosition ? count : FBitPosition;
-        const uint32_t chunk = (bits >> (count - take)) & ((1u << take) - 1u);
-        *FCurrent |= uint8_t(chunk << (FBitPosition - take));
-        FBitPosition -= take;
-        count -= take;
-        if (FBitPosition == 0) {
-            if (*FCurrent == 0xFF)
-                AdvanceByte(); // the stuffed 0x00 (T.81 B.1.1.5)
+    TOutputByteStream::BeginBits(position);
+    FAccumulator = 0;
+    FAccumulated = 0;
+}
+
+void TJpegOutputStream::MoveBytes()
+{
+    while (FAccumulated >= 8) {
+        FAccumulated -= 8;
+        const uint8_t byte = uint8_t(FAccumulator >> FAccumulated);
+        if (FLimit - FCurrent > 2) {
+            *FCurrent++ = byte;
+            if (byte == 0xFF)
+                *FCurrent++ = 0x00; // the stuffed byte (T.81 B.1.1.5)
+            *FCurrent = 0;
+        } else {
+            *FCurrent = byte;
+            if (byte == 0xFF)
+                AdvanceByte();
             AdvanceByte();
-            FBitPosition = 8;
         }
     }
 }
 
 void TJpegOutputStream::EndBits()
 {
-    if (FBitPosition != 8)
-        AdvanceByte(); // padding bits stay 0; such a byte is never 0xFF
+    MoveBytes();
+    if (FAccumulated > 0) {
+        // Padding bits are 0, so this byte is never 0xFF.
+        *FCurrent = uint8_t(FAccumulator << (8 - FAccumulated));
+        AdvanceByte();
+    }
+    FAccumulated = 0;
     FBitPosition = -1;
 }
 

@@ -35,12 +35,30 @@ protected:
     int32_t FBitPosition = -1;
 };
 
+// Bits are gathered in a register and moved into the buffer a few whole
+// bytes at a time; the bytes are those of a writer that fills the buffer
+// bit by bit.
 class TJpegOutputStream : public TOutputByteStream {
 public:
-    // Writes the low count (0..16) bits of bits, most significant first.
-    void PutBits(uint32_t bits, int count);
+    // Enters bit mode (position: always 8, a fresh byte).
+    void BeginBits(int position);
+    // Writes the low count (0..31) bits of bits, most significant first.
+    void PutBits(uint32_t bits, int count)
+    {
+        FAccumulator = (FAccumulator << count) | (bits & ((1u << count) - 1u));
+        FAccumulated += count;
+        if (FAccumulated >= 32)
+            MoveBytes();
+    }
     // Leaves bit mode; a partly filled byte is kept with zero padding.
     void EndBits();
+
+private:
+    // Moves the whole bytes gathered so far into the buffer.
+    void MoveBytes();
+
+    uint64_t FAccumulator = 0;
+    int FAccumulated = 0;
 };
 
 // Writes into "<name>.tmp" beside the target and renames it over the target

@@ -32,16 +32,23 @@ TEST(JpegColour, Examples)
     EXPECT_EQ(Convert(0, 0, 255), (Ycc{29, 255, 107}));
 }
 
-TEST(JpegColour, FastPathAgreesWithExtendedPrecisionForEveryColour)
+TEST(JpegColour, FastPathsAgreeWithExtendedPrecisionForEveryColour)
 {
-    for (int r = 0; r < 256; ++r)
-        for (int g = 0; g < 256; ++g)
-            for (int b = 0; b < 256; ++b) {
-                const uint8_t R = uint8_t(r), G = uint8_t(g), B = uint8_t(b);
-                if (ComputeY(R, G, B) != ComputeYPrecise(R, G, B) || ComputeCb(R, G, B) != ComputeCbPrecise(R, G, B)
-                    || ComputeCr(R, G, B) != ComputeCrPrecise(R, G, B))
-                    FAIL() << r << "," << g << "," << b;
-            }
+    // Every colour once, through both the per-pixel and the row conversion.
+    TBitmapImage image;
+    image.SetSize(4096, 4096);
+    for (uint32_t i = 0; i < image.Pixels.size(); ++i)
+        image.Pixels[i] = TPixel{uint8_t(i), uint8_t(i >> 8), uint8_t(i >> 16), 0};
+    TJpegEncoder encoder;
+    TJpegEncoderComponent y, cb, cr;
+    ConvertColour(encoder, image, 1, 1, y, cb, cr);
+    for (uint32_t i = 0; i < image.Pixels.size(); ++i) {
+        const TPixel &p = image.Pixels[i];
+        const Ycc precise{ComputeYPrecise(p.Red, p.Green, p.Blue), ComputeCbPrecise(p.Red, p.Green, p.Blue),
+                          ComputeCrPrecise(p.Red, p.Green, p.Blue)};
+        if (Convert(p.Red, p.Green, p.Blue) != precise || Ycc{y.FSamples[i], cb.FSamples[i], cr.FSamples[i]} != precise)
+            FAIL() << int(p.Red) << "," << int(p.Green) << "," << int(p.Blue);
+    }
 }
 
 namespace {
