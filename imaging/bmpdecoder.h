@@ -1,0 +1,63 @@
+#pragma once
+// The BMP decoder: reads the OS/2 (12-byte header) and Windows (40-byte and
+// longer headers) forms of a BMP file into a TBitmapImage. It handles 1, 2,
+// 4, 8, 16, 24 and 32 bits per pixel, uncompressed rows, 8-bit and 4-bit
+// run-length compression and bit-field colour masks.
+
+#include "imaging/bitmapimage.h"
+
+#include <array>
+#include <cstdint>
+#include <istream>
+#include <string>
+
+// Every format error of a BMP file; the message says which.
+class EBmpError : public EGraphicsException {
+public:
+    using EGraphicsException::EGraphicsException;
+};
+
+// One colour-table entry as a BMP file stores it.
+struct TBmpColor {
+    uint8_t Blue = 0;
+    uint8_t Green = 0;
+    uint8_t Red = 0;
+    uint8_t Reserved = 0;
+};
+
+class TBmpDecoder : public TBitmapImageDecoder {
+public:
+    // The colour table of the current file. Entries a file does not supply
+    // keep what an earlier file left there (zero in a new decoder).
+    std::array<TBmpColor, 256> ColorMap{};
+    // Number of entries the current file declares; only the first 256 are
+    // kept, the rest are read past.
+    uint32_t ColorCount = 0;
+
+    // The largest image the decoder accepts: 2^28 pixels (1 GiB in memory,
+    // 16384 x 16384). Anything larger is refused before memory is taken.
+    static constexpr int64_t MaxPixelCount = int64_t(1) << 28;
+
+    // Opens the file (read-only), decodes it and closes it on every path.
+    // A file that cannot be opened raises EFOpenError.
+    void ReadImageFile(const std::string &fileName, TBitmapImage &image) override;
+
+    // Decodes the BMP at the stream's current position into image. Raises
+    // EBmpError for a malformed file, EGraphicsAbort when the progress
+    // function asks to stop.
+    void ReadImageStream(std::istream &stream, TBitmapImage &image);
+
+    struct DecodeState;
+
+private:
+    void ReadOs2Header(DecodeState &state, const uint8_t *header);
+    void ReadWindowsHeader(DecodeState &state, const uint8_t *header);
+    void ReadColorTable(DecodeState &state, unsigned entrySize);
+    void SizeImage(DecodeState &state);
+    void DecodePixels(DecodeState &state);
+    void DecodeUncompressedRows(DecodeState &state);
+    void DecodeRle8(DecodeState &state);
+    void DecodeRle4(DecodeState &state);
+    void DecodeRunLength(DecodeState &state, bool fourBit);
+    void ReportPosition(const DecodeState &state, int64_t position);
+};

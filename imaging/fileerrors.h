@@ -1,0 +1,20 @@
+#pragma once
+// File-system errors the codecs raise when a file cannot be opened or
+// created; their text names the file and the system's reason.
+
+#include "imaging/bitmapimage.h"
+
+#include <string>
+
+class EFOpenError : public Exception {
+public:
+    // Reads errno for the reason, so construct it right after the failure.
+    explicit EFOpenError(const std::string &fileName);
+    EFOpenError(const std::string &fileName, int errorNumber);
+};
+
+class EFCreateError : public Exception {
+public:
+    explicit EFCreateError(const std::string &fileName);
+    EFCreateError(const std::string &fileName, int errorNumber);
+};
