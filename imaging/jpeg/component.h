@@ -3,6 +3,7 @@
 // quantized coefficient blocks and the state its scans code with.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

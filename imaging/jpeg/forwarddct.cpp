@@ -7,7 +7,7 @@
 // The scaled factorization of Arai, Agui and Nakajima (5 multiplications per
 // 1-D pass); the output scaling is folded into the quantization multipliers.
 //
-// Each 1-D pass runs over four lanes at a time: the columns in the first pass,
+// Each 1-D pass runs over eight lanes at once: the columns in the first pass,
 // the rows (after a transpose) in the second. Every lane does exactly the
 // scalar operations in the same order and no multiply is fused with an add,
 // so the results are bit for bit those of the plain scalar transform.
@@ -18,10 +18,10 @@
 
 namespace {
 
-using V4 = double __attribute__((vector_size(32)));
-using I4 = int32_t __attribute__((vector_size(16)));
+using V8 = double __attribute__((vector_size(64)));
 using I8 = int32_t __attribute__((vector_size(32)));
 using S8 = int16_t __attribute__((vector_size(16)));
+using S32 = int16_t __attribute__((vector_size(64)));
 
 constexpr double C4 = 0.70710678118654752440;
 constexpr double K1 = 0.54119610014619698440;
@@ -30,132 +30,121 @@ constexpr double K2 = 1.30656296487637652796;
 // Steps 2 and 3 of one 1-D pass; step 1 (the sums and differences) is done
 // by the caller, in integers for the first pass.
 struct Butterfly {
-    V4 s07, s16, s25, s34, d07, d16, d25, d34;
+    V8 s07, s16, s25, s34, d07, d16, d25, d34;
 };
 
-[[gnu::always_inline]] inline void Pass(const Butterfly &b, V4 *X)
+[[gnu::always_inline]] inline void Pass(const Butterfly &b, V8 *X)
 {
-    const V4 e0 = b.s07 + b.s34;
-    const V4 e1 = b.s16 + b.s25;
-    const V4 e2 = b.s16 - b.s25;
-    const V4 e3 = b.s07 - b.s34;
+    const V8 e0 = b.s07 + b.s34;
+    const V8 e1 = b.s16 + b.s25;
+    const V8 e2 = b.s16 - b.s25;
+    const V8 e3 = b.s07 - b.s34;
     X[0] = e0 + e1;
     X[4] = e0 - e1;
-    const V4 z1 = (e2 + e3) * C4;
+    const V8 z1 = (e2 + e3) * C4;
     X[2] = e3 + z1;
     X[6] = e3 - z1;
-    const V4 o0 = b.d34 + b.d25;
-    const V4 o1 = b.d25 + b.d16;
-    const V4 o2 = b.d16 + b.d07;
-    const V4 z = (o0 + o2) * C4;
-    const V4 z3 = o1 * C4;
-    const V4 r1 = (z + o2) * K1;
-    const V4 r2 = (z - o2) * K2;
-    const V4 z11 = b.d07 + z3;
-    const V4 z13 = b.d07 - z3;
+    const V8 o0 = b.d34 + b.d25;
+    const V8 o1 = b.d25 + b.d16;
+    const V8 o2 = b.d16 + b.d07;
+    const V8 z = (o0 + o2) * C4;
+    const V8 z3 = o1 * C4;
+    const V8 r1 = (z + o2) * K1;
+    const V8 r2 = (z - o2) * K2;
+    const V8 z11 = b.d07 + z3;
+    const V8 z13 = b.d07 - z3;
     X[1] = z11 + r1;
     X[7] = z11 - r1;
     X[5] = z13 + r2;
     X[3] = z13 - r2;
 }
 
-[[gnu::always_inline]] inline void Transpose4(V4 &a, V4 &b, V4 &c, V4 &d)
+// r[i][j] becomes r[j][i].
+[[gnu::always_inline]] inline void Transpose(V8 *r)
 {
-    const V4 t0 = __builtin_shufflevector(a, b, 0, 4, 2, 6);
-    const V4 t1 = __builtin_shufflevector(a, b, 1, 5, 3, 7);
-    const V4 t2 = __builtin_shufflevector(c, d, 0, 4, 2, 6);
-    const V4 t3 = __builtin_shufflevector(c, d, 1, 5, 3, 7);
-    a = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
-    b = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
-    c = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
-    d = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
-}
-
-// M[r][h]: row r, columns 4h..4h+3. Transposed in place.
-[[gnu::always_inline]] inline void Transpose8(V4 (*M)[2])
-{
-    Transpose4(M[0][0], M[1][0], M[2][0], M[3][0]);
-    Transpose4(M[0][1], M[1][1], M[2][1], M[3][1]);
-    Transpose4(M[4][0], M[5][0], M[6][0], M[7][0]);
-    Transpose4(M[4][1], M[5][1], M[6][1], M[7][1]);
-    for (int r = 0; r < 4; ++r) {
-        const V4 upperRight = M[r][1];
-        M[r][1] = M[r + 4][0];
-        M[r + 4][0] = upperRight;
+    V8 t[8], u[8];
+    for (int i = 0; i < 8; i += 2) {
+        t[i] = __builtin_shufflevector(r[i], r[i + 1], 0, 8, 2, 10, 4, 12, 6, 14);
+        t[i + 1] = __builtin_shufflevector(r[i], r[i + 1], 1, 9, 3, 11, 5, 13, 7, 15);
+    }
+    for (int i = 0; i < 8; i += 4) {
+        u[i] = __builtin_shufflevector(t[i], t[i + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+        u[i + 2] = __builtin_shufflevector(t[i], t[i + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+        u[i + 1] = __builtin_shufflevector(t[i + 1], t[i + 3], 0, 1, 8, 9, 4, 5, 12, 13);
+        u[i + 3] = __builtin_shufflevector(t[i + 1], t[i + 3], 2, 3, 10, 11, 6, 7, 14, 15);
+    }
+    for (int i = 0; i < 4; ++i) {
+        r[i] = __builtin_shufflevector(u[i], u[i + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+        r[i + 4] = __builtin_shufflevector(u[i], u[i + 4], 4, 5, 6, 7, 12, 13, 14, 15);
     }
 }
 
-[[gnu::always_inline]] inline V4 Load(const double *p)
+[[gnu::always_inline]] inline I8 LoadRow(const uint8_t *p)
 {
-    V4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+    uint8_t bytes[8];
+    std::memcpy(bytes, p, 8);
+    return I8{bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7]};
 }
 
-[[gnu::always_inline]] inline void Transform(const uint8_t *samples, const double *scaled, int16_t *out)
+[[gnu::always_inline]] inline void Transform(const uint8_t *samples, const double *scaledTransposed, int16_t *out)
 {
     // Column pass: lanes are columns. The level shift by 128 is folded into
     // the integer sums (each sum of two samples loses 256).
-    V4 T[8][2];
-    for (int h = 0; h < 2; ++h) {
-        double s07[4], s16[4], s25[4], s34[4], d07[4], d16[4], d25[4], d34[4];
-        for (int l = 0; l < 4; ++l) {
-            const int c = 4 * h + l;
-            const int x0 = samples[c], x1 = samples[8 + c], x2 = samples[16 + c], x3 = samples[24 + c];
-            const int x4 = samples[32 + c], x5 = samples[40 + c], x6 = samples[48 + c], x7 = samples[56 + c];
-            s07[l] = x0 + x7 - 256;
-            s16[l] = x1 + x6 - 256;
-            s25[l] = x2 + x5 - 256;
-            s34[l] = x3 + x4 - 256;
-            d07[l] = x0 - x7;
-            d16[l] = x1 - x6;
-            d25[l] = x2 - x5;
-            d34[l] = x3 - x4;
-        }
-        const Butterfly b{Load(s07), Load(s16), Load(s25), Load(s34), Load(d07), Load(d16), Load(d25), Load(d34)};
-        V4 X[8];
-        Pass(b, X);
-        for (int k = 0; k < 8; ++k)
-            T[k][h] = X[k];
-    }
+    I8 x[8];
+    for (int k = 0; k < 8; ++k)
+        x[k] = LoadRow(samples + 8 * k);
+    const Butterfly columns{__builtin_convertvector(x[0] + x[7] - 256, V8),
+                            __builtin_convertvector(x[1] + x[6] - 256, V8),
+                            __builtin_convertvector(x[2] + x[5] - 256, V8),
+                            __builtin_convertvector(x[3] + x[4] - 256, V8),
+                            __builtin_convertvector(x[0] - x[7], V8),
+                            __builtin_convertvector(x[1] - x[6], V8),
+                            __builtin_convertvector(x[2] - x[5], V8),
+                            __builtin_convertvector(x[3] - x[4], V8)};
+    V8 T[8]; // T[k]: vertical frequency k of every column
+    Pass(columns, T);
 
-    // Row pass: after the transpose T[u][h] holds input u of rows 4h..4h+3.
-    Transpose8(T);
-    V4 R[8][2];
-    for (int h = 0; h < 2; ++h) {
-        const Butterfly b{T[0][h] + T[7][h], T[1][h] + T[6][h], T[2][h] + T[5][h], T[3][h] + T[4][h],
-                          T[0][h] - T[7][h], T[1][h] - T[6][h], T[2][h] - T[5][h], T[3][h] - T[4][h]};
-        V4 X[8];
-        Pass(b, X);
-        for (int u = 0; u < 8; ++u)
-            R[u][h] = X[u];
-    }
+    // Row pass: after the transpose T[u] holds input u of every row.
+    Transpose(T);
+    const Butterfly rows{T[0] + T[7], T[1] + T[6], T[2] + T[5], T[3] + T[4],
+                         T[0] - T[7], T[1] - T[6], T[2] - T[5], T[3] - T[4]};
+    V8 X[8]; // X[u][k]: horizontal frequency u of row k
+    Pass(rows, X);
 
-    // Back to rows of horizontal frequencies, then floor(x + 0.5): halves
-    // round up, not away from zero. The floor is a truncation corrected for
-    // negative non-integers (the values are far inside the int32 range).
-    Transpose8(R);
-    for (int k = 0; k < 8; ++k) {
-        I4 floored[2];
-        for (int h = 0; h < 2; ++h) {
-            const V4 v = R[k][h] * Load(scaled + 8 * k + 4 * h) + 0.5;
-            const I4 truncated = __builtin_convertvector(v, I4);
-            const V4 back = __builtin_convertvector(truncated, V4);
-            const I4 below = __builtin_convertvector(back > v, I4); // -1 where truncation went up
-            floored[h] = truncated + below;
-        }
-        const I8 row = __builtin_shufflevector(floored[0], floored[1], 0, 1, 2, 3, 4, 5, 6, 7);
-        const S8 narrow = __builtin_convertvector(row, S8);
-        std::memcpy(out + 8 * k, &narrow, sizeof narrow);
+    // floor(x + 0.5): halves round up, not away from zero. The floor is a
+    // truncation corrected for negative non-integers (the values lie far
+    // inside the int32 range). The results come out transposed and are put
+    // back into natural order as 16-bit values.
+    S8 q[8];
+    for (int u = 0; u < 8; ++u) {
+        V8 scale;
+        std::memcpy(&scale, scaledTransposed + 8 * u, sizeof scale);
+        const V8 v = X[u] * scale + 0.5;
+        const I8 truncated = __builtin_convertvector(v, I8);
+        const I8 below = __builtin_convertvector(__builtin_convertvector(truncated, V8) > v, I8);
+        q[u] = __builtin_convertvector(truncated + below, S8);
     }
+    using S16 = int16_t __attribute__((vector_size(32)));
+    const S16 q01 = __builtin_shufflevector(q[0], q[1], 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const S16 q23 = __builtin_shufflevector(q[2], q[3], 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const S16 q45 = __builtin_shufflevector(q[4], q[5], 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const S16 q67 = __builtin_shufflevector(q[6], q[7], 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const S32 a = __builtin_shufflevector(q01, q23, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15,
+                                          16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+    const S32 b = __builtin_shufflevector(q45, q67, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15,
+                                          16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+    const S32 top = __builtin_shufflevector(a, b, 0, 8, 16, 24, 32, 40, 48, 56, 1, 9, 17, 25, 33, 41, 49, 57, 2, 10, 18, 26, 34, 42, 50, 58, 3, 11, 19, 27, 35, 43, 51, 59);
+    const S32 bottom = __builtin_shufflevector(a, b, 4, 12, 20, 28, 36, 44, 52, 60, 5, 13, 21, 29, 37, 45, 53, 61, 6, 14, 22, 30, 38, 46, 54, 62, 7, 15, 23, 31, 39, 47, 55, 63);
+    std::memcpy(out, &top, sizeof top);
+    std::memcpy(out + 32, &bottom, sizeof bottom);
 }
 
 } // namespace
 
 #if defined(__x86_64__) && defined(__GNUC__)
-[[gnu::target_clones("avx2", "default")]]
+[[gnu::target_clones("arch=x86-64-v4", "avx2", "default")]]
 #endif
 void TransformBlock(const uint8_t *samples, const TJpegEncoderQuantizationTable &table, int16_t *out)
 {
-    Transform(samples, table.Scaled(), out);
+    Transform(samples, table.ScaledTransposed(), out);
 }

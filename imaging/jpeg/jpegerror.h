@@ -1,17 +1,13 @@
 #pragma once
-// The JPEG encoder's own errors and the file errors of its output stream.
+// The JPEG encoder's own errors and the write error of its output stream
+// (EFCreateError, for a file that cannot be created, is the codecs' own).
 
 #include "imaging/bitmapimage.h"
+#include "imaging/fileerrors.h"
 
 class EJpegError : public EGraphicsException {
 public:
     using EGraphicsException::EGraphicsException;
-};
-
-// The output file cannot be created: "Cannot create file "<path>". <reason>".
-class EFCreateError : public Exception {
-public:
-    using Exception::Exception;
 };
 
 // The system wrote fewer bytes than asked, or could not finish the file.

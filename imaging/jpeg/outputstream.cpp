@@ -121,7 +121,7 @@ void TJpegOutputFileStream::Open(const std::string &fileName)
     const std::string tempName = fileName + ".tmp";
     const int file = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (file < 0)
-        throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemReason(errno));
+        throw EFCreateError(fileName, errno);
     FFile = file;
     FFileName = fileName;
     FTempName = tempName;

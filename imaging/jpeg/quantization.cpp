@@ -1,5 +1,7 @@
 #include "imaging/jpeg/quantization.h"
 
+#include <cstddef>
+
 const std::array<uint8_t, 64> JpegZigzag = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
     12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
@@ -101,4 +103,7 @@ void TJpegEncoderQuantizationTable::PrepareScaled()
 {
     for (int i = 0; i < 64; ++i)
         FScaled[i] = JpegAanScale[i] / double(FValues[i]);
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            FScaledTransposed[size_t(8 * c + r)] = FScaled[size_t(8 * r + c)];
 }

@@ -26,8 +26,14 @@ public:
     // multiplier per coefficient.
     void PrepareScaled();
     const double *Scaled() const { return FScaled.data(); }
+    // FScaled with rows and columns swapped, as the transform's last step
+    // meets them; set by PrepareScaled.
+    const double *ScaledTransposed() const { return FScaledTransposed.data(); }
 
     std::array<uint16_t, 64> FValues{};
     std::array<double, 64> FScaled{};
     bool FUsed = true;
+
+private:
+    std::array<double, 64> FScaledTransposed{};
 };

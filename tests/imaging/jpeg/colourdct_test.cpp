@@ -86,6 +86,68 @@ TEST(JpegDct, FlatBlocks)
     EXPECT_EQ(out[0], 339); // floor(1016 / 3 + 0.5)
 }
 
+namespace {
+
+// The factored transform written out plainly, one scalar at a time, as the
+// reference the vectorized one must match bit for bit.
+void ScalarTransform(const uint8_t *samples, const double *scaled, int16_t *out)
+{
+    const double C4 = 0.70710678118654752440, K1 = 0.54119610014619698440, K2 = 1.30656296487637652796;
+    auto pass = [&](double s07, double s16, double s25, double s34, double d07, double d16, double d25, double d34,
+                    double *X, int stride) {
+        const double e0 = s07 + s34, e1 = s16 + s25, e2 = s16 - s25, e3 = s07 - s34;
+        X[0] = e0 + e1;
+        X[4 * stride] = e0 - e1;
+        const double z1 = (e2 + e3) * C4;
+        X[2 * stride] = e3 + z1;
+        X[6 * stride] = e3 - z1;
+        const double o0 = d34 + d25, o1 = d25 + d16, o2 = d16 + d07;
+        const double z = (o0 + o2) * C4, z3 = o1 * C4;
+        const double r1 = (z + o2) * K1, r2 = (z - o2) * K2;
+        const double z11 = d07 + z3, z13 = d07 - z3;
+        X[1 * stride] = z11 + r1;
+        X[7 * stride] = z11 - r1;
+        X[5 * stride] = z13 + r2;
+        X[3 * stride] = z13 - r2;
+    };
+    double T[64];
+    for (int c = 0; c < 8; ++c) {
+        const uint8_t *x = samples + c;
+        pass(x[0] + x[56] - 256, x[8] + x[48] - 256, x[16] + x[40] - 256, x[24] + x[32] - 256, x[0] - x[56],
+             x[8] - x[48], x[16] - x[40], x[24] - x[32], T + c, 8);
+    }
+    for (int k = 0; k < 8; ++k) {
+        const double *x = T + 8 * k;
+        double Y[8];
+        pass(x[0] + x[7], x[1] + x[6], x[2] + x[5], x[3] + x[4], x[0] - x[7], x[1] - x[6], x[2] - x[5], x[3] - x[4],
+             Y, 1);
+        for (int u = 0; u < 8; ++u)
+            out[8 * k + u] = int16_t(std::floor(Y[u] * scaled[8 * k + u] + 0.5));
+    }
+}
+
+} // namespace
+
+TEST(JpegDct, VectorizedTransformMatchesScalarBitForBit)
+{
+    std::mt19937 random(5);
+    for (int level : {9, 3, 0}) {
+        TJpegEncoder encoder;
+        encoder.SetQuality(level);
+        TJpegEncoderQuantizationTable table = encoder.QuantizationTable(1);
+        table.PrepareScaled();
+        for (int n = 0; n < 30000; ++n) {
+            uint8_t samples[64];
+            for (uint8_t &s : samples) // noise, hard edges and near-flat blocks
+                s = uint8_t(n % 3 == 0 ? random() % 256 : n % 3 == 1 ? (random() % 2) * 255 : 100 + random() % 5);
+            int16_t vectorized[64], scalar[64];
+            TransformBlock(samples, table, vectorized);
+            ScalarTransform(samples, table.Scaled(), scalar);
+            ASSERT_TRUE(std::equal(vectorized, vectorized + 64, scalar)) << level << " block " << n;
+        }
+    }
+}
+
 TEST(JpegDct, MatchesTheDefinitionOfTheTransform)
 {
     // T.81 A.3.3 evaluated directly in long double.
