@@ -124,13 +124,23 @@ void PrepareSamples(TJpegEncoderComponent &component, uint32_t width, uint32_t h
 
 namespace {
 
-// Converts one row. The scaled values are divided in single precision,
-// which is exact here: every dividend is below 2^24 and a quotient that is
-// not a whole number lies at least 1e-4 from one, far beyond the rounding
-// error of the division. Pixels with an exact half are marked in halves[]
-// and redone afterwards, so this loop has no branch and vectorizes.
+// Divides n (0 <= n < 2^24) by d, exactly: the single-precision estimate is
+// off by at most one, which the remainder corrects.
+[[gnu::always_inline]] inline int DivideExactly(int n, int d, float reciprocal, int &remainder)
+{
+    int q = int(float(n) * reciprocal);
+    int r = n - q * d;
+    const int over = r >= d, under = r < 0;
+    q += over - under;
+    r -= (over - under) * d;
+    remainder = r;
+    return q;
+}
+
+// Converts one row. Pixels with an exact half are marked in halves[] and
+// redone afterwards, so this loop has no branch and vectorizes.
 #if defined(__x86_64__) && defined(__GNUC__)
-[[gnu::target_clones("avx2", "default")]]
+[[gnu::target_clones("arch=x86-64-v4", "avx2", "default")]]
 #endif
 bool ConvertRowFast(const TPixel *pixels, uint32_t width, uint8_t *yRow, uint8_t *cbRow, uint8_t *crRow,
                     uint8_t *halves)
@@ -138,13 +148,13 @@ bool ConvertRowFast(const TPixel *pixels, uint32_t width, uint8_t *yRow, uint8_t
     int any = 0;
     for (uint32_t x = 0; x < width; ++x) {
         const int r = pixels[x].Red, g = pixels[x].Green, b = pixels[x].Blue;
-        const int ys = 299 * r + 587 * g + 114 * b + 500;
-        const int cbs = 1285000 - 1687 * r - 3313 * g + 5000 * b;
-        const int crs = 1285000 + 5000 * r - 4187 * g - 813 * b;
-        const int y = int(float(ys) / 1000.0f);
-        const int cb = int(float(cbs) / 10000.0f);
-        const int cr = int(float(crs) / 10000.0f);
-        const int half = (y * 1000 == ys) | (cb * 10000 == cbs) | (cr * 10000 == crs);
+        // The scaled values plus half the divisor: the quotients are the
+        // values rounded half up, and a zero remainder marks an exact half.
+        int yRest, cbRest, crRest;
+        const int y = DivideExactly(299 * r + 587 * g + 114 * b + 500, 1000, 0.001f, yRest);
+        const int cb = DivideExactly(1285000 - 1687 * r - 3313 * g + 5000 * b, 10000, 0.0001f, cbRest);
+        const int cr = DivideExactly(1285000 + 5000 * r - 4187 * g - 813 * b, 10000, 0.0001f, crRest);
+        const int half = (yRest == 0) | (cbRest == 0) | (crRest == 0);
         halves[x] = uint8_t(half);
         any |= half;
         yRow[x] = uint8_t(y);
@@ -159,9 +169,10 @@ void ConvertRow(const TPixel *pixels, uint32_t width, uint8_t *yRow, uint8_t *cb
 {
     if (!ConvertRowFast(pixels, width, yRow, cbRow, crRow, halves))
         return;
-    for (uint32_t x = 0; x < width; ++x) {
-        if (!halves[x])
-            continue;
+    for (const uint8_t *half = halves; (half = static_cast<const uint8_t *>(
+                                             std::memchr(half, 1, size_t(halves + width - half)))) != nullptr;
+         ++half) {
+        const uint32_t x = uint32_t(half - halves);
         const TPixel &p = pixels[x];
         yRow[x] = ComputeY(p.Red, p.Green, p.Blue);
         cbRow[x] = ComputeCb(p.Red, p.Green, p.Blue);

@@ -63,15 +63,14 @@ void TOutputByteStream::AdvanceByte()
 void TJpegOutputStream::BeginBits(int position)
 {
     TOutputByteStream::BeginBits(position);
-    FAccumulator = 0;
-    FAccumulated = 0;
+    FBits = TBitState{};
 }
 
-void TJpegOutputStream::MoveBytes()
+void TJpegOutputStream::MoveBytes(TBitState &state)
 {
-    while (FAccumulated >= 8) {
-        FAccumulated -= 8;
-        const uint8_t byte = uint8_t(FAccumulator >> FAccumulated);
+    while (state.Accumulated >= 8) {
+        state.Accumulated -= 8;
+        const uint8_t byte = uint8_t(state.Accumulator >> state.Accumulated);
         if (FLimit - FCurrent > 2) {
             *FCurrent++ = byte;
             if (byte == 0xFF)
@@ -88,13 +87,13 @@ void TJpegOutputStream::MoveBytes()
 
 void TJpegOutputStream::EndBits()
 {
-    MoveBytes();
-    if (FAccumulated > 0) {
+    MoveBytes(FBits);
+    if (FBits.Accumulated > 0) {
         // Padding bits are 0, so this byte is never 0xFF.
-        *FCurrent = uint8_t(FAccumulator << (8 - FAccumulated));
+        *FCurrent = uint8_t(FBits.Accumulator << (8 - FBits.Accumulated));
         AdvanceByte();
     }
-    FAccumulated = 0;
+    FBits = TBitState{};
     FBitPosition = -1;
 }
 

@@ -40,25 +40,35 @@ protected:
 // bit by bit.
 class TJpegOutputStream : public TOutputByteStream {
 public:
+    // The bits gathered but not yet in the buffer. A hot loop may hold them
+    // in a local TBitState (TakeBits, PutBits on it, ReturnBits) so that they
+    // stay in registers.
+    struct TBitState {
+        uint64_t Accumulator = 0;
+        int Accumulated = 0;
+    };
+
     // Enters bit mode (position: always 8, a fresh byte).
     void BeginBits(int position);
     // Writes the low count (0..31) bits of bits, most significant first.
-    void PutBits(uint32_t bits, int count)
+    void PutBits(uint32_t bits, int count) { PutBits(FBits, bits, count); }
+    void PutBits(TBitState &state, uint32_t bits, int count)
     {
-        FAccumulator = (FAccumulator << count) | (bits & ((1u << count) - 1u));
-        FAccumulated += count;
-        if (FAccumulated >= 32)
-            MoveBytes();
+        state.Accumulator = (state.Accumulator << count) | (bits & ((1u << count) - 1u));
+        state.Accumulated += count;
+        if (state.Accumulated >= 32)
+            MoveBytes(state);
     }
+    TBitState TakeBits() const { return FBits; }
+    void ReturnBits(const TBitState &state) { FBits = state; }
     // Leaves bit mode; a partly filled byte is kept with zero padding.
     void EndBits();
 
 private:
     // Moves the whole bytes gathered so far into the buffer.
-    void MoveBytes();
+    void MoveBytes(TBitState &state);
 
-    uint64_t FAccumulator = 0;
-    int FAccumulated = 0;
+    TBitState FBits;
 };
 
 // Writes into "<name>.tmp" beside the target and renames it over the target

@@ -28,32 +28,38 @@ struct TCountingSink {
 };
 
 // Writes codes and extra bits; a code and its extra bits (at most 16 + 11
-// bits) go out in one write.
+// bits) go out in one write. The gathered bits stay in the sink while it
+// lives and go back to the stream when it ends.
 struct TEmittingSink {
     const uint16_t *DcCode;
     const uint8_t *DcLength;
     const uint16_t *AcCode;
     const uint8_t *AcLength;
     TJpegOutputStream *Stream;
+    TJpegOutputStream::TBitState Bits;
 
     explicit TEmittingSink(TJpegEncoderComponent &component)
         : DcCode(component.FDcTable->FCode.data()), DcLength(component.FDcTable->FCodeLength.data()),
           AcCode(component.FAcTable->FCode.data()), AcLength(component.FAcTable->FCodeLength.data()),
-          Stream(component.FStream)
+          Stream(component.FStream), Bits(Stream->TakeBits())
     {
     }
+    ~TEmittingSink() { Stream->ReturnBits(Bits); }
+    TEmittingSink(const TEmittingSink &) = delete;
+    TEmittingSink &operator=(const TEmittingSink &) = delete;
+
     void Dc(int category, int32_t bits)
     {
         const uint32_t extra = uint32_t(bits) & ((1u << category) - 1u);
-        Stream->PutBits(uint32_t(DcCode[category]) << category | extra, DcLength[category] + category);
+        Stream->PutBits(Bits, uint32_t(DcCode[category]) << category | extra, DcLength[category] + category);
     }
     void Ac(int symbol, int32_t bits, int count)
     {
         const uint32_t extra = uint32_t(bits) & ((1u << count) - 1u);
         if (symbol < 0)
-            Stream->PutBits(extra, count);
+            Stream->PutBits(Bits, extra, count);
         else
-            Stream->PutBits(uint32_t(AcCode[symbol]) << count | extra, AcLength[symbol] + count);
+            Stream->PutBits(Bits, uint32_t(AcCode[symbol]) << count | extra, AcLength[symbol] + count);
     }
 };
 
