@@ -109,9 +109,32 @@ public:
     // the progress function asks to stop. Reports made while one runs are dropped.
     void ReportProgress(const std::string &description, uint32_t percent);
 
-    // A data-unit coder: one block of one component.
+    // A data-unit coder: one block of one component, handing its symbols to
+    // dc and ac; ss, se and al are the scan's band and point transform.
     using TDataUnitCoder = void (TJpegEncoder::*)(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
                                                   TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
+
+    // ---- Data-unit coders and end-of-band runs ----
+    // Sequential: DC difference, then the AC run/size symbols (T.81 F.1.2).
+    void CodeSequential(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
+                        TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
+    // Progressive DC: the first scan codes the shifted DC difference, a
+    // refinement scan writes bit al of the DC coefficient.
+    void CodeDcFirst(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
+                     TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
+    void CodeDcRefine(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
+                      TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
+    // Progressive AC (T.81 G.1.2.2): band ss..se of one block, first scan or
+    // refinement, joining end-of-band runs across blocks.
+    void CodeAcFirst(TJpegEncoderComponent &component, uint32_t row, uint32_t col, TAcProcedure ac,
+                     int ss, int se, int al);
+    void CodeAcRefine(TJpegEncoderComponent &component, uint32_t row, uint32_t col, TAcProcedure ac,
+                      int ss, int se, int al);
+    // Codes a pending end-of-band run (and, in refinement scans, the
+    // correction bits its blocks still owe).
+    static void EmitEobRun(TJpegEncoderComponent &component, TAcProcedure ac);
+    static void EmitRefineEobRun(TJpegEncoderComponent &component, TAcProcedure ac, int ss, int se, int al);
+    static void ClearEobRun(TJpegEncoderComponent &component);
 
 private:
     // Set-up and checks.
@@ -138,8 +161,6 @@ private:
     // Sequential frame.
     void WriteSequentialFrame(const TBitmapImage &image);
     void SequentialScan();
-    void CodeSequential(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
-                        TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
 
     // Pass loops shared by sequential and progressive frames.
     void RunNoninterleaved(bool writing, TDataUnitCoder coder, TDcProcedure dc, TAcProcedure ac,
@@ -154,19 +175,8 @@ private:
     void DcRefineScan(const TJpegScan &scan);
     void AcFirstScan(const TJpegScan &scan);
     void AcRefineScan(const TJpegScan &scan);
-    void CodeDcFirst(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
-                     TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
-    void CodeDcRefine(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
-                      TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
     void RunAcFirst(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, int ss, int se, int al);
     void RunAcRefine(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, int ss, int se, int al);
-    void CodeAcFirst(TJpegEncoderComponent &component, uint32_t row, uint32_t col, TAcProcedure ac,
-                     int ss, int se, int al);
-    void CodeAcRefine(TJpegEncoderComponent &component, uint32_t row, uint32_t col, TAcProcedure ac,
-                      int ss, int se, int al);
-    static void EmitEobRun(TJpegEncoderComponent &component, TAcProcedure ac);
-    static void EmitRefineEobRun(TJpegEncoderComponent &component, TAcProcedure ac, int ss, int se, int al);
-    static void ClearEobRun(TJpegEncoderComponent &component);
 
     // The components a colour or grayscale frame codes, and the MCU's largest factors.
     int FrameComponentCount() const { return FGrayscale ? 1 : 3; }

@@ -41,6 +41,9 @@ TEST_F(ConvertJpeg, EveryOptionGivesADecodableFile)
         "--sampling 3x1,1x1,1x1 --comment 'Merry Christmas'",
         "--scans 'y cb+cr' --restart-rows 2",
         "--scans 'cr cb y'",
+        "--progressive",
+        "--progressive --grayscale --quality 5",
+        "--progressive --sampling 2x2,1x1,1x1 --scans 'y+cb+cr:0:1 y:5:2 cb:63:1 cr:63:1 y:63:2'",
     };
     for (const std::string &option : options) {
         std::string output;
@@ -60,6 +63,8 @@ TEST_F(ConvertJpeg, ErrorsGoToStandardError)
     EXPECT_FALSE(std::filesystem::exists(Dir + "/out.jpg"));
     EXPECT_EQ(Run("--scans 'y cb' " + Dir + "/in.bmp " + Dir + "/out.jpg", &output), 1);
     EXPECT_EQ(output, "Not all components specified in scans\n");
+    EXPECT_EQ(Run("--progressive --scans y:63:0 " + Dir + "/in.bmp " + Dir + "/out.jpg", &output), 1);
+    EXPECT_EQ(output, "AC Scan specified before DC scan for Y Component\n");
     EXPECT_EQ(Run(Dir + "/missing.bmp " + Dir + "/out.jpg", &output), 1);
     EXPECT_NE(output.find("missing.bmp"), std::string::npos);
 
