@@ -2,6 +2,8 @@
 
 #include "imaging/jpeg/quantization.h"
 
+#include <cstdlib>
+
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #define TESSALY_HAVE_PERMUTE_BYTES 1
@@ -9,11 +11,11 @@
 
 namespace {
 
-uint64_t MaskPortable(const TJpegCoefficientBlock &block)
+uint64_t MaskPortable(const TJpegCoefficientBlock &block, uint32_t threshold)
 {
     uint64_t mask = 0;
     for (int k = 0; k < 64; ++k)
-        mask |= uint64_t(block[JpegZigzag[size_t(k)]] != 0) << k;
+        mask |= uint64_t(uint32_t(std::abs(block[JpegZigzag[size_t(k)]])) >= threshold) << k;
     return mask;
 }
 
@@ -22,20 +24,23 @@ uint64_t MaskPortable(const TJpegCoefficientBlock &block)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-// Byte k of the result is byte JpegZigzag[k] of the natural-order flags.
-[[gnu::target("avx512f,avx512bw,avx512vbmi")]] uint64_t MaskPermuteBytes(const TJpegCoefficientBlock &block)
+// The flags in natural order, then byte k of the result is byte
+// JpegZigzag[k] of the flags.
+[[gnu::target("avx512f,avx512bw,avx512vbmi")]] uint64_t MaskPermuteBytes(const TJpegCoefficientBlock &block,
+                                                                         uint32_t threshold)
 {
     static const __m512i order = _mm512_loadu_si512(JpegZigzag.data());
-    const __m512i low = _mm512_loadu_si512(block.data());
-    const __m512i high = _mm512_loadu_si512(block.data() + 32);
-    const uint64_t natural = uint64_t(_mm512_test_epi16_mask(low, low)) |
-                             uint64_t(_mm512_test_epi16_mask(high, high)) << 32;
+    const __m512i limit = _mm512_set1_epi16(short(uint16_t(threshold)));
+    const __m512i low = _mm512_abs_epi16(_mm512_loadu_si512(block.data()));
+    const __m512i high = _mm512_abs_epi16(_mm512_loadu_si512(block.data() + 32));
+    const uint64_t natural = uint64_t(_mm512_cmpge_epu16_mask(low, limit)) |
+                             uint64_t(_mm512_cmpge_epu16_mask(high, limit)) << 32;
     const __m512i flags = _mm512_movm_epi8(natural);
     return _mm512_movepi8_mask(_mm512_permutexvar_epi8(order, flags));
 }
 #pragma GCC diagnostic pop
 
-using MaskFunction = uint64_t (*)(const TJpegCoefficientBlock &);
+using MaskFunction = uint64_t (*)(const TJpegCoefficientBlock &, uint32_t);
 
 MaskFunction ChooseMask()
 {
@@ -51,11 +56,11 @@ const MaskFunction SelectedMask = ChooseMask();
 
 } // namespace
 
-uint64_t ZigzagNonzeroMask(const TJpegCoefficientBlock &block)
+uint64_t ZigzagMagnitudeMask(const TJpegCoefficientBlock &block, uint32_t threshold)
 {
 #if TESSALY_HAVE_PERMUTE_BYTES
-    return SelectedMask(block);
+    return SelectedMask(block, threshold);
 #else
-    return MaskPortable(block);
+    return MaskPortable(block, threshold);
 #endif
 }

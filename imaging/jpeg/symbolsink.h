@@ -11,6 +11,8 @@
 
 // Gathers the statistics of a counting pass.
 struct TCountingSink {
+    // Correction bits (symbol -1) need not be worked out when counting.
+    static constexpr bool WritesBits = false;
     uint32_t *DcCounts;
     uint32_t *AcCounts;
 
@@ -31,6 +33,7 @@ struct TCountingSink {
 // bits) go out in one write. The gathered bits stay in the sink while it
 // lives and go back to the stream when it ends.
 struct TEmittingSink {
+    static constexpr bool WritesBits = true;
     const uint16_t *DcCode;
     const uint8_t *DcLength;
     const uint16_t *AcCode;
@@ -65,6 +68,7 @@ struct TEmittingSink {
 
 // Any pair of procedures, called through their pointers.
 struct TProcedureSink {
+    static constexpr bool WritesBits = true;
     TJpegEncoderComponent &Component;
     TDcProcedure DcProcedure;
     TAcProcedure AcProcedure;
