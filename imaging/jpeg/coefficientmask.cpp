@@ -38,6 +38,22 @@ uint64_t MaskPortable(const TJpegCoefficientBlock &block, uint32_t threshold)
     const __m512i flags = _mm512_movm_epi8(natural);
     return _mm512_movepi8_mask(_mm512_permutexvar_epi8(order, flags));
 }
+
+[[gnu::target("avx512f,avx512bw,avx512vbmi")]] void MasksPermuteBytes(const TJpegCoefficientBlock &block,
+                                                                      uint32_t low, uint32_t high,
+                                                                      uint64_t &lowMask, uint64_t &highMask)
+{
+    static const __m512i order = _mm512_loadu_si512(JpegZigzag.data());
+    const __m512i first = _mm512_abs_epi16(_mm512_loadu_si512(block.data()));
+    const __m512i second = _mm512_abs_epi16(_mm512_loadu_si512(block.data() + 32));
+    for (int i = 0; i < 2; ++i) {
+        const __m512i limit = _mm512_set1_epi16(short(uint16_t(i == 0 ? low : high)));
+        const uint64_t natural = uint64_t(_mm512_cmpge_epu16_mask(first, limit)) |
+                                 uint64_t(_mm512_cmpge_epu16_mask(second, limit)) << 32;
+        const uint64_t zigzag = _mm512_movepi8_mask(_mm512_permutexvar_epi8(order, _mm512_movm_epi8(natural)));
+        (i == 0 ? lowMask : highMask) = zigzag;
+    }
+}
 #pragma GCC diagnostic pop
 
 using MaskFunction = uint64_t (*)(const TJpegCoefficientBlock &, uint32_t);
@@ -52,6 +68,7 @@ MaskFunction ChooseMask()
 }
 
 const MaskFunction SelectedMask = ChooseMask();
+const bool PermuteBytes = SelectedMask == MaskPermuteBytes;
 #endif
 
 } // namespace
@@ -63,4 +80,17 @@ uint64_t ZigzagMagnitudeMask(const TJpegCoefficientBlock &block, uint32_t thresh
 #else
     return MaskPortable(block, threshold);
 #endif
+}
+
+void ZigzagMagnitudeMasks(const TJpegCoefficientBlock &block, uint32_t low, uint32_t high, uint64_t &lowMask,
+                          uint64_t &highMask)
+{
+#if TESSALY_HAVE_PERMUTE_BYTES
+    if (PermuteBytes) {
+        MasksPermuteBytes(block, low, high, lowMask, highMask);
+        return;
+    }
+#endif
+    lowMask = ZigzagMagnitudeMask(block, low);
+    highMask = ZigzagMagnitudeMask(block, high);
 }

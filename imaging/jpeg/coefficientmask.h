@@ -10,6 +10,10 @@
 // threshold (1 <= threshold <= 32768).
 uint64_t ZigzagMagnitudeMask(const TJpegCoefficientBlock &block, uint32_t threshold);
 
+// Both masks of a refinement: |value| >= low and |value| >= high.
+void ZigzagMagnitudeMasks(const TJpegCoefficientBlock &block, uint32_t low, uint32_t high, uint64_t &lowMask,
+                          uint64_t &highMask);
+
 // Bit k is set when the coefficient at zigzag position k is not zero.
 inline uint64_t ZigzagNonzeroMask(const TJpegCoefficientBlock &block)
 {

@@ -317,9 +317,11 @@ void AcRefineBlock(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
     CheckBounds(component, row, col);
     const TJpegCoefficientBlock &block = component.Block(row, col);
     const uint64_t band = BandMask(ss, se);
-    const uint64_t nonzero = ZigzagMagnitudeMask(block, 1u << al) & band;
-    const uint64_t old = ZigzagMagnitudeMask(block, 2u << al) & band; // |v| > 1: significant before
-    const uint64_t fresh = nonzero & ~old;                               // |v| = 1: significant now
+    uint64_t nonzero, old; // |v| >= 1, and |v| > 1: significant before
+    ZigzagMagnitudeMasks(block, 1u << al, 2u << al, nonzero, old);
+    nonzero &= band;
+    old &= band;
+    const uint64_t fresh = nonzero & ~old; // |v| = 1: significant now
     const uint64_t zeros = band & ~nonzero;
     int owed = ss; // the first position whose correction bit has not been sent
     bool finished = false;

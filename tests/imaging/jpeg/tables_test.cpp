@@ -159,3 +159,32 @@ TEST(JpegHuffman, DefinitionLengthCountsSymbols)
         previousLength = length;
     }
 }
+
+#include "imaging/jpeg/coefficientmask.h"
+
+#include <random>
+
+TEST(JpegCoefficientMask, MarksMagnitudesInZigzagOrder)
+{
+    std::mt19937 random(3);
+    for (int n = 0; n < 2000; ++n) {
+        TJpegCoefficientBlock block{};
+        for (int16_t &c : block)
+            c = random() % 3 == 0 ? int16_t(int(random() % 4097) - 2048) : 0;
+        block[size_t(n % 64)] = -32768;
+        for (uint32_t threshold : {1u, 2u, 4u, 1024u, 16384u, 32768u}) {
+            uint64_t expected = 0;
+            for (int k = 0; k < 64; ++k)
+                if (uint32_t(std::abs(block[JpegZigzag[size_t(k)]])) >= threshold)
+                    expected |= uint64_t(1) << k;
+            ASSERT_EQ(ZigzagMagnitudeMask(block, threshold), expected) << threshold;
+            uint64_t low, high;
+            ZigzagMagnitudeMasks(block, 1, threshold, low, high);
+            ASSERT_EQ(low, ZigzagNonzeroMask(block));
+            ASSERT_EQ(high, expected);
+        }
+    }
+    EXPECT_EQ(BandMask(1, 63), ~uint64_t(1));
+    EXPECT_EQ(BandMask(6, 5), 0u);
+    EXPECT_EQ(BandMask(0, 0), 1u);
+}
