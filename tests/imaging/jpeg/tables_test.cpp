@@ -1,7 +1,10 @@
+#include "imaging/jpeg/coefficientmask.h"
 #include "imaging/jpeg/huffman.h"
 #include "imaging/jpeg/jpegencoder.h"
 #include "imaging/jpeg/quantization.h"
 #include "jpeg_test_support.h"
+
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -159,10 +162,6 @@ TEST(JpegHuffman, DefinitionLengthCountsSymbols)
         previousLength = length;
     }
 }
-
-#include "imaging/jpeg/coefficientmask.h"
-
-#include <random>
 
 TEST(JpegCoefficientMask, MarksMagnitudesInZigzagOrder)
 {
