@@ -68,6 +68,19 @@ void TJpegOutputStream::BeginBits(int position)
 
 void TJpegOutputStream::MoveBytes(TBitState &state)
 {
+    // Four bytes at once while none of them is 0xFF and the buffer has room.
+    while (state.Accumulated >= 32 && FLimit - FCurrent > 8) {
+        const uint32_t word = uint32_t(state.Accumulator >> (state.Accumulated - 32));
+        const uint32_t inverted = ~word; // a 0xFF byte becomes a zero byte
+        if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0)
+            break;
+        FCurrent[0] = uint8_t(word >> 24);
+        FCurrent[1] = uint8_t(word >> 16);
+        FCurrent[2] = uint8_t(word >> 8);
+        FCurrent[3] = uint8_t(word);
+        FCurrent += 4;
+        state.Accumulated -= 32;
+    }
     while (state.Accumulated >= 8) {
         state.Accumulated -= 8;
         const uint8_t byte = uint8_t(state.Accumulator >> state.Accumulated);
@@ -75,7 +88,6 @@ void TJpegOutputStream::MoveBytes(TBitState &state)
             *FCurrent++ = byte;
             if (byte == 0xFF)
                 *FCurrent++ = 0x00; // the stuffed byte (T.81 B.1.1.5)
-            *FCurrent = 0;
         } else {
             *FCurrent = byte;
             if (byte == 0xFF)
