@@ -1,5 +1,7 @@
 #include "imaging/bitmapimage.h"
 
+#include <cstring>
+
 void TBitmapImage::SetSize(int32_t width, int32_t height)
 {
     Width = width;
@@ -9,7 +11,14 @@ void TBitmapImage::SetSize(int32_t width, int32_t height)
     PixelCount = static_cast<int32_t>(static_cast<uint32_t>(int64_t(width) * int64_t(height)));
     if (PixelCount < 0)
         throw std::range_error("Range check error");
-    Pixels.resize(size_t(PixelCount));
+    const size_t oldLength = Pixels.size();
+    const size_t oldCapacity = Pixels.capacity();
+    const size_t newLength = size_t(PixelCount);
+    Pixels.resize(newLength);
+    // A new block comes zeroed; reused capacity may hold pixels from before
+    // a shrink.
+    if (newLength > oldLength && newLength <= oldCapacity)
+        std::memset(static_cast<void *>(Pixels.data() + oldLength), 0, (newLength - oldLength) * sizeof(TPixel));
 }
 
 TBitmapImageCoder::~TBitmapImageCoder()

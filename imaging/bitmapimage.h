@@ -6,8 +6,11 @@
 // EGraphicsAbort when that function asks them to.
 
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Root of every error the codecs raise; carries the message shown to the user.
@@ -43,7 +46,40 @@ struct TPixel {
 };
 static_assert(sizeof(TPixel) == 4);
 
-using APixel = std::vector<TPixel>;
+// Allocates pixels zeroed by the system (calloc), and leaves elements that a
+// resize adds as they came. Large blocks then arrive as untouched zero pages:
+// sizing an image takes neither time nor memory until its pixels are
+// written, so a short file that declares a huge picture costs little.
+// Spare capacity is not zeroed: grow a pixel array only through SetSize.
+template <class T>
+struct TZeroedAllocator {
+    using value_type = T;
+
+    TZeroedAllocator() = default;
+    template <class U>
+    TZeroedAllocator(const TZeroedAllocator<U> &) noexcept {}
+
+    T *allocate(size_t count)
+    {
+        void *block = std::calloc(count, sizeof(T));
+        if (!block)
+            throw std::bad_alloc();
+        return static_cast<T *>(block);
+    }
+    void deallocate(T *block, size_t) noexcept { std::free(block); }
+
+    template <class U>
+    void construct(U *) noexcept {} // fresh blocks are already zero
+    template <class U, class... Args>
+    void construct(U *at, Args &&...args)
+    {
+        ::new (static_cast<void *>(at)) U(std::forward<Args>(args)...);
+    }
+
+    friend bool operator==(const TZeroedAllocator &, const TZeroedAllocator &) { return true; }
+};
+
+using APixel = std::vector<TPixel, TZeroedAllocator<TPixel>>;
 
 // Pixels top row first, rows without padding: (x, y) is element y * Width + x.
 class TBitmapImage {

@@ -33,6 +33,14 @@ TEST(BitmapImage, ResizeKeepsElementIndicesAndZeroFills)
         EXPECT_EQ(image.Pixels[i].Blue, i + 1) << "element " << i;
     EXPECT_EQ(image.Pixels[4], TPixel{});
     EXPECT_EQ(image.Pixels[5], TPixel{});
+
+    // Shrinking and growing again must not bring old pixels back.
+    image.Pixels[5] = TPixel{9, 9, 9, 9};
+    image.SetSize(1, 1);
+    image.SetSize(3, 2);
+    EXPECT_EQ(image.Pixels[0].Blue, 1);
+    for (int i = 1; i < 6; ++i)
+        EXPECT_EQ(image.Pixels[i], TPixel{}) << "element " << i;
 }
 
 TEST(BitmapImage, NegativeProductRaisesWithNewSizeFieldsKept)

@@ -89,6 +89,15 @@ struct BmpFile {
     }
 };
 
+inline BmpFile Sized(int32_t width, int32_t height, uint16_t bitCount = 24)
+{
+    BmpFile f;
+    f.Width = width;
+    f.Height = height;
+    f.BitCount = bitCount;
+    return f;
+}
+
 // Colour table of the Windows form (blue, green, red, reserved per entry).
 inline std::string Palette(std::initializer_list<uint32_t> rgbColors)
 {
@@ -99,6 +108,16 @@ inline std::string Palette(std::initializer_list<uint32_t> rgbColors)
         out += char((rgb >> 16) & 0xFF);
         out += '\0';
     }
+    return out;
+}
+
+// count entries where entry i is (red i + 1, 0, 0): a pixel's red byte
+// tells its index, and 0 tells a pixel nothing wrote.
+inline std::string IndexPalette(int count)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += Palette({uint32_t(i + 1) << 16});
     return out;
 }
 

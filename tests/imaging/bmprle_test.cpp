@@ -8,17 +8,12 @@ using namespace bmptest;
 
 namespace {
 
-// Colour i of the table is (i, 0, 0), so a pixel's red byte is its index + 1
-// and unreached pixels (black) read 0.
+// A pixel's red byte is its index + 1; unreached pixels (black) read 0.
 std::string Rle(uint16_t bitCount, int32_t width, int32_t height, const std::string &data)
 {
-    BmpFile f;
-    f.BitCount = bitCount;
+    BmpFile f = Sized(width, height, bitCount);
     f.Compression = bitCount == 8 ? 1 : 2;
-    f.Width = width;
-    f.Height = height;
-    for (int i = 0; i < (1 << bitCount); ++i)
-        f.Extra += Palette({uint32_t(i + 1) << 16});
+    f.Extra = IndexPalette(1 << bitCount);
     f.Pixels = data;
     return f.Build();
 }

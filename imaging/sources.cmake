@@ -1,0 +1,10 @@
+# The codec library's sources, relative to imaging/. Shared by the library,
+# its sanitizer build and the fuzzing project (imaging/fuzz).
+set(TESSALY_IMAGING_SOURCE_NAMES
+    bitmapimage.h bitmapimage.cpp
+    fileerrors.h fileerrors.cpp
+    streamreading.h
+    bmpdecoder.h bmpdecoder.cpp bmpdecodestate.h
+    bmpmasks.h bmpmasks.cpp
+    bmprle.cpp
+)
