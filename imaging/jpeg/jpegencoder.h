@@ -10,7 +10,7 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
+#include <initializer_list>
 #include <string>
 
 class TJpegOutputStream;
@@ -72,7 +72,8 @@ public:
     TJpegEncoder();
     ~TJpegEncoder() override;
 
-    // Creates the file through a TJpegOutputFileStream and writes the image.
+    // Writes the image through a TJpegOutputFileStream: into "<name>.tmp",
+    // renamed over the target only when the whole file is written.
     void WriteImageFile(const std::string &fileName, const TBitmapImage &image) override;
     void WriteToStream(TJpegOutputStream &stream, const TBitmapImage &image);
 
