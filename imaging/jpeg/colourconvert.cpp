@@ -117,7 +117,8 @@ void PrepareSamples(TJpegEncoderComponent &component, uint32_t width, uint32_t h
 {
     component.FSampleCols = RoundUp(width, hFactor);
     component.FSampleRows = RoundUp(height, vFactor);
-    component.FSamples.assign(size_t(component.FSampleRows) * component.FSampleCols, 0);
+    component.FSamples.clear();
+    component.FSamples.resize(size_t(component.FSampleRows) * component.FSampleCols);
     component.FScanRows = CeilDiv(uint64_t(height) * component.FVSampling, 8ull * vFactor);
     component.FScanCols = CeilDiv(uint64_t(width) * component.FHSampling, 8ull * hFactor);
 }
@@ -215,7 +216,8 @@ void BuildBlocks(TJpegEncoderComponent &component, TJpegEncoder &encoder, uint32
 {
     component.FDuRows = component.FVSampling * component.FSampleRows / (8 * maxV);
     component.FDuCols = component.FHSampling * component.FSampleCols / (8 * maxH);
-    component.FCoefficients.assign(size_t(component.FDuRows) * component.FDuCols, TJpegCoefficientBlock{});
+    component.FCoefficients.clear();
+    component.FCoefficients.resize(size_t(component.FDuRows) * component.FDuCols);
     const TJpegEncoderQuantizationTable &table = *component.FQuantTable;
     const size_t cols = component.FSampleCols;
     const uint8_t *samples = component.FSamples.data();
@@ -260,7 +262,8 @@ void ConvertGray(TJpegEncoder &encoder, const TBitmapImage &image, TJpegEncoderC
     y.FSamples.shrink_to_fit();
     y.FDuRows = (height + 7) / 8;
     y.FDuCols = (width + 7) / 8;
-    y.FCoefficients.assign(size_t(y.FDuRows) * y.FDuCols, TJpegCoefficientBlock{});
+    y.FCoefficients.clear();
+    y.FCoefficients.resize(size_t(y.FDuRows) * y.FDuCols);
     const TJpegEncoderQuantizationTable &table = *y.FQuantTable;
     RowProgress progress(encoder, "Grayscale Convert", y.FDuRows);
     TJpegCoefficientBlock *out = y.FCoefficients.data();

@@ -5,6 +5,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 class TJpegHuffmanEncoder;
@@ -14,13 +18,40 @@ class TJpegOutputStream;
 using JPEG8BITSAMPLE = uint8_t;
 using TJpegCoefficientBlock = std::array<int16_t, 64>;
 
+// Leaves new elements uninitialised when an array grows: the sample and
+// coefficient arrays are sized for a whole image and then written in full,
+// so zero-filling them first would only cost time.
+template <class T>
+struct TUninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = TUninitialisedAllocator<U>;
+    };
+    TUninitialisedAllocator() = default;
+    template <class U>
+    TUninitialisedAllocator(const TUninitialisedAllocator<U> &) {}
+    template <class U>
+    void construct(U *place) noexcept(std::is_nothrow_default_constructible_v<U>)
+    {
+        ::new (static_cast<void *>(place)) U;
+    }
+    template <class U, class... Arguments>
+    void construct(U *place, Arguments &&...arguments)
+    {
+        ::new (static_cast<void *>(place)) U(std::forward<Arguments>(arguments)...);
+    }
+};
+
+using TJpegSampleArray = std::vector<JPEG8BITSAMPLE, TUninitialisedAllocator<JPEG8BITSAMPLE>>;
+using TJpegBlockArray = std::vector<TJpegCoefficientBlock, TUninitialisedAllocator<TJpegCoefficientBlock>>;
+
 class TJpegEncoderComponent {
 public:
     // Data units vertically and horizontally, MCU padding included.
     uint32_t FDuRows = 0;
     uint32_t FDuCols = 0;
     // Block (r, c) is element r * FDuCols + c; natural order inside a block.
-    std::vector<TJpegCoefficientBlock> FCoefficients;
+    TJpegBlockArray FCoefficients;
 
     // End-of-band state of progressive AC scans.
     int32_t FEobRun = 0;
@@ -38,7 +69,7 @@ public:
     int32_t FLastDc = 0;
 
     // Full-resolution samples, row-major, padded to whole MCUs.
-    std::vector<JPEG8BITSAMPLE> FSamples;
+    TJpegSampleArray FSamples;
     uint32_t FSampleRows = 0;
     uint32_t FSampleCols = 0;
 

@@ -166,7 +166,7 @@ TEST(JpegSampling, ColourArraysAndBlocks)
     // Edges are replicated.
     EXPECT_EQ(y.FSamples[5 * 32 + 31], y.FSamples[5 * 32 + 19]);
     EXPECT_EQ(cr.FSamples[31 * 32 + 7], cr.FSamples[19 * 32 + 7]);
-    const std::vector<uint8_t> cbSamples = cb.FSamples;
+    const std::vector<uint8_t> cbSamples(cb.FSamples.begin(), cb.FSamples.end());
 
     BuildBlocks(y, encoder, 2, 2);
     BuildBlocks(cb, encoder, 2, 2);
@@ -195,8 +195,8 @@ TEST(JpegSampling, TinyAndOddSizes)
     y.FQuantTable = &table;
     TBitmapImage one = MakeFlat(1, 1, 200, 10, 60);
     ConvertColour(encoder, one, 1, 1, y, cb, cr);
-    EXPECT_EQ(y.FSamples, std::vector<uint8_t>(64, ComputeY(200, 10, 60)));
-    EXPECT_EQ(cr.FSamples, std::vector<uint8_t>(64, ComputeCr(200, 10, 60)));
+    EXPECT_EQ(std::vector<uint8_t>(y.FSamples.begin(), y.FSamples.end()), std::vector<uint8_t>(64, ComputeY(200, 10, 60)));
+    EXPECT_EQ(std::vector<uint8_t>(cr.FSamples.begin(), cr.FSamples.end()), std::vector<uint8_t>(64, ComputeCr(200, 10, 60)));
     BuildBlocks(y, encoder, 1, 1);
     EXPECT_EQ(y.FCoefficients.size(), 1u);
 
