@@ -18,18 +18,30 @@ class TJpegOutputStream;
 using JPEG8BITSAMPLE = uint8_t;
 using TJpegCoefficientBlock = std::array<int16_t, 64>;
 
-// Leaves new elements uninitialised when an array grows: the sample and
-// coefficient arrays are sized for a whole image and then written in full,
-// so zero-filling them first would only cost time.
+// The allocator of the sample and coefficient arrays. New elements are left
+// uninitialised: the arrays are sized for a whole image and then written in
+// full, so zero-filling them first would only cost time. Arrays of several
+// megabytes ask for huge pages, which spares the system a page fault per
+// 4 KiB while they are filled.
+void *AllocateImageArray(size_t bytes);
+void ReleaseImageArray(void *memory) noexcept;
+
 template <class T>
-struct TUninitialisedAllocator : std::allocator<T> {
-    template <class U>
-    struct rebind {
-        using other = TUninitialisedAllocator<U>;
-    };
+struct TUninitialisedAllocator {
+    using value_type = T;
+
     TUninitialisedAllocator() = default;
     template <class U>
     TUninitialisedAllocator(const TUninitialisedAllocator<U> &) {}
+
+    T *allocate(size_t count)
+    {
+        if (count > size_t(-1) / sizeof(T))
+            throw std::bad_array_new_length();
+        return static_cast<T *>(AllocateImageArray(count * sizeof(T)));
+    }
+    void deallocate(T *memory, size_t) noexcept { ReleaseImageArray(memory); }
+
     template <class U>
     void construct(U *place) noexcept(std::is_nothrow_default_constructible_v<U>)
     {
@@ -39,6 +51,11 @@ struct TUninitialisedAllocator : std::allocator<T> {
     void construct(U *place, Arguments &&...arguments)
     {
         ::new (static_cast<void *>(place)) U(std::forward<Arguments>(arguments)...);
+    }
+    template <class U>
+    friend bool operator==(const TUninitialisedAllocator &, const TUninitialisedAllocator<U> &)
+    {
+        return true;
     }
 };
 
