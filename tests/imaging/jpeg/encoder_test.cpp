@@ -203,6 +203,11 @@ TEST(JpegEncoderChecks, Messages)
     fractional.SetSampling(2, 1, 4);
     EXPECT_EQ(ErrorOf(fractional, image), "Fractional Vertical Sampling");
 
+    // Grayscale output codes scan 1, which must hold Y.
+    auto gray = scans({{2, 3}, {1}});
+    gray->SetGrayscale(true);
+    EXPECT_EQ(ErrorOf(*gray, image), "Not all components specified in scans");
+
     TJpegEncoder plain;
     EXPECT_EQ(ErrorOf(plain, TBitmapImage{}), "Image has no pixels to encode");
     TBitmapImage empty;
@@ -213,6 +218,8 @@ TEST(JpegEncoderChecks, Messages)
     empty.Height = 10; // sizes without pixels behind them
     EXPECT_EQ(ErrorOf(plain, empty), "Image pixel data is incomplete");
     EXPECT_THROW(plain.SetSampling(1, 5, 1), EJpegError);
+    EXPECT_THROW(plain.SetQuantizationTable(2, 4), EJpegError);
+    EXPECT_THROW(plain.SetRestartRows(-1), EJpegError);
 }
 
 TEST(JpegEncoderCoding, DataUnitExamples)
