@@ -159,6 +159,9 @@ private:
     void ClearTables(bool dc, bool ac);
     void BuildTables(bool dc, bool ac);
 
+    // The image as coefficient blocks, one pass per step.
+    void ConvertImage(const TBitmapImage &image);
+
     // Sequential frame.
     void WriteSequentialFrame(const TBitmapImage &image);
     void SequentialScan();

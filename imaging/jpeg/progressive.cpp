@@ -86,18 +86,7 @@ void TJpegEncoder::CheckProgressiveScript()
 
 void TJpegEncoder::WriteProgressiveFrame(const TBitmapImage &image)
 {
-    ++FCurrentPass;
-    if (FGrayscale) {
-        ConvertGray(*this, image, FComponents[0]);
-    } else {
-        ConvertColour(*this, image, FMaxH, FMaxV, FComponents[0], FComponents[1], FComponents[2]);
-        for (TJpegEncoderComponent &component : FComponents) {
-            ++FCurrentPass;
-            BuildBlocks(component, *this, FMaxH, FMaxV);
-            component.FSamples.clear();
-            component.FSamples.shrink_to_fit();
-        }
-    }
+    ConvertImage(image);
     WriteStartOfFrame(0xC2);
     WriteQuantizationTables();
 

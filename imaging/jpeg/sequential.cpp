@@ -6,7 +6,6 @@
 #include "imaging/jpeg/outputstream.h"
 #include "imaging/jpeg/symbolsink.h"
 
-
 // ---- Symbol procedures ----
 
 void CountDcSymbol(TJpegEncoderComponent &component, int category, int32_t bits)
@@ -31,20 +30,13 @@ void EmitAcSymbol(TJpegEncoderComponent &component, int symbol, int32_t bits, in
 
 // ---- Sequential frame ----
 
-void TJpegEncoder::WriteSequentialFrame(const TBitmapImage &image)
+void TJpegEncoder::ConvertImage(const TBitmapImage &image)
 {
+    ++FCurrentPass;
     if (FGrayscale) {
-        ++FCurrentPass;
         ConvertGray(*this, image, FComponents[0]);
-        WriteStartOfFrame(0xC0);
-        WriteQuantizationTables();
-        FScanComponentCount = 1;
-        FScanComponents[0] = &FComponents[0];
-        ++FCurrentPass;
-        SequentialScan();
         return;
     }
-    ++FCurrentPass;
     ConvertColour(*this, image, FMaxH, FMaxV, FComponents[0], FComponents[1], FComponents[2]);
     for (TJpegEncoderComponent &component : FComponents) {
         ++FCurrentPass;
@@ -53,8 +45,20 @@ void TJpegEncoder::WriteSequentialFrame(const TBitmapImage &image)
         component.FSamples.clear();
         component.FSamples.shrink_to_fit();
     }
+}
+
+void TJpegEncoder::WriteSequentialFrame(const TBitmapImage &image)
+{
+    ConvertImage(image);
     WriteStartOfFrame(0xC0);
     WriteQuantizationTables();
+    if (FGrayscale) {
+        FScanComponentCount = 1;
+        FScanComponents[0] = &FComponents[0];
+        ++FCurrentPass;
+        SequentialScan();
+        return;
+    }
     for (uint32_t i = 1; i <= FScanCount; ++i) {
         ++FCurrentPass;
         const TJpegScan &scan = Scan(int(i));
