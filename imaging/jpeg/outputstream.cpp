@@ -66,7 +66,7 @@ void TJpegOutputStream::BeginBits(int position)
     FBits = TBitState{};
 }
 
-void TJpegOutputStream::MoveBytes(TBitState &state)
+TJpegOutputStream::TBitState TJpegOutputStream::MoveBytes(TBitState state)
 {
     // Four bytes at once while none of them is 0xFF and the buffer has room.
     while (state.Accumulated >= 32 && FLimit - FCurrent > 8) {
@@ -95,11 +95,12 @@ void TJpegOutputStream::MoveBytes(TBitState &state)
             AdvanceByte();
         }
     }
+    return state;
 }
 
 void TJpegOutputStream::EndBits()
 {
-    MoveBytes(FBits);
+    FBits = MoveBytes(FBits);
     if (FBits.Accumulated > 0) {
         // Padding bits are 0, so this byte is never 0xFF.
         *FCurrent = uint8_t(FBits.Accumulator << (8 - FBits.Accumulated));

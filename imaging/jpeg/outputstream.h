@@ -57,7 +57,7 @@ public:
         state.Accumulator = (state.Accumulator << count) | (bits & ((1u << count) - 1u));
         state.Accumulated += count;
         if (state.Accumulated >= 32)
-            MoveBytes(state);
+            state = MoveBytes(state);
     }
     TBitState TakeBits() const { return FBits; }
     void ReturnBits(const TBitState &state) { FBits = state; }
@@ -65,8 +65,9 @@ public:
     void EndBits();
 
 private:
-    // Moves the whole bytes gathered so far into the buffer.
-    void MoveBytes(TBitState &state);
+    // Moves the whole bytes gathered so far into the buffer. The state goes
+    // in and out by value so that a caller's copy can live in registers.
+    TBitState MoveBytes(TBitState state);
 
     TBitState FBits;
 };
