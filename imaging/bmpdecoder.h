@@ -47,9 +47,10 @@ public:
     // function asks to stop.
     void ReadImageStream(std::istream &stream, TBitmapImage &image);
 
+private:
+    // What is known about the file being read, for one call (bmpdecodestate.h).
     struct DecodeState;
 
-private:
     void ReadOs2Header(DecodeState &state, const uint8_t *header);
     void ReadWindowsHeader(DecodeState &state, const uint8_t *header);
     void ReadColorTable(DecodeState &state, unsigned entrySize);
