@@ -222,6 +222,22 @@ TEST(JpegEncoderChecks, Messages)
     EXPECT_THROW(plain.SetRestartRows(-1), EJpegError);
 }
 
+namespace {
+
+std::vector<std::array<int, 3>> symbols; // symbol, extra bits (masked), bit count
+
+void RecordDc(TJpegEncoderComponent &, int category, int32_t bits)
+{
+    symbols.push_back({category, category == 0 ? 0 : int(uint32_t(bits) & ((1u << category) - 1u)), category});
+}
+
+void RecordAc(TJpegEncoderComponent &, int symbol, int32_t bits, int count)
+{
+    symbols.push_back({symbol, count == 0 ? 0 : int(uint32_t(bits) & ((1u << count) - 1u)), count});
+}
+
+} // namespace
+
 TEST(JpegEncoderCoding, DataUnitExamples)
 {
     // A flat image: one DC symbol and one end of block per block. 16x8 of
@@ -240,11 +256,25 @@ TEST(JpegEncoderCoding, DataUnitExamples)
     EXPECT_EQ(dht[20], 1);
     EXPECT_EQ(dht[36], 0x00);
 
-    EXPECT_EQ(JpegCategory(-3), 2);
-    EXPECT_EQ(JpegExtraBits(-3) & 3, 0);
-    EXPECT_EQ(JpegCategory(0), 0);
     EXPECT_EQ(JpegCategory(1016), 10);
     EXPECT_EQ(JpegCategory(-1024), 11);
+
+    // The coder itself: DC difference -3 (category 2, bits 00), then only
+    // the last zigzag coefficient: three ZRLs, 0xE0 + category, no EOB.
+    TJpegEncoderComponent component;
+    component.FDuRows = component.FDuCols = 1;
+    component.FCoefficients.assign(1, TJpegCoefficientBlock{});
+    component.FCoefficients[0][0] = -3;
+    component.FCoefficients[0][63] = 5;
+    symbols.clear();
+    encoder.CodeSequential(component, 0, 0, RecordDc, RecordAc, 0, 63, 0);
+    EXPECT_EQ(symbols, (std::vector<std::array<int, 3>>{{2, 0b00, 2}, {0xF0, 0, 0}, {0xF0, 0, 0}, {0xF0, 0, 0},
+                                                        {0xE3, 0b101, 3}}));
+    // DC difference 0 and no AC: category 0 without bits, then one EOB.
+    component.FCoefficients[0][63] = 0;
+    symbols.clear();
+    encoder.CodeSequential(component, 0, 0, RecordDc, RecordAc, 0, 63, 0);
+    EXPECT_EQ(symbols, (std::vector<std::array<int, 3>>{{0, 0, 0}, {0x00, 0, 0}}));
 }
 
 namespace {
