@@ -1,0 +1,54 @@
+#!/bin/bash
+# The JPEG encoder beside libjpeg-turbo's cjpeg on the same 24-bit BMPs, in
+# one run: a 793 x 559 card and a 4000 x 3000 photo, both made from the
+# photographs Debian's python3-skimage package ships (downloaded, unpacked
+# into a temporary folder, never installed). Prints the time ratio
+# (ours / cjpeg, hyperfine means) and the size ratio for each.
+#
+#   benchmarks/jpeg/run_benchmark.sh [path/to/tessaly-convert]
+#
+# Sequential: tessaly-convert jpeg (quality 9) against
+#   cjpeg -quality 100 -sample 1x1 -optimize -dct float
+# Progressive: tessaly-convert jpeg --progressive (default script) against
+#   the same cjpeg options with -progressive.
+# Goal: time ratio <= 1.0; size within 1 % (sequential) and 2 % (progressive).
+set -euo pipefail
+
+tool="${1:-$(dirname "$0")/../../build/bin/tessaly-convert}"
+tool="$(realpath "$tool")"
+for needed in hyperfine cjpeg convert dpkg-deb apt-get python3; do
+    command -v "$needed" >/dev/null || { echo "missing: $needed" >&2; exit 1; }
+done
+
+work="$(mktemp -d /tmp/tessaly-jpeg-bench-XXXXXX)"
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+apt-get download python3-skimage >/dev/null 2>&1 || { echo "cannot download python3-skimage" >&2; exit 1; }
+dpkg-deb -x python3-skimage_*.deb skimage
+data="$(find skimage -type d -path '*skimage/data' | head -1)"
+convert "$data/coffee.png" -resize '793x559!' -type TrueColor BMP3:card.bmp
+convert "$data/astronaut.png" -resize '4000x3000!' -type TrueColor BMP3:photo.bmp
+
+run() { # name, our options, cjpeg extra options
+    local name="$1" ours="$2" theirs="$3"
+    for picture in card photo; do
+        local runs=10
+        [ "$picture" = card ] && runs=40 # short runs: more of them against noise
+        hyperfine --warmup 3 --runs "$runs" -N --export-json "$name-$picture.json" \
+            "$tool jpeg $ours $picture.bmp ours.jpg" \
+            "cjpeg -quality 100 -sample 1x1 -optimize -dct float $theirs -outfile theirs.jpg $picture.bmp" \
+            >/dev/null
+        python3 - "$name" "$picture" "$name-$picture.json" "$(stat -c %s ours.jpg)" "$(stat -c %s theirs.jpg)" <<'PY'
+import json, sys
+name, picture, report, ours_size, theirs_size = sys.argv[1:]
+ours, theirs = (r["mean"] for r in json.load(open(report))["results"])
+print(f"{name:11} {picture:5}  time {ours*1000:7.1f} ms vs {theirs*1000:7.1f} ms  ratio {ours/theirs:5.2f}"
+      f"   size {int(ours_size):9d} vs {int(theirs_size):9d}  ratio {int(ours_size)/int(theirs_size):6.4f}")
+PY
+    done
+}
+
+echo "tessaly-convert jpeg vs cjpeg (ratios: ours / cjpeg)"
+run sequential "" ""
+run progressive "--progressive" "-progressive"

@@ -1,0 +1,213 @@
+#pragma once
+// The JPEG encoder: writes a TBitmapImage as a JFIF file, sequential or
+// progressive, with Huffman tables built for every scan from its own data.
+
+#include "imaging/bitmapimage.h"
+#include "imaging/jpeg/component.h"
+#include "imaging/jpeg/huffman.h"
+#include "imaging/jpeg/jpegerror.h"
+#include "imaging/jpeg/quantization.h"
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+class TJpegOutputStream;
+
+// Component numbers 1 (Y), 2 (Cb) and 3 (Cr) as a set.
+struct TJpegComponentSet {
+    uint8_t Bits = 0;
+
+    static TJpegComponentSet Of(std::initializer_list<int> components)
+    {
+        TJpegComponentSet set;
+        for (int c : components)
+            set.Bits |= uint8_t(1u << c);
+        return set;
+    }
+    bool Contains(int component) const { return (Bits >> component) & 1u; }
+    bool Empty() const { return Bits == 0; }
+    int Count() const { return Contains(1) + Contains(2) + Contains(3); }
+    friend bool operator==(TJpegComponentSet, TJpegComponentSet) = default;
+};
+
+struct TJpegScan {
+    TJpegComponentSet Components;
+    uint8_t SpectralStart = 0;
+    uint8_t SpectralEnd = 0;
+    uint8_t Approximation = 0; // successive-approximation bits held back
+    int32_t ApproxHigh = 0;    // Ah of the next emission
+    int32_t ApproxLow = 0;     // Al of the next emission; -1 when finished
+};
+
+// How a data-unit coder hands on a DC category with its extra bits, and an
+// AC symbol (-1: raw bits without a code) with its extra bits.
+using TDcProcedure = void (*)(TJpegEncoderComponent &component, int category, int32_t bits);
+using TAcProcedure = void (*)(TJpegEncoderComponent &component, int symbol, int32_t bits, int count);
+
+void CountDcSymbol(TJpegEncoderComponent &component, int category, int32_t bits);
+void CountAcSymbol(TJpegEncoderComponent &component, int symbol, int32_t bits, int count);
+void EmitDcSymbol(TJpegEncoderComponent &component, int category, int32_t bits);
+void EmitAcSymbol(TJpegEncoderComponent &component, int symbol, int32_t bits, int count);
+
+// Number of significant bits of |value|.
+inline int JpegCategory(int32_t value)
+{
+    const uint32_t magnitude = uint32_t(value < 0 ? -value : value);
+    return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude);
+}
+
+// The extra bits that follow a category: the value, or value - 1 when
+// negative (only the low category bits are written).
+inline int32_t JpegExtraBits(int32_t value)
+{
+    return value < 0 ? value - 1 : value;
+}
+
+class TJpegEncoder : public TBitmapImageEncoder {
+public:
+    static constexpr int MaxScans = 256;
+
+    TJpegEncoder();
+    ~TJpegEncoder() override;
+
+    // Writes the image through a TJpegOutputFileStream: into "<name>.tmp",
+    // renamed over the target only when the whole file is written.
+    void WriteImageFile(const std::string &fileName, const TBitmapImage &image) override;
+    void WriteToStream(TJpegOutputStream &stream, const TBitmapImage &image);
+
+    // ---- Settings ----
+    // Quality level 0..9; anything else raises EJpegError.
+    void SetQuality(int level);
+    int Quality() const { return FQuality; }
+    void SetGrayscale(bool value) { FGrayscale = value; }
+    bool Grayscale() const { return FGrayscale; }
+    void SetProgressive(bool value) { FProgressive = value; }
+    bool Progressive() const { return FProgressive; }
+    void SetComment(const std::string &text) { FComment = text; }
+    const std::string &Comment() const { return FComment; }
+    // Restart interval of sequential scans in MCU rows; 0 = no restart markers.
+    void SetRestartRows(int rows);
+    int RestartRows() const { return FRestartRows; }
+    // component 1..3, factors 1..4.
+    void SetSampling(int component, int horizontal, int vertical);
+    // component 1..3, table 0..3.
+    void SetQuantizationTable(int component, int table);
+    // Scan descriptor 1..256.
+    TJpegScan &Scan(int index) { return FScans[size_t(index - 1)]; }
+    const TJpegScan &Scan(int index) const { return FScans[size_t(index - 1)]; }
+    // Empties every descriptor.
+    void ClearScans();
+
+    const TJpegEncoderQuantizationTable &QuantizationTable(int index) const { return FQuantTables[size_t(index)]; }
+    TJpegEncoderQuantizationTable &QuantizationTable(int index) { return FQuantTables[size_t(index)]; }
+    const TJpegEncoderComponent &Component(int number) const { return FComponents[size_t(number - 1)]; }
+    uint32_t PassCount() const { return FPassCount; }
+    uint32_t ScanCount() const { return FScanCount; }
+
+    // One progress report of the current pass; raises EGraphicsAbort when
+    // the progress function asks to stop. Reports made while one runs are dropped.
+    void ReportProgress(const std::string &description, uint32_t percent);
+
+    // A data-unit coder: one block of one component, handing its symbols to
+    // dc and ac; ss, se and al are the scan's band and point transform.
+    using TDataUnitCoder = void (TJpegEncoder::*)(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
+                                                  TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
+
+    // ---- Data-unit coders and end-of-band runs ----
+    // Sequential: DC difference, then the AC run/size symbols (T.81 F.1.2).
+    void CodeSequential(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
+                        TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
+    // Progressive DC: the first scan codes the shifted DC difference, a
+    // refinement scan writes bit al of the DC coefficient.
+    void CodeDcFirst(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
+                     TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
+    void CodeDcRefine(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
+                      TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
+    // Progressive AC (T.81 G.1.2.2): band ss..se of one block, first scan or
+    // refinement, joining end-of-band runs across blocks.
+    void CodeAcFirst(TJpegEncoderComponent &component, uint32_t row, uint32_t col, TAcProcedure ac,
+                     int ss, int se, int al);
+    void CodeAcRefine(TJpegEncoderComponent &component, uint32_t row, uint32_t col, TAcProcedure ac,
+                      int ss, int se, int al);
+    // Codes a pending end-of-band run (and, in refinement scans, the
+    // correction bits its blocks still owe).
+    static void EmitEobRun(TJpegEncoderComponent &component, TAcProcedure ac);
+    static void EmitRefineEobRun(TJpegEncoderComponent &component, TAcProcedure ac, int ss, int se, int al);
+    static void ClearEobRun(TJpegEncoderComponent &component);
+
+private:
+    // Set-up and checks.
+    void CheckImage(const TBitmapImage &image) const;
+    void CheckSettings();
+    void CheckSequentialScript();
+    void CheckProgressiveScript();
+    void CheckMcuSize();
+    void CountPasses();
+    void SelectScanComponents(const TJpegScan &scan);
+    void ResetPredictions();
+
+    // File layout.
+    void WriteComment(const std::string &text);
+    void WriteStartOfFrame(uint8_t marker);
+    void WriteQuantizationTables();
+    void WriteHuffmanTables(bool dc, bool ac);
+    void WriteStartOfScan(int ss, int se, int ah, int al, bool dcRefinement);
+    void WriteRestartInterval(uint16_t interval);
+    void PutRestartMarker(int n);
+    void ClearTables(bool dc, bool ac);
+    void BuildTables(bool dc, bool ac);
+
+    // The image as coefficient blocks, one pass per step.
+    void ConvertImage(const TBitmapImage &image);
+
+    // Sequential frame.
+    void WriteSequentialFrame(const TBitmapImage &image);
+    void SequentialScan();
+
+    // Pass loops shared by sequential and progressive frames.
+    void RunNoninterleaved(bool writing, TDataUnitCoder coder, TDcProcedure dc, TAcProcedure ac,
+                           int ss, int se, int al);
+    void RunInterleaved(bool writing, TDataUnitCoder coder, TDcProcedure dc, TAcProcedure ac,
+                        int ss, int se, int al);
+
+    // Progressive frame.
+    void WriteProgressiveFrame(const TBitmapImage &image);
+    void ProgressiveScan(TJpegScan &scan);
+    void DcFirstScan(const TJpegScan &scan);
+    void DcRefineScan(const TJpegScan &scan);
+    void AcFirstScan(const TJpegScan &scan);
+    void AcRefineScan(const TJpegScan &scan);
+    void RunAcFirst(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, int ss, int se, int al);
+    void RunAcRefine(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, int ss, int se, int al);
+
+    // The components a colour or grayscale frame codes, and the MCU's largest factors.
+    int FrameComponentCount() const { return FGrayscale ? 1 : 3; }
+
+    std::array<TJpegEncoderQuantizationTable, 4> FQuantTables;
+    // 0 luminance AC, 1 chrominance AC, 2 luminance DC, 3 chrominance DC.
+    std::array<TJpegHuffmanEncoder, 4> FHuffmanTables;
+    bool FGrayscale = false;
+    int32_t FRestartRows = 0;
+    int32_t FRestartInterval = 0;
+    uint8_t FQuality = JpegDefaultQuality;
+    std::string FComment;
+    bool FProgressive = false;
+    uint32_t FPassCount = 0;
+    uint32_t FCurrentPass = 0;
+    bool FReporting = false;
+    uint32_t FImageWidth = 0;
+    uint32_t FImageHeight = 0;
+    uint32_t FMaxH = 1;
+    uint32_t FMaxV = 1;
+    uint32_t FMcuRows = 0;
+    uint32_t FMcuCols = 0;
+    uint32_t FScanCount = 0;
+    std::array<TJpegScan, MaxScans> FScans;
+    std::array<TJpegEncoderComponent, 3> FComponents;
+    std::array<uint8_t, 3> FQuantIndex = {0, 1, 1};
+    int FScanComponentCount = 0;
+    std::array<TJpegEncoderComponent *, 3> FScanComponents{};
+    TJpegOutputStream *FStream = nullptr;
+};
