@@ -1,0 +1,183 @@
+#include "richtext/rich_edit_box.h"
+
+#include "richtext/rich_text_render.h"
+#include "richtext/rtf.h"
+#include "richtext/rtf_codepage.h"
+#include "richtext/text_format_dialog.h"
+
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFontInfo>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <memory>
+
+TRichEditBox::TRichEditBox(QWidget *parent)
+    : QTextEdit(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    QPalette ground = palette();
+    ground.setColor(QPalette::Base, Qt::transparent);
+    ground.setColor(QPalette::Window, Qt::transparent);
+    setPalette(ground);
+    // The text starts at the box's edge on screen exactly as in the rendered card.
+    document()->setDocumentMargin(0);
+    setAcceptRichText(true);
+}
+
+bool TRichEditBox::LoadFromFile(const QString &fileName, QString *error)
+{
+    clear();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString());
+        return false;
+    }
+    const QByteArray data = file.read(kMaxRtfBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString());
+        return false;
+    }
+    if (!LooksLikeRtf(data) && data.size() <= kMaxRtfBytes) {
+        // The rich-edit control takes a file without RTF as plain text.
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        QString text = utf8.decode(data);
+        if (utf8.hasError()) {
+            const std::string_view bytes(data.constData(), static_cast<std::size_t>(data.size()));
+            text = rtf::CodePageDecoder().Decode(rtf::kDefaultCodePage, bytes);
+        }
+        setPlainText(text);
+        document()->setDocumentMargin(0);
+        return true;
+    }
+    QString why;
+    if (!ReadRtf(data, document(), &why)) {
+        clear();
+        if (error)
+            *error = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, why);
+        return false;
+    }
+    document()->setDocumentMargin(0);
+    return true;
+}
+
+bool TRichEditBox::SaveToFile(const QString &fileName, QString *error) const
+{
+    QSaveFile file(fileName);
+    const QByteArray rtf = WriteRtf(document());
+    if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size() || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("Cannot save file \"%1\". %2").arg(fileName, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool TRichEditBox::FormatRange(QPaintDevice *device, const TTwipsRect &rect) const
+{
+    if (!device)
+        return false;
+    QPainter painter(device);
+    if (!painter.isActive())
+        return false;
+    return FormatRange(&painter, rect);
+}
+
+bool TRichEditBox::FormatRange(QPainter *painter, const TTwipsRect &rect) const
+{
+    return RenderRichText(document(), painter, rect);
+}
+
+namespace {
+
+// The selection, or the whole text when nothing is selected.
+QTextCursor TargetOf(QTextCursor cursor)
+{
+    if (!cursor.hasSelection())
+        cursor.select(QTextCursor::Document);
+    return cursor;
+}
+
+} // namespace
+
+QTextCharFormat TRichEditBox::FormatForDialog() const
+{
+    QTextCursor first(document());
+    first.setPosition(TargetOf(textCursor()).selectionStart());
+    first.movePosition(QTextCursor::NextCharacter);
+    QTextCharFormat format = first.charFormat();
+    const QFont fallback = document()->defaultFont();
+    if (format.fontFamilies().toStringList().value(0).isEmpty())
+        format.setFontFamilies(QStringList{QFontInfo(fallback).family()});
+    if (format.fontPointSize() <= 0)
+        format.setFontPointSize(QFontInfo(fallback).pointSizeF());
+    return format;
+}
+
+void TRichEditBox::ApplyTextFormat(const QTextCharFormat &changes,
+                                   std::optional<Qt::Alignment> alignment)
+{
+    const bool whole = !textCursor().hasSelection();
+    QTextCursor target = TargetOf(textCursor());
+    target.beginEditBlock();
+    target.mergeCharFormat(changes);
+    if (alignment) {
+        QTextBlockFormat paragraph;
+        paragraph.setAlignment(*alignment);
+        target.mergeBlockFormat(paragraph);
+    }
+    target.endEditBlock();
+    if (whole)
+        mergeCurrentCharFormat(changes);
+}
+
+void TRichEditBox::ShowFormatDialog()
+{
+    TTextFormatDialog dialog(this);
+    dialog.SetFormat(FormatForDialog(), textCursor().blockFormat().alignment());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    ApplyTextFormat(dialog.CharChanges(), dialog.AlignmentChange());
+    setFocus();
+}
+
+void TRichEditBox::mousePressEvent(QMouseEvent *event)
+{
+    m_pressedInside = event->button() == Qt::LeftButton;
+    QTextEdit::mousePressEvent(event);
+}
+
+void TRichEditBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseReleaseEvent(event);
+    const bool click = m_pressedInside && event->button() == Qt::LeftButton
+                       && viewport()->rect().contains(event->position().toPoint());
+    m_pressedInside = false;
+    if (click && OnClick)
+        OnClick(this);
+}
+
+void TRichEditBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        ShowFormatDialog();
+}
+
+void TRichEditBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    menu->addSeparator();
+    menu->addAction(tr("Format Text..."), this, &TRichEditBox::ShowFormatDialog);
+    menu->exec(event->globalPos());
+}

@@ -1,0 +1,65 @@
+#include "richtext/rich_text_render.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// The height from the top of the laid-out document down to the end of the last
+// line that lies completely within `limit`.
+qreal HeightOfWholeLines(const QTextDocument &doc, qreal limit)
+{
+    qreal fitting = 0;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *layout = block.layout();
+        if (!layout)
+            continue;
+        const QPointF origin = doc.documentLayout()->blockBoundingRect(block).topLeft();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const qreal bottom = origin.y() + line.y() + line.height();
+            if (bottom > limit + 0.01)
+                return fitting;
+            fitting = bottom;
+        }
+    }
+    return limit;
+}
+
+} // namespace
+
+bool RenderRichText(const QTextDocument *doc, QPainter *painter, const TTwipsRect &rect)
+{
+    if (!doc || !painter || !painter->isActive() || !painter->device())
+        return false;
+    QPaintDevice *device = painter->device();
+    const qreal left = TwipsToPixels(rect.Left, device->logicalDpiX());
+    const qreal top = TwipsToPixels(rect.Top, device->logicalDpiY());
+    const qreal width = TwipsToPixels(rect.Right, device->logicalDpiX()) - left;
+    const qreal height = TwipsToPixels(rect.Bottom, device->logicalDpiY()) - top;
+    if (width <= 0 || height <= 0)
+        return false;
+
+    // A private copy, laid out for this device: the box's own layout stays as
+    // the screen needs it, and the copy's caches go with it.
+    std::unique_ptr<QTextDocument> copy(doc->clone());
+    copy->documentLayout()->setPaintDevice(device);
+    copy->setTextWidth(width);
+    const qreal visible = HeightOfWholeLines(*copy, height);
+
+    painter->save();
+    painter->translate(left, top);
+    painter->setClipRect(QRectF(0, 0, width, visible), Qt::IntersectClip);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = QRectF(0, 0, width, visible);
+    context.palette.setColor(QPalette::Text, Qt::black);
+    copy->documentLayout()->draw(painter, context);
+    painter->restore();
+    return true;
+}

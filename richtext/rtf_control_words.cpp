@@ -1,0 +1,212 @@
+// What the RTF reader does with each control word and control symbol.
+
+#include "richtext/rtf_keywords.h"
+#include "richtext/rtf_reader.h"
+
+#include <algorithm>
+
+namespace rtf {
+
+namespace {
+
+// A toggle such as \b is on without a parameter and off with \b0.
+bool ToggleOn(const Token &token)
+{
+    return !token.hasParam || token.param != 0;
+}
+
+int ParamOr(const Token &token, int fallback)
+{
+    return token.hasParam ? token.param : fallback;
+}
+
+} // namespace
+
+bool Reader::OnControlWord(const Token &token)
+{
+    const KeywordInfo info = LookUpKeyword(token.word);
+    GroupState &state = State();
+    CharProps &chars = state.chars;
+    ParaProps &para = state.para;
+    const Keyword keyword = info.keyword;
+
+    switch (keyword) {
+    case Keyword::Unknown:
+    case Keyword::Rtf:
+        return true;
+
+    case Keyword::Ansi: m_tables.codePage = 1252; return true;
+    case Keyword::Mac: m_tables.codePage = 10000; return true;
+    case Keyword::Pc: m_tables.codePage = 437; return true;
+    case Keyword::Pca: m_tables.codePage = 850; return true;
+    case Keyword::AnsiCodePage:
+        if (token.param > 0)
+            m_tables.codePage = token.param;
+        return true;
+    case Keyword::DefaultFont:
+        m_tables.defaultFont = ParamOr(token, 0);
+        m_formatDirty = true;
+        return true;
+
+    case Keyword::FontTable:
+        state.destination = Destination::FontTable;
+        return true;
+    case Keyword::ColourTable:
+        state.destination = Destination::ColourTable;
+        m_tables.colours.clear();
+        return true;
+    case Keyword::SkippedDestination:
+        SkipCurrentGroup();
+        return true;
+
+    case Keyword::FontCharset:
+        if (state.destination == Destination::FontTable) {
+            FontEntry &entry = m_tables.fonts[m_fontEntry];
+            entry.charset = ParamOr(token, 0);
+            entry.codePage = CodePageOfCharset(entry.charset);
+        }
+        return true;
+    case Keyword::FontCodePage:
+        if (state.destination == Destination::FontTable && token.param > 0)
+            m_tables.fonts[m_fontEntry].codePage = token.param;
+        return true;
+    case Keyword::Red:
+    case Keyword::Green:
+    case Keyword::Blue:
+        if (state.destination == Destination::ColourTable) {
+            const int value = std::clamp(ParamOr(token, 0), 0, 255);
+            (keyword == Keyword::Red ? m_red : keyword == Keyword::Green ? m_green : m_blue) = value;
+            m_colourGiven = true;
+        }
+        return true;
+
+    case Keyword::Font:
+        if (state.destination == Destination::FontTable) {
+            FinishFontEntry();
+            m_fontEntry = ParamOr(token, 0);
+            m_tables.fonts[m_fontEntry];
+        } else {
+            chars.font = ParamOr(token, 0);
+        }
+        break;
+    case Keyword::Plain: chars = CharProps(); break;
+    case Keyword::FontSize: chars.halfPoints = ParamOr(token, 24); break;
+    case Keyword::Colour: chars.colour = ParamOr(token, 0); break;
+    case Keyword::Highlight: chars.highlight = ParamOr(token, 0); break;
+    case Keyword::Bold: chars.bold = ToggleOn(token); break;
+    case Keyword::Italic: chars.italic = ToggleOn(token); break;
+    case Keyword::Underline: chars.underline = ToggleOn(token); break;
+    case Keyword::UnderlineNone: chars.underline = false; break;
+    case Keyword::Strike: chars.strike = ToggleOn(token); break;
+    case Keyword::Hidden: chars.hidden = ToggleOn(token); break;
+    case Keyword::Super:
+        chars.vertical = ToggleOn(token) ? VerticalPosition::Super : VerticalPosition::Normal;
+        break;
+    case Keyword::Sub:
+        chars.vertical = ToggleOn(token) ? VerticalPosition::Sub : VerticalPosition::Normal;
+        break;
+    case Keyword::NoSuperSub: chars.vertical = VerticalPosition::Normal; break;
+    // Raised and lowered text (\upN, \dnN, in half-points) is shown as
+    // superscript and subscript.
+    case Keyword::Raise:
+        chars.vertical = ParamOr(token, 6) > 0 ? VerticalPosition::Super : VerticalPosition::Normal;
+        break;
+    case Keyword::Lower:
+        chars.vertical = ParamOr(token, 6) > 0 ? VerticalPosition::Sub : VerticalPosition::Normal;
+        break;
+    case Keyword::SingleByte: chars.doubleByte = false; break;
+    case Keyword::DoubleByte: chars.doubleByte = true; break;
+    case Keyword::AssociatedFont:
+        if (chars.doubleByte)
+            chars.associatedFont = ParamOr(token, 0);
+        break;
+    case Keyword::AssociatedFontSize:
+        if (chars.doubleByte)
+            chars.associatedHalfPoints = ParamOr(token, 24);
+        break;
+
+    case Keyword::ParagraphDefault: para = ParaProps(); return true;
+    case Keyword::AlignLeft: para.alignment = Qt::AlignLeft; return true;
+    case Keyword::AlignCentre: para.alignment = Qt::AlignHCenter; return true;
+    case Keyword::AlignRight: para.alignment = Qt::AlignRight; return true;
+    case Keyword::AlignJustify: para.alignment = Qt::AlignJustify; return true;
+    case Keyword::LeftIndent: para.leftIndent = ParamOr(token, 0); return true;
+    case Keyword::RightIndent: para.rightIndent = ParamOr(token, 0); return true;
+    case Keyword::FirstIndent: para.firstIndent = ParamOr(token, 0); return true;
+    case Keyword::SpaceBefore: para.spaceBefore = ParamOr(token, 0); return true;
+    case Keyword::SpaceAfter: para.spaceAfter = ParamOr(token, 0); return true;
+    case Keyword::LineSpacing: para.lineSpacing = ParamOr(token, 0); return true;
+    case Keyword::LineMultiple: para.lineMultiple = ToggleOn(token); return true;
+
+    case Keyword::SectionBreak:
+        // A section or page break ends the paragraph it stands in; after a
+        // paragraph mark it adds none of its own.
+        if (state.destination != Destination::Text || m_builder.AtParagraphStart())
+            return true;
+        [[fallthrough]];
+    case Keyword::Paragraph:
+        if (state.destination != Destination::Text)
+            return true;
+        if (m_formatDirty) {
+            m_builder.SetCharFormat(m_tables.CharFormat(chars));
+            m_formatDirty = false;
+        }
+        return m_builder.EndParagraph(BlockFormat(para));
+    case Keyword::Line: AppendString(QString(QChar::LineSeparator)); return true;
+    case Keyword::Tab: AppendString(QStringLiteral("\t")); return true;
+    case Keyword::Character: AppendString(QString(QChar(info.character))); return true;
+    case Keyword::Unicode: {
+        // \uN counts UTF-16 units as a signed 16-bit number; a character
+        // beyond the first plane comes as two of them.
+        const int unit = ParamOr(token, 0) & 0xFFFF;
+        AppendString(QString(QChar(static_cast<char16_t>(unit))));
+        m_fallbackLeft = state.unicodeSkip;
+        return true;
+    }
+    case Keyword::UnicodeSkip:
+        state.unicodeSkip = std::clamp(ParamOr(token, 1), 0, kMaxFallback);
+        return true;
+    }
+    // Only character properties come here.
+    m_formatDirty = true;
+    return true;
+}
+
+bool Reader::OnControlSymbol(char symbol)
+{
+    switch (symbol) {
+    case '\\':
+    case '{':
+    case '}':
+        OnBytes(std::string_view(&symbol, 1));
+        return true;
+    case '~':
+        FlushBytes();
+        AppendString(QString(QChar(0x00A0)));
+        return true;
+    case '-':
+        FlushBytes();
+        AppendString(QString(QChar(0x00AD)));
+        return true;
+    case '_':
+        FlushBytes();
+        AppendString(QString(QChar(0x2011)));
+        return true;
+    case '*':
+        // An ignorable destination: readers that do not know it skip it.
+        FlushBytes();
+        SkipCurrentGroup();
+        return true;
+    case '\r':
+    case '\n': {
+        FlushBytes();
+        Token par{TokenType::ControlWord};
+        par.word = "par";
+        return OnControlWord(par);
+    }
+    default:
+        return true;
+    }
+}
+
+} // namespace rtf

@@ -1,0 +1,74 @@
+#include "richtext/rtf_document_builder.h"
+
+#include "richtext/rtf.h"
+
+#include <QTextDocument>
+
+namespace rtf {
+
+DocumentBuilder::DocumentBuilder(QTextDocument *doc)
+    : m_cursor(doc)
+{
+    // One edit block for the whole document: its layout is brought up to date
+    // once at the end instead of after every paragraph.
+    m_cursor.beginEditBlock();
+}
+
+DocumentBuilder::~DocumentBuilder()
+{
+    m_cursor.endEditBlock();
+}
+
+void DocumentBuilder::SetCharFormat(const QTextCharFormat &format)
+{
+    FlushRun();
+    m_format = format;
+}
+
+void DocumentBuilder::AppendText(const QString &text)
+{
+    m_run += text;
+}
+
+void DocumentBuilder::OpenPendingParagraph()
+{
+    if (!m_paragraphPending)
+        return;
+    m_cursor.insertBlock(QTextBlockFormat(), m_format);
+    m_paragraphPending = false;
+    m_paragraphEmpty = true;
+}
+
+void DocumentBuilder::FlushRun()
+{
+    if (m_run.isEmpty())
+        return;
+    OpenPendingParagraph();
+    m_cursor.insertText(m_run, m_format);
+    m_run.clear();
+    m_paragraphEmpty = false;
+}
+
+bool DocumentBuilder::EndParagraph(const QTextBlockFormat &format)
+{
+    FlushRun();
+    OpenPendingParagraph();
+    m_cursor.setBlockFormat(format);
+    // An empty paragraph is as high as the font in effect at its mark.
+    if (m_paragraphEmpty)
+        m_cursor.setBlockCharFormat(m_format);
+    m_paragraphPending = true;
+    return ++m_paragraphs <= kMaxRtfParagraphs;
+}
+
+void DocumentBuilder::Finish(const QTextBlockFormat &format)
+{
+    FlushRun();
+    if (m_paragraphPending)
+        return;
+    m_cursor.setBlockFormat(format);
+    if (m_paragraphEmpty)
+        m_cursor.setBlockCharFormat(m_format);
+}
+
+} // namespace rtf

@@ -1,0 +1,46 @@
+#pragma once
+// Puts the text the RTF reader decodes into a QTextDocument: runs of equally
+// formatted text, paragraph ends with their formats, and the count that bounds
+// a document's paragraphs.
+//
+// A paragraph mark opens the next paragraph only when text follows it, so the
+// \par that ends a file's last paragraph does not leave an empty one behind.
+
+#include <QString>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+class QTextDocument;
+
+namespace rtf {
+
+class DocumentBuilder {
+public:
+    explicit DocumentBuilder(QTextDocument *doc);
+    ~DocumentBuilder();
+    DocumentBuilder(const DocumentBuilder &) = delete;
+    DocumentBuilder &operator=(const DocumentBuilder &) = delete;
+
+    // The format of the text that follows.
+    void SetCharFormat(const QTextCharFormat &format);
+    void AppendText(const QString &text);
+    // Ends the paragraph; false when that makes more paragraphs than allowed.
+    bool EndParagraph(const QTextBlockFormat &format);
+    // True right after a paragraph mark, before any text.
+    bool AtParagraphStart() const { return m_paragraphPending && m_run.isEmpty(); }
+    // Ends the document; `format` is the last paragraph's when it had no mark.
+    void Finish(const QTextBlockFormat &format);
+
+private:
+    void FlushRun();
+    void OpenPendingParagraph();
+
+    QTextCursor m_cursor;
+    QTextCharFormat m_format;
+    QString m_run;
+    bool m_paragraphPending = false;
+    bool m_paragraphEmpty = true;
+    int m_paragraphs = 0;
+};
+
+} // namespace rtf

@@ -1,0 +1,267 @@
+// The RTF reader: one loop over the tokens, a stack of group states, and the
+// destinations the text goes to. Nothing recurses, nesting beyond kMaxDepth is
+// skipped, and a file that ends early keeps what was read up to its end.
+
+#include "richtext/rtf.h"
+
+#include "richtext/rtf_reader.h"
+
+#include <algorithm>
+
+namespace rtf {
+
+bool Reader::Read(std::string_view data)
+{
+    Tokenizer tokens(data);
+    bool ended = false;
+    while (!ended) {
+        const Token token = tokens.Next();
+        if (token.type == TokenType::End)
+            break;
+        if (!InGroup()) {
+            // Only the opening brace of the document counts; what follows
+            // its closing brace is not part of it.
+            if (m_started)
+                ended = true;
+            else if (token.type == TokenType::GroupStart)
+                m_stack.emplace_back();
+            m_started = m_started || InGroup();
+            continue;
+        }
+        if (m_skipping) {
+            if (token.type == TokenType::GroupStart) {
+                ++m_skipNesting;
+            } else if (token.type == TokenType::GroupEnd) {
+                if (m_skipNesting > 0) {
+                    --m_skipNesting;
+                } else {
+                    m_skipping = false;
+                    if (m_skipPopsState)
+                        OnGroupEnd();
+                }
+            }
+            continue;
+        }
+        switch (token.type) {
+        case TokenType::GroupStart:
+            FlushBytes();
+            m_fallbackLeft = 0;
+            OnGroupStart();
+            break;
+        case TokenType::GroupEnd:
+            FlushBytes();
+            m_fallbackLeft = 0;
+            OnGroupEnd();
+            break;
+        case TokenType::ControlWord:
+            FlushBytes();
+            if (m_fallbackLeft > 0)
+                --m_fallbackLeft;
+            else if (!OnControlWord(token))
+                return false;
+            break;
+        case TokenType::ControlSymbol:
+            if (m_fallbackLeft > 0)
+                --m_fallbackLeft;
+            else if (!OnControlSymbol(token.symbol))
+                return false;
+            break;
+        case TokenType::HexByte:
+            if (m_fallbackLeft > 0)
+                --m_fallbackLeft;
+            else
+                OnBytes(std::string_view(reinterpret_cast<const char *>(&token.byte), 1));
+            break;
+        case TokenType::Text: {
+            std::string_view bytes = token.text;
+            OnFallbackSkipped(bytes);
+            OnBytes(bytes);
+            break;
+        }
+        case TokenType::Binary:
+            // Binary data belongs to pictures and objects, which are skipped;
+            // anywhere else it has no meaning.
+            if (m_fallbackLeft > 0)
+                --m_fallbackLeft;
+            break;
+        case TokenType::End:
+            break;
+        }
+    }
+    FlushBytes();
+    FinishFontEntry();
+    if (InGroup())
+        m_lastParagraph = State().para; // cut short: the paragraph in effect
+    m_builder.Finish(BlockFormat(m_lastParagraph));
+    return true;
+}
+
+void Reader::OnGroupStart()
+{
+    if (m_stack.size() >= kMaxDepth) {
+        m_skipping = true;
+        m_skipPopsState = false;
+        m_skipNesting = 0;
+        return;
+    }
+    m_stack.push_back(State());
+}
+
+void Reader::OnGroupEnd()
+{
+    if (State().destination == Destination::FontTable)
+        FinishFontEntry();
+    if (m_stack.size() == 1)
+        m_lastParagraph = State().para;
+    m_stack.pop_back();
+    m_formatDirty = true;
+}
+
+void Reader::SkipCurrentGroup()
+{
+    // The document's own group is never skipped whole: a misplaced
+    // destination word there must not swallow the text.
+    if (m_stack.size() <= 1)
+        return;
+    m_skipping = true;
+    m_skipPopsState = true;
+    m_skipNesting = 0;
+}
+
+void Reader::OnFallbackSkipped(std::string_view &bytes)
+{
+    const std::size_t skipped = std::min<std::size_t>(m_fallbackLeft, bytes.size());
+    bytes.remove_prefix(skipped);
+    m_fallbackLeft -= static_cast<int>(skipped);
+}
+
+int Reader::CurrentCodePage() const
+{
+    const GroupState &state = m_stack.back();
+    return m_tables.CodePageOf(state.destination == Destination::FontTable ? m_fontEntry
+                                                                            : state.chars.EffectiveFont());
+}
+
+void Reader::OnBytes(std::string_view bytes)
+{
+    switch (State().destination) {
+    case Destination::Text:
+        AppendBytes(bytes);
+        break;
+    case Destination::FontTable:
+        // A ';' ends each entry's name.
+        while (!bytes.empty()) {
+            const std::size_t end = bytes.find(';');
+            AppendBytes(bytes.substr(0, end));
+            if (end == std::string_view::npos)
+                break;
+            FlushBytes();
+            FinishFontEntry();
+            bytes.remove_prefix(end + 1);
+        }
+        break;
+    case Destination::ColourTable:
+        for (const char c : bytes) {
+            if (c != ';')
+                continue;
+            m_tables.colours.push_back(m_colourGiven ? QColor(m_red, m_green, m_blue) : QColor());
+            m_red = m_green = m_blue = 0;
+            m_colourGiven = false;
+        }
+        break;
+    }
+}
+
+void Reader::AppendBytes(std::string_view bytes)
+{
+    if (bytes.empty())
+        return;
+    const int codePage = CurrentCodePage();
+    if (codePage != m_bytesCodePage)
+        FlushBytes();
+    m_bytesCodePage = codePage;
+    m_bytes.append(bytes);
+}
+
+void Reader::FlushBytes()
+{
+    if (m_bytes.empty())
+        return;
+    const QString text = m_decoder.Decode(m_bytesCodePage, m_bytes);
+    m_bytes.clear();
+    AppendString(text);
+}
+
+void Reader::AppendString(const QString &text)
+{
+    GroupState &state = State();
+    if (state.destination == Destination::FontTable) {
+        m_fontName += text;
+        return;
+    }
+    if (state.destination != Destination::Text || state.chars.hidden)
+        return;
+    if (m_formatDirty) {
+        m_builder.SetCharFormat(m_tables.CharFormat(state.chars));
+        m_formatDirty = false;
+    }
+    // Control characters other than the tab are not text.
+    QString clean = text;
+    clean.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+    m_builder.AppendText(clean);
+}
+
+void Reader::FinishFontEntry()
+{
+    const QString name = m_fontName.trimmed();
+    m_fontName.clear();
+    if (!name.isEmpty())
+        m_tables.fonts[m_fontEntry].name = name;
+}
+
+} // namespace rtf
+
+namespace {
+
+// `data` without a leading UTF-8 byte-order mark and white space.
+QByteArrayView RtfStart(const QByteArray &data)
+{
+    QByteArrayView start(data);
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start = start.sliced(3);
+    return start.trimmed();
+}
+
+} // namespace
+
+bool LooksLikeRtf(const QByteArray &data)
+{
+    return RtfStart(data).startsWith("{\\rtf");
+}
+
+bool ReadRtf(const QByteArray &rtf, QTextDocument *doc, QString *error)
+{
+    doc->clear();
+    const auto fail = [&](const QString &message) {
+        doc->clear();
+        if (error)
+            *error = message;
+        return false;
+    };
+    if (rtf.size() > kMaxRtfBytes)
+        return fail(QStringLiteral("The file is larger than %1 MB, more than a text box can hold.")
+                        .arg(kMaxRtfBytes / (1024 * 1024)));
+    const QByteArrayView start = RtfStart(rtf);
+    if (!start.startsWith("{\\rtf"))
+        return fail(QStringLiteral("The file is not in Rich Text Format."));
+
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    rtf::Reader reader(doc);
+    const bool read = reader.Read(std::string_view(start.data(), static_cast<std::size_t>(start.size())));
+    doc->setUndoRedoEnabled(undo);
+    if (!read)
+        return fail(QStringLiteral("The text has more than %1 paragraphs, more than a text box can hold.")
+                        .arg(kMaxRtfParagraphs));
+    return true;
+}

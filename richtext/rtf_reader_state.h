@@ -1,0 +1,88 @@
+#pragma once
+// What the RTF reader carries from group to group: the character and
+// paragraph properties in effect, the destination the text goes to and the
+// \uc fallback count. Each '{' saves this state and the matching '}' restores
+// it. Lengths are kept in the file's units (twips, half-points) until the
+// formats for the document are made.
+
+#include <QColor>
+#include <QHash>
+#include <QString>
+#include <QTextFormat>
+
+#include <vector>
+
+namespace rtf {
+
+enum class Destination {
+    Text,        // the document's text
+    FontTable,   // \fonttbl entries
+    ColourTable, // \colortbl entries
+};
+
+enum class VerticalPosition { Normal, Super, Sub };
+
+struct CharProps {
+    int font = -1;        // font table index; -1 = the document's default font
+    int halfPoints = 24;  // \fs
+    int colour = 0;       // colour table index; 0 = automatic
+    int highlight = 0;    // colour table index; 0 = none
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+    VerticalPosition vertical = VerticalPosition::Normal;
+    // Text marked \dbch (double-byte: Chinese, Japanese, Korean) takes the
+    // associated font and size (\af, \afs) given while it is so marked.
+    bool doubleByte = false;
+    int associatedFont = -1;
+    int associatedHalfPoints = 0;
+
+    int EffectiveFont() const { return doubleByte && associatedFont >= 0 ? associatedFont : font; }
+    int EffectiveHalfPoints() const
+    {
+        return doubleByte && associatedHalfPoints > 0 ? associatedHalfPoints : halfPoints;
+    }
+};
+
+struct ParaProps {
+    Qt::Alignment alignment = Qt::AlignLeft;
+    int leftIndent = 0;   // \li, twips
+    int rightIndent = 0;  // \ri
+    int firstIndent = 0;  // \fi
+    int spaceBefore = 0;  // \sb
+    int spaceAfter = 0;   // \sa
+    int lineSpacing = 0;  // \sl: > 0 at least, < 0 exactly, 0 single
+    bool lineMultiple = false; // \slmult1: \sl counts 240ths of a single line
+};
+
+struct GroupState {
+    CharProps chars;
+    ParaProps para;
+    Destination destination = Destination::Text;
+    int unicodeSkip = 1; // \uc: fallback characters after each \uN
+};
+
+struct FontEntry {
+    QString name;
+    int charset = 0;
+    int codePage = 0; // 0 = the document's
+};
+
+// The document's font and colour tables.
+struct Tables {
+    QHash<int, FontEntry> fonts;
+    std::vector<QColor> colours; // index 0 is "automatic" (an invalid colour)
+    int defaultFont = 0;
+    int codePage = 1252;
+
+    // The code page of text in `font`.
+    int CodePageOf(int font) const;
+    // The character format of text with these properties.
+    QTextCharFormat CharFormat(const CharProps &props) const;
+};
+
+QTextBlockFormat BlockFormat(const ParaProps &props);
+
+} // namespace rtf

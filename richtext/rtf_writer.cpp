@@ -1,0 +1,298 @@
+// The RTF writer: a font table and a colour table built while the body is
+// written, paragraphs with their formats, and runs that name only the
+// character formats that change, all in the conventions of the Windows
+// rich-edit control so that word processors read it as written.
+
+#include "richtext/rtf.h"
+
+#include <QFont>
+#include <QFontInfo>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <cmath>
+
+namespace {
+
+// Document lengths are pixels at 96 dpi: 15 twips each.
+constexpr double kTwipsPerPixel = 15.0;
+
+struct RunFormat {
+    int font = -1;
+    int halfPoints = 24;
+    int colour = 0;
+    int highlight = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignNormal;
+};
+
+class Writer {
+public:
+    explicit Writer(const QTextDocument *doc) : m_doc(doc)
+    {
+        // Name the family the default font resolves to, not an alias such as
+        // "Sans Serif" that other systems would not know.
+        m_defaultFamily = QFontInfo(doc->defaultFont()).family();
+        FontIndex(m_defaultFamily);
+    }
+
+    QByteArray Write();
+
+private:
+    void WriteParagraph(const QTextBlock &block);
+    void WriteParagraphFormat(const QTextBlockFormat &format);
+    void WriteRunFormat(const QTextCharFormat &format);
+    void WriteText(const QString &text);
+    void Word(const char *word);
+    void Word(const char *word, long long value);
+    int FontIndex(const QString &family);
+    int ColourIndex(const QBrush &brush);
+    RunFormat RunFormatOf(const QTextCharFormat &format);
+    static void AppendEscaped(QByteArray &out, const QString &text, bool &needDelimiter);
+
+    const QTextDocument *m_doc;
+    QString m_defaultFamily;
+    QStringList m_fonts;
+    QList<QColor> m_colours;
+    QByteArray m_body;
+    bool m_needDelimiter = false; // a control word was written last
+    RunFormat m_run;
+};
+
+QByteArray Writer::Write()
+{
+    for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next())
+        WriteParagraph(block);
+
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
+    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
+        rtf += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0";
+        bool needDelimiter = true;
+        AppendEscaped(rtf, m_fonts[i], needDelimiter);
+        rtf += ";}";
+    }
+    rtf += "}\r\n";
+    if (!m_colours.isEmpty()) {
+        rtf += "{\\colortbl ;";
+        for (const QColor &colour : m_colours)
+            rtf += "\\red" + QByteArray::number(colour.red()) + "\\green"
+                   + QByteArray::number(colour.green()) + "\\blue"
+                   + QByteArray::number(colour.blue()) + ";";
+        rtf += "}\r\n";
+    }
+    rtf += "{\\*\\generator Tessaly;}\\viewkind4\\uc1 \r\n";
+    rtf += m_body;
+    rtf += "}\r\n";
+    return rtf;
+}
+
+void Writer::WriteParagraph(const QTextBlock &block)
+{
+    WriteParagraphFormat(block.blockFormat());
+    bool empty = true;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (!fragment.isValid() || fragment.text().isEmpty())
+            continue;
+        WriteRunFormat(fragment.charFormat());
+        WriteText(fragment.text());
+        empty = false;
+    }
+    // An empty paragraph is as high as its mark's font: say which one.
+    if (empty)
+        WriteRunFormat(block.charFormat());
+    Word("par");
+    m_body += "\r\n";
+    m_needDelimiter = false;
+}
+
+void Writer::WriteParagraphFormat(const QTextBlockFormat &format)
+{
+    Word("pard");
+    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (alignment & (Qt::AlignHCenter | Qt::AlignCenter))
+        Word("qc");
+    else if (alignment & (Qt::AlignRight | Qt::AlignTrailing))
+        Word("qr");
+    else if (alignment & Qt::AlignJustify)
+        Word("qj");
+    const auto twips = [](qreal pixels) { return std::llround(pixels * kTwipsPerPixel); };
+    if (const auto value = twips(format.leftMargin()))
+        Word("li", value);
+    if (const auto value = twips(format.rightMargin()))
+        Word("ri", value);
+    if (const auto value = twips(format.textIndent()))
+        Word("fi", value);
+    if (const auto value = twips(format.topMargin()))
+        Word("sb", value);
+    if (const auto value = twips(format.bottomMargin()))
+        Word("sa", value);
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (format.lineHeight() != 100) {
+            Word("sl", std::llround(format.lineHeight() * 240.0 / 100.0));
+            Word("slmult", 1);
+        }
+        break;
+    case QTextBlockFormat::FixedHeight:
+        Word("sl", -twips(format.lineHeight()));
+        Word("slmult", 0);
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        Word("sl", twips(format.lineHeight()));
+        Word("slmult", 0);
+        break;
+    default:
+        break;
+    }
+}
+
+RunFormat Writer::RunFormatOf(const QTextCharFormat &format)
+{
+    RunFormat run;
+    const QFont fallback = m_doc->defaultFont();
+    QString family = format.fontFamilies().toStringList().value(0);
+    if (family.isEmpty())
+        family = m_defaultFamily;
+    run.font = FontIndex(family);
+
+    double points = format.fontPointSize();
+    if (points <= 0 && format.hasProperty(QTextFormat::FontPixelSize))
+        points = format.intProperty(QTextFormat::FontPixelSize) * 0.75;
+    if (points <= 0)
+        points = fallback.pointSizeF() > 0 ? fallback.pointSizeF() : fallback.pixelSize() * 0.75;
+    run.halfPoints = std::max(2, static_cast<int>(std::lround(points * 2)));
+
+    run.bold = format.fontWeight() >= QFont::DemiBold;
+    run.italic = format.fontItalic();
+    run.underline = format.fontUnderline();
+    run.strike = format.fontStrikeOut();
+    run.vertical = format.verticalAlignment();
+    run.colour = ColourIndex(format.foreground());
+    run.highlight = ColourIndex(format.background());
+    return run;
+}
+
+void Writer::WriteRunFormat(const QTextCharFormat &format)
+{
+    const RunFormat run = RunFormatOf(format);
+    const auto toggle = [this](bool was, bool is, const char *word) {
+        if (was != is)
+            is ? Word(word) : Word(word, 0);
+    };
+    if (run.font != m_run.font)
+        Word("f", run.font);
+    if (run.halfPoints != m_run.halfPoints)
+        Word("fs", run.halfPoints);
+    if (run.colour != m_run.colour)
+        Word("cf", run.colour);
+    if (run.highlight != m_run.highlight)
+        Word("highlight", run.highlight);
+    toggle(m_run.bold, run.bold, "b");
+    toggle(m_run.italic, run.italic, "i");
+    if (m_run.underline != run.underline)
+        Word(run.underline ? "ul" : "ulnone");
+    toggle(m_run.strike, run.strike, "strike");
+    if (run.vertical != m_run.vertical) {
+        if (run.vertical == QTextCharFormat::AlignSuperScript)
+            Word("super");
+        else if (run.vertical == QTextCharFormat::AlignSubScript)
+            Word("sub");
+        else
+            Word("nosupersub");
+    }
+    m_run = run;
+}
+
+void Writer::WriteText(const QString &text)
+{
+    AppendEscaped(m_body, text, m_needDelimiter);
+}
+
+void Writer::AppendEscaped(QByteArray &out, const QString &text, bool &needDelimiter)
+{
+    const auto word = [&](const char *control) {
+        out += control;
+        needDelimiter = true;
+    };
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        switch (unit) {
+        case u'\\': out += "\\\\"; needDelimiter = false; continue;
+        case u'{': out += "\\{"; needDelimiter = false; continue;
+        case u'}': out += "\\}"; needDelimiter = false; continue;
+        case u'\t': word("\\tab"); continue;
+        case 0x2028: word("\\line"); continue;
+        case 0x00A0: out += "\\~"; needDelimiter = false; continue;
+        case 0x00AD: out += "\\-"; needDelimiter = false; continue;
+        case 0x2011: out += "\\_"; needDelimiter = false; continue;
+        // Frame and object marks of the document structure are not text.
+        case 0xFDD0: case 0xFDD1: case 0xFFFC: case 0x2029: continue;
+        default: break;
+        }
+        if (unit < 0x20)
+            continue;
+        if (unit < 0x7F) {
+            if (needDelimiter)
+                out += ' ';
+            needDelimiter = false;
+            out += static_cast<char>(unit);
+            continue;
+        }
+        // \uN takes a signed 16-bit number; '?' is the fallback for readers
+        // without Unicode. The '?' ends the word, so no delimiter is needed.
+        out += "\\u" + QByteArray::number(static_cast<int16_t>(unit)) + '?';
+        needDelimiter = false;
+    }
+}
+
+void Writer::Word(const char *word)
+{
+    m_body += '\\';
+    m_body += word;
+    m_needDelimiter = true;
+}
+
+void Writer::Word(const char *word, long long value)
+{
+    m_body += '\\';
+    m_body += word;
+    m_body += QByteArray::number(value);
+    m_needDelimiter = true;
+}
+
+int Writer::FontIndex(const QString &family)
+{
+    qsizetype index = m_fonts.indexOf(family);
+    if (index < 0) {
+        index = m_fonts.size();
+        m_fonts.append(family);
+    }
+    return static_cast<int>(index);
+}
+
+int Writer::ColourIndex(const QBrush &brush)
+{
+    if (brush.style() == Qt::NoBrush)
+        return 0;
+    const QColor colour = brush.color().toRgb();
+    const QColor opaque(colour.red(), colour.green(), colour.blue());
+    qsizetype index = m_colours.indexOf(opaque);
+    if (index < 0) {
+        index = m_colours.size();
+        m_colours.append(opaque);
+    }
+    return static_cast<int>(index) + 1;
+}
+
+} // namespace
+
+QByteArray WriteRtf(const QTextDocument *doc)
+{
+    if (!doc)
+        return {};
+    return Writer(doc).Write();
+}

@@ -1,0 +1,190 @@
+// The text box as the design surface uses it: files, clicks, transparency,
+// formatting the selection, and rendering like the bare renderer.
+
+#include "richtext/rich_edit_box.h"
+#include "richtext/rich_text_render.h"
+#include "richtext/text_format_dialog.h"
+
+#include "richtext_test_support.h"
+
+#include <QCheckBox>
+#include <QFontComboBox>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace rtftest;
+
+namespace {
+
+void Select(TRichEditBox &box, const QString &text)
+{
+    box.setTextCursor(box.document()->find(text));
+}
+
+} // namespace
+
+TEST(RichEditBox, SavesAndLoadsRtf)
+{
+    QTemporaryDir dir;
+    TRichEditBox box;
+    ASSERT_TRUE(box.LoadFromFile(DataPath("wordpad_card.rtf")));
+    const QString saved = dir.filePath(QStringLiteral("0.rtf"));
+    QString error;
+    ASSERT_TRUE(box.SaveToFile(saved, &error)) << error.toStdString();
+    TRichEditBox again;
+    ASSERT_TRUE(again.LoadFromFile(saved));
+    EXPECT_EQ(Describe(*again.document()), Describe(*box.document()));
+    EXPECT_TRUE(again.toPlainText().contains(QStringLiteral("新年快乐")));
+}
+
+TEST(RichEditBox, FailedLoadLeavesItEmptyWithAMessage)
+{
+    QTemporaryDir dir;
+    TRichEditBox box;
+    box.setPlainText(QStringLiteral("earlier text"));
+    QString error;
+    const QString missing = dir.filePath(QStringLiteral("3.rtf"));
+    EXPECT_FALSE(box.LoadFromFile(missing, &error));
+    EXPECT_TRUE(box.document()->isEmpty());
+    EXPECT_TRUE(error.contains(missing)) << error.toStdString();
+
+    QFile big(dir.filePath(QStringLiteral("big.rtf")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write("{\\rtf1 " + QByteArray(kMaxRtfBytes, 'x'));
+    big.close();
+    box.setPlainText(QStringLiteral("earlier text"));
+    EXPECT_FALSE(box.LoadFromFile(big.fileName(), &error));
+    EXPECT_TRUE(box.document()->isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("16 MB"))) << error.toStdString();
+}
+
+TEST(RichEditBox, TakesPlainTextFilesAsText)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("1.rtf")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Dear Zo\xeb,\nhappy birthday!"); // Windows-1252, not UTF-8
+    file.close();
+    TRichEditBox box;
+    ASSERT_TRUE(box.LoadFromFile(file.fileName()));
+    EXPECT_EQ(box.toPlainText(), QStringLiteral("Dear Zoë,\nhappy birthday!"));
+}
+
+TEST(RichEditBox, FailedSaveKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    TRichEditBox box;
+    box.setPlainText(QStringLiteral("new"));
+    QString error;
+    EXPECT_FALSE(box.SaveToFile(dir.filePath(QStringLiteral("no/such/folder/0.rtf")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    // A folder where the file should be stays a folder.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("2.rtf")));
+    EXPECT_FALSE(box.SaveToFile(dir.filePath(QStringLiteral("2.rtf")), &error));
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("2.rtf"))).isDir());
+}
+
+TEST(RichEditBox, NotifiesLeftClicks)
+{
+    TRichEditBox box;
+    box.resize(200, 80);
+    box.show();
+    int clicks = 0;
+    box.OnClick = [&](TRichEditBox *sender) {
+        EXPECT_EQ(sender, &box);
+        ++clicks;
+    };
+    QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(clicks, 1);
+    QTest::mouseClick(box.viewport(), Qt::RightButton, {}, QPoint(20, 20));
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(RichEditBox, ShowsOnlyItsText)
+{
+    QWidget card;
+    card.resize(300, 200);
+    QPalette ground = card.palette();
+    ground.setColor(QPalette::Window, QColor(0, 128, 0));
+    card.setPalette(ground);
+    card.setAutoFillBackground(true);
+    auto *box = new TRichEditBox(&card);
+    box->setGeometry(20, 20, 260, 160);
+    box->setPlainText(QStringLiteral("Hi"));
+    card.show();
+    const QImage shot = card.grab().toImage();
+    // Beside and below the text, and at the box's edges: the card itself.
+    for (const QPoint at : {QPoint(20, 20), QPoint(150, 100), QPoint(279, 179), QPoint(200, 25)})
+        EXPECT_EQ(shot.pixelColor(at), QColor(0, 128, 0)) << at.x() << "," << at.y();
+    EXPECT_NE(Ink(shot), QRect());
+}
+
+TEST(RichEditBox, FormatsTheSelectionOrTheWholeText)
+{
+    TRichEditBox box;
+    box.setPlainText(QStringLiteral("Happy birthday Anna\nLove, Marc"));
+    Select(box, QStringLiteral("birthday"));
+    QTextCharFormat changes;
+    changes.setFontWeight(QFont::Bold);
+    changes.setForeground(QColor(0, 0, 255));
+    box.ApplyTextFormat(changes, Qt::AlignHCenter);
+    const QTextDocument &doc = *box.document();
+    EXPECT_EQ(FormatOf(doc, QStringLiteral("birthday")).fontWeight(), QFont::Bold);
+    EXPECT_EQ(ColourOf(FormatOf(doc, QStringLiteral("birthday")).foreground()), QStringLiteral("#0000ff"));
+    EXPECT_NE(FormatOf(doc, QStringLiteral("Happy")).fontWeight(), QFont::Bold);
+    EXPECT_EQ(BlockFormatOf(doc, QStringLiteral("Happy")).alignment(), Qt::AlignHCenter);
+    EXPECT_NE(BlockFormatOf(doc, QStringLiteral("Love")).alignment(), Qt::AlignHCenter);
+
+    QTextCursor none = box.textCursor();
+    none.clearSelection();
+    box.setTextCursor(none);
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    box.ApplyTextFormat(italic, std::nullopt);
+    EXPECT_TRUE(FormatOf(doc, QStringLiteral("Happy")).fontItalic());
+    EXPECT_TRUE(FormatOf(doc, QStringLiteral("Marc")).fontItalic());
+    EXPECT_EQ(FormatOf(doc, QStringLiteral("birthday")).fontWeight(), QFont::Bold);
+}
+
+TEST(TextFormatDialog, ReportsOnlyWhatTheUserChanged)
+{
+    QTextCharFormat start;
+    start.setFontFamilies(QStringList{QStringLiteral("A Family Not Installed")});
+    start.setFontPointSize(14);
+    TTextFormatDialog dialog;
+    dialog.SetFormat(start, Qt::AlignLeft);
+    EXPECT_TRUE(dialog.CharChanges().properties().isEmpty());
+    EXPECT_FALSE(dialog.AlignmentChange());
+
+    dialog.BoldBox->setChecked(true);
+    dialog.ChooseColour(QColor(200, 0, 0));
+    dialog.AlignmentBox->setCurrentIndex(2);
+    const QTextCharFormat changes = dialog.CharChanges();
+    EXPECT_EQ(changes.fontWeight(), QFont::Bold);
+    EXPECT_EQ(changes.foreground().color(), QColor(200, 0, 0));
+    EXPECT_FALSE(changes.hasProperty(QTextFormat::FontFamilies));
+    EXPECT_FALSE(changes.hasProperty(QTextFormat::FontPointSize));
+    EXPECT_FALSE(changes.hasProperty(QTextFormat::FontItalic));
+    EXPECT_EQ(dialog.AlignmentChange(), Qt::AlignRight);
+
+    dialog.FontBox->setCurrentFont(QFont(QStringLiteral("DejaVu Serif")));
+    EXPECT_EQ(dialog.CharChanges().fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
+}
+
+TEST(RichEditBox, RendersAsTheRendererDoes)
+{
+    TRichEditBox box;
+    ASSERT_TRUE(box.LoadFromFile(DataPath("libreoffice_card.rtf")));
+    const TTwipsRect rect{150, 300, 4650, 3300};
+    QImage byBox(400, 300, QImage::Format_RGB32);
+    byBox.fill(Qt::white);
+    QImage byRenderer = byBox;
+    ASSERT_TRUE(box.FormatRange(&byBox, rect));
+    QPainter painter(&byRenderer);
+    ASSERT_TRUE(RenderRichText(box.document(), &painter, rect));
+    painter.end();
+    EXPECT_EQ(byBox, byRenderer);
+    EXPECT_NE(Ink(byBox), QRect());
+    EXPECT_FALSE(box.FormatRange(static_cast<QPaintDevice *>(nullptr), rect));
+}

@@ -1,0 +1,119 @@
+// Hostile and damaged RTF never crashes or hangs the reader: it refuses what
+// is beyond a text box's bounds and keeps what was readable of the rest.
+// (How long each takes is measured with tessaly-rtf, not here.)
+
+#include "richtext_test_support.h"
+
+#include <random>
+
+using namespace rtftest;
+
+namespace {
+
+QByteArray Repeat(const char *piece, int times)
+{
+    return QByteArray(piece).repeated(times);
+}
+
+bool Refused(const QByteArray &rtf, QString *error)
+{
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("old content"));
+    const bool read = ReadRtf(rtf, &doc, error);
+    EXPECT_TRUE(read || doc.isEmpty()) << "a refused file leaves the document empty";
+    return !read;
+}
+
+} // namespace
+
+TEST(RtfHostile, UnbalancedBracesKeepTheText)
+{
+    EXPECT_EQ(Read("{\\rtf1 {\\b one}\\par {{{two")->toPlainText(), QStringLiteral("one\ntwo"));
+    EXPECT_EQ(Read("{\\rtf1 one}}}}{\\rtf1 two}")->toPlainText(), QStringLiteral("one"));
+    EXPECT_EQ(Read("{\\rtf1 {\\*\\skipped {never closed")->toPlainText(), QString());
+}
+
+TEST(RtfHostile, DeepNestingIsBounded)
+{
+    const QByteArray deep = "{\\rtf1 before" + Repeat("{", 100000) + "deep" + Repeat("}", 100000)
+                            + " after}";
+    // Text nested deeper than any real document is dropped, the rest kept.
+    EXPECT_EQ(Read(deep)->toPlainText(), QStringLiteral("before after"));
+    const QByteArray shallow = "{\\rtf1 " + Repeat("{\\b ", 200) + "kept" + Repeat("}", 200) + "}";
+    EXPECT_EQ(Read(shallow)->toPlainText(), QStringLiteral("kept"));
+}
+
+TEST(RtfHostile, OutOfBoundsFilesAreRefused)
+{
+    QString error;
+    EXPECT_TRUE(Refused("{\\rtf1 " + Repeat("x\\par ", 1000000) + "}", &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("100000 paragraphs"))) << error.toStdString();
+    EXPECT_TRUE(Refused("{\\rtf1 " + QByteArray(kMaxRtfBytes, 'x') + "}", &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("16 MB"))) << error.toStdString();
+    EXPECT_TRUE(Refused("Dear Anna,", &error));
+    EXPECT_EQ(error, QStringLiteral("The file is not in Rich Text Format."));
+    EXPECT_TRUE(Refused(QByteArray(), &error));
+    // Up to the bound is fine.
+    EXPECT_FALSE(Refused("{\\rtf1 " + Repeat("x\\par ", kMaxRtfParagraphs) + "}", &error));
+}
+
+TEST(RtfHostile, HugeTablesWordsNumbersAndBinaryData)
+{
+    QByteArray fonts = "{\\rtf1{\\fonttbl";
+    for (int i = 0; i < 100000; ++i)
+        fonts += "{\\f" + QByteArray::number(i) + "\\fcharset" + QByteArray::number(i % 256) + " F;}";
+    fonts += "}\\f99999 text}";
+    EXPECT_EQ(Read(fonts)->toPlainText(), QStringLiteral("text"));
+
+    const QByteArray colours = "{\\rtf1{\\colortbl;" + Repeat("\\red1\\green2\\blue3;", 100000)
+                               + "}\\cf99999 text}";
+    EXPECT_EQ(Read(colours)->toPlainText(), QStringLiteral("text"));
+
+    EXPECT_EQ(Read("{\\rtf1 a\\bin2147483647 }}}}")->toPlainText(), QStringLiteral("a"));
+    EXPECT_EQ(Read("{\\rtf1 a\\bin-5 b}")->toPlainText(), QStringLiteral("ab"));
+    EXPECT_EQ(Read("{\\rtf1 a\\" + QByteArray(1000000, 'b') + " c}")->toPlainText(),
+              QStringLiteral("ac"));
+    EXPECT_EQ(Read("{\\rtf1 \\fs" + QByteArray(1000000, '9') + " big\\fs-99999999999 small}")
+                  ->toPlainText(),
+              QStringLiteral("bigsmall"));
+    EXPECT_EQ(Read("{\\rtf1 \\uc2147483647\\u65 xyz} ")->toPlainText(), QStringLiteral("A"));
+    EXPECT_EQ(Read("{\\rtf1 \\u-2147483648 \\u99999999 ok}")->toPlainText().right(2),
+              QStringLiteral("ok"));
+    EXPECT_EQ(Read("{\\rtf1 " + Repeat("\\'", 100000) + "\\'zz\\'4}")->toPlainText(),
+              QStringLiteral("zz4"));
+}
+
+TEST(RtfHostile, TruncatedAtAnyByte)
+{
+    const QByteArray sample = ReadData("wordpad_card.rtf");
+    for (qsizetype length = 0; length <= sample.size(); ++length) {
+        QTextDocument doc;
+        ReadRtf(sample.left(length), &doc, nullptr);
+        WriteRtf(&doc);
+    }
+    const auto cut = Read(sample.left(sample.indexOf("Anna")));
+    EXPECT_TRUE(cut->toPlainText().startsWith(QStringLiteral("Joyeux No")));
+}
+
+TEST(RtfHostile, RandomDamageToSamples)
+{
+    // A bounded fuzz run: mutated samples read without crashing, and what we
+    // write of them reads back the same.
+    std::mt19937 random(20261209);
+    const QByteArray samples[] = {ReadData("wordpad_card.rtf"), ReadData("libreoffice_card.rtf")};
+    const char tokens[] = "{}\\'0;9-*\x80\xff ";
+    for (int round = 0; round < 600; ++round) {
+        QByteArray rtf = samples[round % 2];
+        for (int change = 0; change < 1 + round % 8; ++change) {
+            const auto at = static_cast<qsizetype>(random() % rtf.size());
+            rtf[at] = tokens[random() % (sizeof tokens - 1)];
+        }
+        QTextDocument doc;
+        if (!ReadRtf(rtf, &doc, nullptr))
+            continue;
+        const QByteArray written = WriteRtf(&doc);
+        QTextDocument again;
+        ASSERT_TRUE(ReadRtf(written, &again, nullptr));
+        ASSERT_EQ(Describe(again), Describe(doc)) << "round " << round;
+    }
+}
