@@ -198,10 +198,11 @@ void Tfrmmain::MoverEndResize(QWidget *vControl)
 {
     if (vControl != Shape1)
         return;
+    // The button follows the frame even when the picture cannot be redrawn.
+    PlaceSpeedButton1();
     CardLayout layout = Card_Edit1->Layout;
     layout.Pictures[0].Rect = ControlToCardRect(Shape1);
     Card_Edit1->SetLayout(layout);  // redraws the picture in the frame's new place
-    PlaceSpeedButton1();
 }
 
 void Tfrmmain::MoverResizing(QWidget *vControl, QRect &vRect, bool &)
