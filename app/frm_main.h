@@ -4,7 +4,8 @@
 // change-picture button. Split by topic:
 //   frm_main.cpp          construction, start-up, closing, error report
 //   frm_main_surface.cpp  the design surface (mover, frames, text boxes)
-//   frm_main_file.cpp     Open, Save, Exit, Help
+//   frm_main_changes.cpp  unsaved changes of the open card
+//   frm_main_file.cpp     Open, Save, Exit, Help (the guide is help/tessaly.html)
 //   frm_main_new.cpp      New card from a template
 //   frm_main_picture.cpp  change picture
 //   frm_main_print.cpp    Paper Set, Print
