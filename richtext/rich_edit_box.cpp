@@ -2,7 +2,6 @@
 
 #include "richtext/rich_text_render.h"
 #include "richtext/rtf.h"
-#include "richtext/rtf_codepage.h"
 #include "richtext/text_format_dialog.h"
 
 #include <QContextMenuEvent>
@@ -12,7 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
-#include <QStringDecoder>
+#include <QScrollBar>
 
 #include <memory>
 
@@ -36,39 +35,30 @@ TRichEditBox::TRichEditBox(QWidget *parent)
 bool TRichEditBox::LoadFromFile(const QString &fileName, QString *error)
 {
     clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString());
-        return false;
-    }
-    const QByteArray data = file.read(kMaxRtfBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString());
-        return false;
-    }
-    if (!LooksLikeRtf(data) && data.size() <= kMaxRtfBytes) {
-        // The rich-edit control takes a file without RTF as plain text.
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        QString text = utf8.decode(data);
-        if (utf8.hasError()) {
-            const std::string_view bytes(data.constData(), static_cast<std::size_t>(data.size()));
-            text = rtf::CodePageDecoder().Decode(rtf::kDefaultCodePage, bytes);
-        }
-        setPlainText(text);
-        document()->setDocumentMargin(0);
-        return true;
-    }
-    QString why;
-    if (!ReadRtf(data, document(), &why)) {
+    const auto fail = [&](const QString &why) {
         clear();
         if (error)
             *error = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, why);
         return false;
-    }
-    document()->setDocumentMargin(0);
+    };
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    const QByteArray data = file.read(kMaxRtfBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    QString why;
+    if (!ReadRtfOrPlainText(data, document(), &why))
+        return fail(why);
+    ShowFromTheTop();
     return true;
+}
+
+void TRichEditBox::ShowFromTheTop()
+{
+    document()->setDocumentMargin(0);
+    moveCursor(QTextCursor::Start);
+    verticalScrollBar()->setValue(0);
 }
 
 bool TRichEditBox::SaveToFile(const QString &fileName, QString *error) const

@@ -67,5 +67,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    // A freshly loaded text shows its beginning, with the caret there.
+    void ShowFromTheTop();
+
     bool m_pressedInside = false;
 };

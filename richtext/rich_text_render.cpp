@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -32,6 +33,25 @@ qreal HeightOfWholeLines(const QTextDocument &doc, qreal limit)
     return limit;
 }
 
+// Document lengths are pixels at 96 dpi. The layout scales vertical ones
+// (spacing, line heights, tab stops) to its paint device itself, but not
+// indents: scale those here, so a paragraph indented by half an inch on screen is
+// indented by half an inch on the printed page.
+void ScaleHorizontalLengths(QTextDocument &doc, qreal factor)
+{
+    if (qFuzzyCompare(factor, 1.0))
+        return;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (format.leftMargin() == 0 && format.rightMargin() == 0 && format.textIndent() == 0)
+            continue;
+        format.setLeftMargin(format.leftMargin() * factor);
+        format.setRightMargin(format.rightMargin() * factor);
+        format.setTextIndent(format.textIndent() * factor);
+        QTextCursor(block).setBlockFormat(format);
+    }
+}
+
 } // namespace
 
 bool RenderRichText(const QTextDocument *doc, QPainter *painter, const TTwipsRect &rect)
@@ -49,6 +69,7 @@ bool RenderRichText(const QTextDocument *doc, QPainter *painter, const TTwipsRec
     // A private copy, laid out for this device: the box's own layout stays as
     // the screen needs it, and the copy's caches go with it.
     std::unique_ptr<QTextDocument> copy(doc->clone());
+    ScaleHorizontalLengths(*copy, device->logicalDpiX() / 96.0);
     copy->documentLayout()->setPaintDevice(device);
     copy->setTextWidth(width);
     const qreal visible = HeightOfWholeLines(*copy, height);

@@ -17,9 +17,11 @@
 
 class QTextDocument;
 
-// Inputs beyond these are refused: no card's text box comes near them.
+// Inputs beyond these are refused: no card's text box comes near them, and
+// laying out more would keep the program busy for seconds.
 inline constexpr qsizetype kMaxRtfBytes = 16 * 1024 * 1024;
 inline constexpr int kMaxRtfParagraphs = 100000;
+inline constexpr qsizetype kMaxRtfCharacters = 1000000;
 
 // True when `data` starts as an RTF file does ("{\rtf", after any byte-order
 // mark and white space).
@@ -30,6 +32,11 @@ bool LooksLikeRtf(const QByteArray &data);
 // beyond the bounds above; `doc` is then left empty. A damaged file (missing
 // closing braces, cut short) is read as far as it goes and counts as read.
 bool ReadRtf(const QByteArray &rtf, QTextDocument *doc, QString *error = nullptr);
+
+// Reads a text box's file as the rich-edit control does: as RTF when it starts
+// as RTF, else as plain text (UTF-8 when valid, otherwise Windows-1252), within
+// the same bounds and with the same failures as ReadRtf.
+bool ReadRtfOrPlainText(const QByteArray &data, QTextDocument *doc, QString *error = nullptr);
 
 // The whole of `doc` as RTF.
 QByteArray WriteRtf(const QTextDocument *doc);

@@ -22,7 +22,7 @@ int ParamOr(const Token &token, int fallback)
 
 } // namespace
 
-bool Reader::OnControlWord(const Token &token)
+void Reader::OnControlWord(const Token &token)
 {
     const KeywordInfo info = LookUpKeyword(token.word);
     GroupState &state = State();
@@ -33,31 +33,36 @@ bool Reader::OnControlWord(const Token &token)
     switch (keyword) {
     case Keyword::Unknown:
     case Keyword::Rtf:
-        return true;
+        return;
 
-    case Keyword::Ansi: m_tables.codePage = 1252; return true;
-    case Keyword::Mac: m_tables.codePage = 10000; return true;
-    case Keyword::Pc: m_tables.codePage = 437; return true;
-    case Keyword::Pca: m_tables.codePage = 850; return true;
+    case Keyword::Ansi: m_tables.codePage = 1252; return;
+    case Keyword::Mac: m_tables.codePage = 10000; return;
+    case Keyword::Pc: m_tables.codePage = 437; return;
+    case Keyword::Pca: m_tables.codePage = 850; return;
     case Keyword::AnsiCodePage:
         if (token.param > 0)
             m_tables.codePage = token.param;
-        return true;
+        return;
     case Keyword::DefaultFont:
         m_tables.defaultFont = ParamOr(token, 0);
         m_formatDirty = true;
-        return true;
+        return;
 
+    // Tables are groups of their own; a table word loose in the document's
+    // group must not turn the rest of the text into table entries.
     case Keyword::FontTable:
-        state.destination = Destination::FontTable;
-        return true;
+        if (m_stack.size() > 1)
+            state.destination = Destination::FontTable;
+        return;
     case Keyword::ColourTable:
-        state.destination = Destination::ColourTable;
-        m_tables.colours.clear();
-        return true;
+        if (m_stack.size() > 1) {
+            state.destination = Destination::ColourTable;
+            m_tables.colours.clear();
+        }
+        return;
     case Keyword::SkippedDestination:
         SkipCurrentGroup();
-        return true;
+        return;
 
     case Keyword::FontCharset:
         if (state.destination == Destination::FontTable) {
@@ -65,11 +70,11 @@ bool Reader::OnControlWord(const Token &token)
             entry.charset = ParamOr(token, 0);
             entry.codePage = CodePageOfCharset(entry.charset);
         }
-        return true;
+        return;
     case Keyword::FontCodePage:
         if (state.destination == Destination::FontTable && token.param > 0)
             m_tables.fonts[m_fontEntry].codePage = token.param;
-        return true;
+        return;
     case Keyword::Red:
     case Keyword::Green:
     case Keyword::Blue:
@@ -78,7 +83,7 @@ bool Reader::OnControlWord(const Token &token)
             (keyword == Keyword::Red ? m_red : keyword == Keyword::Green ? m_green : m_blue) = value;
             m_colourGiven = true;
         }
-        return true;
+        return;
 
     case Keyword::Font:
         if (state.destination == Destination::FontTable) {
@@ -125,87 +130,89 @@ bool Reader::OnControlWord(const Token &token)
             chars.associatedHalfPoints = ParamOr(token, 24);
         break;
 
-    case Keyword::ParagraphDefault: para = ParaProps(); return true;
-    case Keyword::AlignLeft: para.alignment = Qt::AlignLeft; return true;
-    case Keyword::AlignCentre: para.alignment = Qt::AlignHCenter; return true;
-    case Keyword::AlignRight: para.alignment = Qt::AlignRight; return true;
-    case Keyword::AlignJustify: para.alignment = Qt::AlignJustify; return true;
-    case Keyword::LeftIndent: para.leftIndent = ParamOr(token, 0); return true;
-    case Keyword::RightIndent: para.rightIndent = ParamOr(token, 0); return true;
-    case Keyword::FirstIndent: para.firstIndent = ParamOr(token, 0); return true;
-    case Keyword::SpaceBefore: para.spaceBefore = ParamOr(token, 0); return true;
-    case Keyword::SpaceAfter: para.spaceAfter = ParamOr(token, 0); return true;
-    case Keyword::LineSpacing: para.lineSpacing = ParamOr(token, 0); return true;
-    case Keyword::LineMultiple: para.lineMultiple = ToggleOn(token); return true;
+    case Keyword::ParagraphDefault: para = ParaProps(); return;
+    case Keyword::AlignLeft: para.alignment = Qt::AlignLeft; return;
+    case Keyword::AlignCentre: para.alignment = Qt::AlignHCenter; return;
+    case Keyword::AlignRight: para.alignment = Qt::AlignRight; return;
+    case Keyword::AlignJustify: para.alignment = Qt::AlignJustify; return;
+    case Keyword::LeftIndent: para.leftIndent = ParamOr(token, 0); return;
+    case Keyword::RightIndent: para.rightIndent = ParamOr(token, 0); return;
+    case Keyword::FirstIndent: para.firstIndent = ParamOr(token, 0); return;
+    case Keyword::SpaceBefore: para.spaceBefore = ParamOr(token, 0); return;
+    case Keyword::SpaceAfter: para.spaceAfter = ParamOr(token, 0); return;
+    case Keyword::LineSpacing: para.lineSpacing = ParamOr(token, 0); return;
+    case Keyword::LineMultiple: para.lineMultiple = ToggleOn(token); return;
 
     case Keyword::SectionBreak:
         // A section or page break ends the paragraph it stands in; after a
         // paragraph mark it adds none of its own.
         if (state.destination != Destination::Text || m_builder.AtParagraphStart())
-            return true;
+            return;
         [[fallthrough]];
     case Keyword::Paragraph:
         if (state.destination != Destination::Text)
-            return true;
+            return;
         if (m_formatDirty) {
             m_builder.SetCharFormat(m_tables.CharFormat(chars));
             m_formatDirty = false;
         }
-        return m_builder.EndParagraph(BlockFormat(para));
-    case Keyword::Line: AppendString(QString(QChar::LineSeparator)); return true;
-    case Keyword::Tab: AppendString(QStringLiteral("\t")); return true;
-    case Keyword::Character: AppendString(QString(QChar(info.character))); return true;
+        m_builder.EndParagraph(BlockFormat(para));
+        return;
+    case Keyword::Line: AppendString(QString(QChar::LineSeparator)); return;
+    case Keyword::Tab: AppendString(QStringLiteral("\t")); return;
+    case Keyword::Character: AppendString(QString(QChar(info.character))); return;
     case Keyword::Unicode: {
         // \uN counts UTF-16 units as a signed 16-bit number; a character
         // beyond the first plane comes as two of them.
         const int unit = ParamOr(token, 0) & 0xFFFF;
         AppendString(QString(QChar(static_cast<char16_t>(unit))));
         m_fallbackLeft = state.unicodeSkip;
-        return true;
+        return;
     }
     case Keyword::UnicodeSkip:
         state.unicodeSkip = std::clamp(ParamOr(token, 1), 0, kMaxFallback);
-        return true;
+        return;
     }
     // Only character properties come here.
     m_formatDirty = true;
-    return true;
+    return;
 }
 
-bool Reader::OnControlSymbol(char symbol)
+void Reader::OnControlSymbol(char symbol)
 {
     switch (symbol) {
     case '\\':
     case '{':
     case '}':
         OnBytes(std::string_view(&symbol, 1));
-        return true;
+        return;
     case '~':
         FlushBytes();
         AppendString(QString(QChar(0x00A0)));
-        return true;
+        return;
     case '-':
         FlushBytes();
         AppendString(QString(QChar(0x00AD)));
-        return true;
+        return;
     case '_':
         FlushBytes();
         AppendString(QString(QChar(0x2011)));
-        return true;
+        return;
     case '*':
         // An ignorable destination: readers that do not know it skip it.
         FlushBytes();
         SkipCurrentGroup();
-        return true;
+        return;
     case '\r':
     case '\n': {
         FlushBytes();
         Token par{TokenType::ControlWord};
         par.word = "par";
-        return OnControlWord(par);
+        OnControlWord(par);
+        return;
     }
     default:
-        return true;
+        return;
     }
 }
 

@@ -28,6 +28,28 @@ void DocumentBuilder::SetCharFormat(const QTextCharFormat &format)
 void DocumentBuilder::AppendText(const QString &text)
 {
     m_run += text;
+    m_characters += text.size();
+}
+
+QString TooManyParagraphs()
+{
+    return QStringLiteral("The text has more than %1 paragraphs, more than a text box can hold.")
+        .arg(kMaxRtfParagraphs);
+}
+
+QString TooManyCharacters()
+{
+    return QStringLiteral("The text has more than %1 characters, more than a text box can hold.")
+        .arg(kMaxRtfCharacters);
+}
+
+QString DocumentBuilder::Overflow() const
+{
+    if (m_paragraphs > kMaxRtfParagraphs)
+        return TooManyParagraphs();
+    if (m_characters > kMaxRtfCharacters)
+        return TooManyCharacters();
+    return {};
 }
 
 void DocumentBuilder::OpenPendingParagraph()
@@ -49,7 +71,7 @@ void DocumentBuilder::FlushRun()
     m_paragraphEmpty = false;
 }
 
-bool DocumentBuilder::EndParagraph(const QTextBlockFormat &format)
+void DocumentBuilder::EndParagraph(const QTextBlockFormat &format)
 {
     FlushRun();
     OpenPendingParagraph();
@@ -58,7 +80,7 @@ bool DocumentBuilder::EndParagraph(const QTextBlockFormat &format)
     if (m_paragraphEmpty)
         m_cursor.setBlockCharFormat(m_format);
     m_paragraphPending = true;
-    return ++m_paragraphs <= kMaxRtfParagraphs;
+    ++m_paragraphs;
 }
 
 void DocumentBuilder::Finish(const QTextBlockFormat &format)

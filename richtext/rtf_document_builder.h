@@ -1,10 +1,12 @@
 #pragma once
 // Puts the text the RTF reader decodes into a QTextDocument: runs of equally
-// formatted text, paragraph ends with their formats, and the count that bounds
-// a document's paragraphs.
+// formatted text, paragraph ends with their formats, and the counts that bound
+// a document's paragraphs and characters.
 //
 // A paragraph mark opens the next paragraph only when text follows it, so the
 // \par that ends a file's last paragraph does not leave an empty one behind.
+
+#include "richtext/rtf.h"
 
 #include <QString>
 #include <QTextCharFormat>
@@ -13,6 +15,10 @@
 class QTextDocument;
 
 namespace rtf {
+
+// The messages for a document beyond a text box's bounds.
+QString TooManyParagraphs();
+QString TooManyCharacters();
 
 class DocumentBuilder {
 public:
@@ -24,8 +30,13 @@ public:
     // The format of the text that follows.
     void SetCharFormat(const QTextCharFormat &format);
     void AppendText(const QString &text);
-    // Ends the paragraph; false when that makes more paragraphs than allowed.
-    bool EndParagraph(const QTextBlockFormat &format);
+    void EndParagraph(const QTextBlockFormat &format);
+    bool WithinBounds() const
+    {
+        return m_paragraphs <= kMaxRtfParagraphs && m_characters <= kMaxRtfCharacters;
+    }
+    // Why the document is beyond a text box's bounds; empty while it is not.
+    QString Overflow() const;
     // True right after a paragraph mark, before any text.
     bool AtParagraphStart() const { return m_paragraphPending && m_run.isEmpty(); }
     // Ends the document; `format` is the last paragraph's when it had no mark.
@@ -41,6 +52,7 @@ private:
     bool m_paragraphPending = false;
     bool m_paragraphEmpty = true;
     int m_paragraphs = 0;
+    qsizetype m_characters = 0;
 };
 
 } // namespace rtf

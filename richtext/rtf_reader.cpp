@@ -57,14 +57,14 @@ bool Reader::Read(std::string_view data)
             FlushBytes();
             if (m_fallbackLeft > 0)
                 --m_fallbackLeft;
-            else if (!OnControlWord(token))
-                return false;
+            else
+                OnControlWord(token);
             break;
         case TokenType::ControlSymbol:
             if (m_fallbackLeft > 0)
                 --m_fallbackLeft;
-            else if (!OnControlSymbol(token.symbol))
-                return false;
+            else
+                OnControlSymbol(token.symbol);
             break;
         case TokenType::HexByte:
             if (m_fallbackLeft > 0)
@@ -87,6 +87,8 @@ bool Reader::Read(std::string_view data)
         case TokenType::End:
             break;
         }
+        if (!m_builder.WithinBounds())
+            return false;
     }
     FlushBytes();
     FinishFontEntry();
@@ -138,8 +140,9 @@ void Reader::OnFallbackSkipped(std::string_view &bytes)
 int Reader::CurrentCodePage() const
 {
     const GroupState &state = m_stack.back();
-    return m_tables.CodePageOf(state.destination == Destination::FontTable ? m_fontEntry
-                                                                            : state.chars.EffectiveFont());
+    return m_tables.CodePageOf(state.destination == Destination::FontTable
+                                   ? m_fontEntry
+                                   : m_tables.FontOf(state.chars));
 }
 
 void Reader::OnBytes(std::string_view bytes)
@@ -261,7 +264,6 @@ bool ReadRtf(const QByteArray &rtf, QTextDocument *doc, QString *error)
     const bool read = reader.Read(std::string_view(start.data(), static_cast<std::size_t>(start.size())));
     doc->setUndoRedoEnabled(undo);
     if (!read)
-        return fail(QStringLiteral("The text has more than %1 paragraphs, more than a text box can hold.")
-                        .arg(kMaxRtfParagraphs));
+        return fail(reader.Overflow());
     return true;
 }

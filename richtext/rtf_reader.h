@@ -25,8 +25,9 @@ class Reader {
 public:
     explicit Reader(QTextDocument *doc) : m_builder(doc) {}
 
-    // False when the document has more paragraphs than allowed.
+    // False when the document is beyond a text box's bounds (Overflow says how).
     bool Read(std::string_view data);
+    QString Overflow() const { return m_builder.Overflow(); }
 
 private:
     GroupState &State() { return m_stack.back(); }
@@ -34,8 +35,8 @@ private:
 
     void OnGroupStart();
     void OnGroupEnd();
-    bool OnControlWord(const Token &token);
-    bool OnControlSymbol(char symbol);
+    void OnControlWord(const Token &token);
+    void OnControlSymbol(char symbol);
     void OnBytes(std::string_view bytes);
     void OnFallbackSkipped(std::string_view &bytes);
     void AppendBytes(std::string_view bytes);

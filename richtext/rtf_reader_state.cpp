@@ -20,9 +20,16 @@ double TwipsToDocument(int twips)
 
 } // namespace
 
+int Tables::FontOf(const CharProps &props) const
+{
+    if (props.doubleByte && props.associatedFont >= 0 && fonts.contains(props.associatedFont))
+        return props.associatedFont;
+    return props.font < 0 ? defaultFont : props.font;
+}
+
 int Tables::CodePageOf(int font) const
 {
-    const auto found = fonts.constFind(font < 0 ? defaultFont : font);
+    const auto found = fonts.constFind(font);
     if (found != fonts.constEnd() && found->codePage > 0)
         return found->codePage;
     return codePage;
@@ -31,8 +38,7 @@ int Tables::CodePageOf(int font) const
 QTextCharFormat Tables::CharFormat(const CharProps &props) const
 {
     QTextCharFormat format;
-    const int index = props.EffectiveFont();
-    const auto font = fonts.constFind(index < 0 ? defaultFont : index);
+    const auto font = fonts.constFind(FontOf(props));
     if (font != fonts.constEnd() && !font->name.isEmpty())
         format.setFontFamilies(QStringList{font->name});
     format.setFontPointSize(std::clamp(props.EffectiveHalfPoints(), 2, 3276) / 2.0);

@@ -39,7 +39,6 @@ struct CharProps {
     int associatedFont = -1;
     int associatedHalfPoints = 0;
 
-    int EffectiveFont() const { return doubleByte && associatedFont >= 0 ? associatedFont : font; }
     int EffectiveHalfPoints() const
     {
         return doubleByte && associatedHalfPoints > 0 ? associatedHalfPoints : halfPoints;
@@ -77,6 +76,9 @@ struct Tables {
     int defaultFont = 0;
     int codePage = 1252;
 
+    // The font table index text with `props` is shown in: the associated
+    // font for double-byte text when the table has it, else \f, else \deff.
+    int FontOf(const CharProps &props) const;
     // The code page of text in `font`.
     int CodePageOf(int font) const;
     // The character format of text with these properties.

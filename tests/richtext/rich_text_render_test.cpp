@@ -83,10 +83,13 @@ TEST(RenderRichText, DrawsOnlyTextInsideTheRectangle)
     EXPECT_EQ(image.pixelColor(ink.left() + 1, ink.bottom() + 1), QColor(Qt::red));
 }
 
-TEST(RenderRichText, FontsFollowTheDeviceResolution)
+TEST(RenderRichText, FontsAndIndentsFollowTheDeviceResolution)
 {
     QTextDocument doc;
     Fill(doc, QStringLiteral("H"));
+    QTextBlockFormat halfInch;
+    halfInch.setLeftMargin(48);
+    QTextCursor(&doc).setBlockFormat(halfInch);
     QImage screen = Blank(200, 200, 96);
     Render(doc, screen, PixelRectInTwips(0, 0, 200, 200));
     QImage print = Blank(400, 400, 192);
@@ -94,6 +97,8 @@ TEST(RenderRichText, FontsFollowTheDeviceResolution)
     // 12 pt is 16 pixels at 96 dpi; DejaVu's capital is 0.73 em high.
     EXPECT_NEAR(Ink(screen).height(), 0.73 * 16, 1.0);
     EXPECT_NEAR(Ink(print).height(), 2.0 * Ink(screen).height(), 1.5);
+    EXPECT_NEAR(Ink(screen).left(), 48, 2);
+    EXPECT_NEAR(Ink(print).left(), 96, 4);
 }
 
 TEST(RenderRichText, CutsWholeLinesAtTheLowerEdgeAndWrapsToTheWidth)
@@ -116,17 +121,4 @@ TEST(RenderRichText, CutsWholeLinesAtTheLowerEdgeAndWrapsToTheWidth)
     Render(wide, narrow, PixelRectInTwips(0, 0, 80, 300));
     EXPECT_LE(Ink(narrow).right(), 80);
     EXPECT_GT(Ink(narrow).height(), 3 * lineHeight);
-}
-
-TEST(RenderRichText, RefusesWhatItCannotDrawOn)
-{
-    QTextDocument doc;
-    Fill(doc, QStringLiteral("x"));
-    QImage image = Blank(50, 50, 96);
-    QPainter painter(&image);
-    EXPECT_FALSE(RenderRichText(&doc, &painter, TTwipsRect{100, 100, 100, 500}));
-    EXPECT_FALSE(RenderRichText(&doc, nullptr, PixelRectInTwips(0, 0, 10, 10)));
-    EXPECT_FALSE(RenderRichText(nullptr, &painter, PixelRectInTwips(0, 0, 10, 10)));
-    painter.end();
-    EXPECT_EQ(Ink(image), QRect());
 }

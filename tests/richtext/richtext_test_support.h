@@ -15,6 +15,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+// Failing expectations show Qt strings as text.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace rtftest {
 
@@ -77,7 +84,7 @@ inline std::string Describe(const QTextDocument &doc)
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         const QTextBlockFormat p = block.blockFormat();
         out += QStringLiteral("[align %1 li %2 ri %3 fi %4 sb %5 sa %6 lh %7/%8]\n")
-                   .arg(int(p.alignment() & Qt::AlignHorizontal_Mask))
+                   .arg(int(p.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute))
                    .arg(p.leftMargin()).arg(p.rightMargin()).arg(p.textIndent())
                    .arg(p.topMargin()).arg(p.bottomMargin())
                    .arg(p.lineHeightType()).arg(p.lineHeight());

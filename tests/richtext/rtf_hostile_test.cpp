@@ -31,6 +31,7 @@ TEST(RtfHostile, UnbalancedBracesKeepTheText)
     EXPECT_EQ(Read("{\\rtf1 {\\b one}\\par {{{two")->toPlainText(), QStringLiteral("one\ntwo"));
     EXPECT_EQ(Read("{\\rtf1 one}}}}{\\rtf1 two}")->toPlainText(), QStringLiteral("one"));
     EXPECT_EQ(Read("{\\rtf1 {\\*\\skipped {never closed")->toPlainText(), QString());
+    EXPECT_EQ(Read("{\\rtf1\\fonttbl\\colortbl\\info\\*text;}")->toPlainText(), QStringLiteral("text;"));
 }
 
 TEST(RtfHostile, DeepNestingIsBounded)
@@ -50,6 +51,8 @@ TEST(RtfHostile, OutOfBoundsFilesAreRefused)
     EXPECT_TRUE(error.contains(QStringLiteral("100000 paragraphs"))) << error.toStdString();
     EXPECT_TRUE(Refused("{\\rtf1 " + QByteArray(kMaxRtfBytes, 'x') + "}", &error));
     EXPECT_TRUE(error.contains(QStringLiteral("16 MB"))) << error.toStdString();
+    EXPECT_TRUE(Refused("{\\rtf1 " + QByteArray(kMaxRtfCharacters + 1, 'x') + "}", &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("1000000 characters"))) << error.toStdString();
     EXPECT_TRUE(Refused("Dear Anna,", &error));
     EXPECT_EQ(error, QStringLiteral("The file is not in Rich Text Format."));
     EXPECT_TRUE(Refused(QByteArray(), &error));
