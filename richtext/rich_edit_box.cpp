@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -67,7 +68,8 @@ bool TRichEditBox::SaveToFile(const QString &fileName, QString *error) const
     const QByteArray rtf = WriteRtf(document());
     if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size() || !file.commit()) {
         if (error)
-            *error = QStringLiteral("Cannot save file \"%1\". %2").arg(fileName, file.errorString());
+            *error = QStringLiteral("Cannot save file \"%1\". %2")
+                         .arg(fileName, file.errorString());
         return false;
     }
     return true;
@@ -162,6 +164,35 @@ void TRichEditBox::mouseDoubleClickEvent(QMouseEvent *event)
     QTextEdit::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         ShowFormatDialog();
+}
+
+void TRichEditBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->modifiers() != Qt::ControlModifier) {
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
+    const QTextCharFormat current = currentCharFormat();
+    QTextCharFormat change;
+    switch (event->key()) {
+    case Qt::Key_B:
+        change.setFontWeight(current.fontWeight() >= QFont::DemiBold ? QFont::Normal : QFont::Bold);
+        break;
+    case Qt::Key_I:
+        change.setFontItalic(!current.fontItalic());
+        break;
+    case Qt::Key_U:
+        change.setFontUnderline(!current.fontUnderline());
+        break;
+    case Qt::Key_L: setAlignment(Qt::AlignLeft); return;
+    case Qt::Key_E: setAlignment(Qt::AlignHCenter); return;
+    case Qt::Key_R: setAlignment(Qt::AlignRight); return;
+    case Qt::Key_J: setAlignment(Qt::AlignJustify); return;
+    default:
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
+    mergeCurrentCharFormat(change);
 }
 
 void TRichEditBox::contextMenuEvent(QContextMenuEvent *event)

@@ -65,6 +65,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    // The rich-edit keys: Ctrl+B, Ctrl+I and Ctrl+U switch bold, italic and
+    // underline for the selection or what is typed next; Ctrl+L, Ctrl+E,
+    // Ctrl+R and Ctrl+J align the paragraph left, centred, right or justified.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // A freshly loaded text shows its beginning, with the caret there.

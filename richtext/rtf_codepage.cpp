@@ -65,6 +65,29 @@ int CodePageOfCharset(int charset)
     }
 }
 
+std::optional<std::string> EncodeInCodePage(int codePage, const QString &text)
+{
+    const char *name = IconvName(codePage);
+    if (!name)
+        return std::nullopt;
+    iconv_t converter = iconv_open(name, "UTF-8");
+    if (converter == kNoConverter)
+        return std::nullopt;
+    QByteArray utf8 = text.toUtf8();
+    std::string out(static_cast<std::size_t>(utf8.size()) * 2 + 8, '\0');
+    char *in = utf8.data();
+    size_t inLeft = static_cast<size_t>(utf8.size());
+    char *outPtr = out.data();
+    size_t outLeft = out.size();
+    const bool converted = iconv(converter, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1)
+                           && inLeft == 0;
+    iconv_close(converter);
+    if (!converted)
+        return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
 CodePageDecoder::~CodePageDecoder()
 {
     for (auto &[page, converter] : m_converters) {

@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <map>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace rtf {
@@ -16,6 +18,9 @@ inline constexpr int kDefaultCodePage = 1252;
 // The code page of a font character set (\fcharsetN); 0 when the set does not
 // name one (ANSI and "default" sets use the document's code page).
 int CodePageOfCharset(int charset);
+
+// `text` in `codePage`, or nothing when the page cannot encode all of it.
+std::optional<std::string> EncodeInCodePage(int codePage, const QString &text);
 
 // Decodes bytes of one code page, keeping an iconv converter per page. Bytes
 // that are not valid in the page become U+FFFD; an unknown page is read as 1252.

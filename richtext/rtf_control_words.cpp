@@ -80,7 +80,10 @@ void Reader::OnControlWord(const Token &token)
     case Keyword::Blue:
         if (state.destination == Destination::ColourTable) {
             const int value = std::clamp(ParamOr(token, 0), 0, 255);
-            (keyword == Keyword::Red ? m_red : keyword == Keyword::Green ? m_green : m_blue) = value;
+            int &component = keyword == Keyword::Red     ? m_red
+                             : keyword == Keyword::Green ? m_green
+                                                         : m_blue;
+            component = value;
             m_colourGiven = true;
         }
         return;

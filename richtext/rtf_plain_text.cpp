@@ -22,6 +22,7 @@ bool ReadRtfOrPlainText(const QByteArray &data, QTextDocument *doc, QString *err
     const bool fits = text.size() <= kMaxRtfCharacters && text.count(u'\n') < kMaxRtfParagraphs;
     doc->setPlainText(fits ? text : QString());
     if (!fits && error)
-        *error = text.size() > kMaxRtfCharacters ? rtf::TooManyCharacters() : rtf::TooManyParagraphs();
+        *error = text.size() > kMaxRtfCharacters ? rtf::TooManyCharacters()
+                                                 : rtf::TooManyParagraphs();
     return fits;
 }

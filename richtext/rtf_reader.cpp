@@ -29,17 +29,7 @@ bool Reader::Read(std::string_view data)
             continue;
         }
         if (m_skipping) {
-            if (token.type == TokenType::GroupStart) {
-                ++m_skipNesting;
-            } else if (token.type == TokenType::GroupEnd) {
-                if (m_skipNesting > 0) {
-                    --m_skipNesting;
-                } else {
-                    m_skipping = false;
-                    if (m_skipPopsState)
-                        OnGroupEnd();
-                }
-            }
+            OnSkippedToken(token.type);
             continue;
         }
         switch (token.type) {
@@ -96,6 +86,22 @@ bool Reader::Read(std::string_view data)
         m_lastParagraph = State().para; // cut short: the paragraph in effect
     m_builder.Finish(BlockFormat(m_lastParagraph));
     return true;
+}
+
+void Reader::OnSkippedToken(TokenType type)
+{
+    // Only the braces count, to find the end of the skipped group.
+    if (type == TokenType::GroupStart) {
+        ++m_skipNesting;
+    } else if (type == TokenType::GroupEnd) {
+        if (m_skipNesting > 0) {
+            --m_skipNesting;
+            return;
+        }
+        m_skipping = false;
+        if (m_skipPopsState)
+            OnGroupEnd();
+    }
 }
 
 void Reader::OnGroupStart()
@@ -261,7 +267,8 @@ bool ReadRtf(const QByteArray &rtf, QTextDocument *doc, QString *error)
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     rtf::Reader reader(doc);
-    const bool read = reader.Read(std::string_view(start.data(), static_cast<std::size_t>(start.size())));
+    const bool read =
+        reader.Read(std::string_view(start.data(), static_cast<std::size_t>(start.size())));
     doc->setUndoRedoEnabled(undo);
     if (!read)
         return fail(reader.Overflow());

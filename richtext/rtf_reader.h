@@ -33,6 +33,7 @@ private:
     GroupState &State() { return m_stack.back(); }
     bool InGroup() const { return !m_stack.empty(); }
 
+    void OnSkippedToken(TokenType type);
     void OnGroupStart();
     void OnGroupEnd();
     void OnControlWord(const Token &token);

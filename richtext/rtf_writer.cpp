@@ -5,11 +5,14 @@
 
 #include "richtext/rtf.h"
 
+#include "richtext/rtf_codepage.h"
+
 #include <QFont>
 #include <QFontInfo>
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -28,6 +31,80 @@ struct RunFormat {
     bool strike = false;
     QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignNormal;
 };
+
+// Text as RTF: ASCII as is, the rest as \uN with a '?' fallback.
+void AppendEscaped(QByteArray &out, const QString &text, bool &needDelimiter)
+{
+    const auto word = [&](const char *control) {
+        out += control;
+        needDelimiter = true;
+    };
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        switch (unit) {
+        case u'\\': out += "\\\\"; needDelimiter = false; continue;
+        case u'{': out += "\\{"; needDelimiter = false; continue;
+        case u'}': out += "\\}"; needDelimiter = false; continue;
+        case u'\t': word("\\tab"); continue;
+        case 0x2028: word("\\line"); continue;
+        case 0x00A0: out += "\\~"; needDelimiter = false; continue;
+        case 0x00AD: out += "\\-"; needDelimiter = false; continue;
+        case 0x2011: out += "\\_"; needDelimiter = false; continue;
+        // Frame and object marks of the document structure are not text.
+        case 0xFDD0: case 0xFDD1: case 0xFFFC: case 0x2029: continue;
+        default: break;
+        }
+        if (unit < 0x20)
+            continue;
+        if (unit < 0x7F) {
+            if (needDelimiter)
+                out += ' ';
+            needDelimiter = false;
+            out += static_cast<char>(unit);
+            continue;
+        }
+        // \uN takes a signed 16-bit number; '?' is the fallback for readers
+        // without Unicode. The '?' ends the word, so no delimiter is needed.
+        out += "\\u" + QByteArray::number(static_cast<int16_t>(unit)) + '?';
+        needDelimiter = false;
+    }
+}
+
+// A font's character set and name for the font table. A name beyond ASCII is
+// written as the rich-edit control writes it: in the code page of a character
+// set that can hold it (宋体 as \fcharset134 \'cb\'ce\'cc\'e5), which is
+// also what tells a reader the font's script. Only a name that no such code
+// page holds falls back to \uN.
+QByteArray FontNameEntry(const QString &name)
+{
+    const bool ascii = std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+    const bool kana = std::any_of(name.begin(), name.end(),
+                                  [](QChar c) { return c.unicode() >= 0x3040 && c.unicode() < 0x3100; });
+    if (!ascii) {
+        // Japanese first when the name has kana; the Chinese sets hold most
+        // other Han names.
+        const int charsets[] = {kana ? 128 : 134, kana ? 134 : 128, 136, 129, 204, 161, 238,
+                                162, 177, 178, 186, 222, 163};
+        for (const int charset : charsets) {
+            const auto bytes = rtf::EncodeInCodePage(rtf::CodePageOfCharset(charset), name);
+            if (!bytes)
+                continue;
+            QByteArray entry = "\\fcharset" + QByteArray::number(charset) + ' ';
+            for (const char c : *bytes) {
+                const auto byte = static_cast<unsigned char>(c);
+                if (byte >= 0x80 || c == '\\' || c == '{' || c == '}' || c == ';')
+                    entry += "\\'" + QByteArray::number(byte, 16).rightJustified(2, '0');
+                else
+                    entry += c;
+            }
+            return entry;
+        }
+    }
+    QByteArray entry = "\\fcharset0";
+    bool needDelimiter = true;
+    AppendEscaped(entry, name, needDelimiter);
+    return entry;
+}
 
 class Writer {
 public:
@@ -51,7 +128,6 @@ private:
     int FontIndex(const QString &family);
     int ColourIndex(const QBrush &brush);
     RunFormat RunFormatOf(const QTextCharFormat &format);
-    static void AppendEscaped(QByteArray &out, const QString &text, bool &needDelimiter);
 
     const QTextDocument *m_doc;
     QString m_defaultFamily;
@@ -68,12 +144,8 @@ QByteArray Writer::Write()
         WriteParagraph(block);
 
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
-    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
-        rtf += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0";
-        bool needDelimiter = true;
-        AppendEscaped(rtf, m_fonts[i], needDelimiter);
-        rtf += ";}";
-    }
+    for (qsizetype i = 0; i < m_fonts.size(); ++i)
+        rtf += "{\\f" + QByteArray::number(i) + "\\fnil" + FontNameEntry(m_fonts[i]) + ";}";
     rtf += "}\r\n";
     if (!m_colours.isEmpty()) {
         rtf += "{\\colortbl ;";
@@ -210,43 +282,6 @@ void Writer::WriteRunFormat(const QTextCharFormat &format)
 void Writer::WriteText(const QString &text)
 {
     AppendEscaped(m_body, text, m_needDelimiter);
-}
-
-void Writer::AppendEscaped(QByteArray &out, const QString &text, bool &needDelimiter)
-{
-    const auto word = [&](const char *control) {
-        out += control;
-        needDelimiter = true;
-    };
-    for (const QChar c : text) {
-        const char16_t unit = c.unicode();
-        switch (unit) {
-        case u'\\': out += "\\\\"; needDelimiter = false; continue;
-        case u'{': out += "\\{"; needDelimiter = false; continue;
-        case u'}': out += "\\}"; needDelimiter = false; continue;
-        case u'\t': word("\\tab"); continue;
-        case 0x2028: word("\\line"); continue;
-        case 0x00A0: out += "\\~"; needDelimiter = false; continue;
-        case 0x00AD: out += "\\-"; needDelimiter = false; continue;
-        case 0x2011: out += "\\_"; needDelimiter = false; continue;
-        // Frame and object marks of the document structure are not text.
-        case 0xFDD0: case 0xFDD1: case 0xFFFC: case 0x2029: continue;
-        default: break;
-        }
-        if (unit < 0x20)
-            continue;
-        if (unit < 0x7F) {
-            if (needDelimiter)
-                out += ' ';
-            needDelimiter = false;
-            out += static_cast<char>(unit);
-            continue;
-        }
-        // \uN takes a signed 16-bit number; '?' is the fallback for readers
-        // without Unicode. The '?' ends the word, so no delimiter is needed.
-        out += "\\u" + QByteArray::number(static_cast<int16_t>(unit)) + '?';
-        needDelimiter = false;
-    }
 }
 
 void Writer::Word(const char *word)

@@ -34,6 +34,8 @@ TEST(RichEditBox, SavesAndLoadsRtf)
     ASSERT_TRUE(again.LoadFromFile(saved));
     EXPECT_EQ(Describe(*again.document()), Describe(*box.document()));
     EXPECT_TRUE(again.toPlainText().contains(QStringLiteral("新年快乐")));
+    // Undo right after opening must not take the card's text away.
+    EXPECT_FALSE(again.document()->isUndoAvailable());
 }
 
 TEST(RichEditBox, LoadsPlainTextButNothingBeyondBounds)
@@ -127,6 +129,14 @@ TEST(RichEditBox, FormatsTheSelectionOrTheWholeText)
     EXPECT_TRUE(FormatOf(doc, QStringLiteral("Happy")).fontItalic());
     EXPECT_TRUE(FormatOf(doc, QStringLiteral("Marc")).fontItalic());
     EXPECT_EQ(FormatOf(doc, QStringLiteral("birthday")).fontWeight(), QFont::Bold);
+
+    // The rich-edit keys act on the selection only.
+    Select(box, QStringLiteral("Marc"));
+    QTest::keyClick(&box, Qt::Key_U, Qt::ControlModifier);
+    QTest::keyClick(&box, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(FormatOf(doc, QStringLiteral("Marc")).fontUnderline());
+    EXPECT_FALSE(FormatOf(doc, QStringLiteral("Love")).fontUnderline());
+    EXPECT_EQ(BlockFormatOf(doc, QStringLiteral("Marc")).alignment(), Qt::AlignRight);
 }
 
 TEST(TextFormatDialog, ReportsOnlyWhatTheUserChanged)

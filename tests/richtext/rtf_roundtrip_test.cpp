@@ -57,4 +57,9 @@ TEST(RtfRoundTrip, WritesRichEditConventions)
     EXPECT_TRUE(rtf.contains("\\tab tab \\{braces\\} \\\\ back\\~nb\\-soft\\_hy\\line line"));
     for (const char c : rtf)
         ASSERT_LT(static_cast<unsigned char>(c), 0x80) << "RTF we write is 7-bit";
+
+    // A font name beyond ASCII goes in the code page of its script.
+    QTextDocument chinese;
+    chinese.setHtml(QStringLiteral("<span style='font-family:\u5b8b\u4f53'>\u65b0</span>"));
+    EXPECT_TRUE(WriteRtf(&chinese).contains("{\\f1\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}"));
 }
