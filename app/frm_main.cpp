@@ -9,10 +9,12 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -48,6 +50,7 @@ Tfrmmain::Tfrmmain(QWidget *parent)
       ProgramFolder(QCoreApplication::applicationDirPath() + QLatin1Char('/')),
       m_dialogs(std::make_unique<TQtDialogs>(this))
 {
+    OpenWithDesktop = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Tessaly"));
     resize(1288, 778);

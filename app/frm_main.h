@@ -4,15 +4,20 @@
 // change-picture button. Split by topic:
 //   frm_main.cpp          construction, start-up, closing, error report
 //   frm_main_surface.cpp  the design surface (mover, frames, text boxes)
-//   frm_main_file.cpp     Open, Save, Exit, Help
+//   frm_main_changes.cpp  unsaved changes of the open card
+//   frm_main_file.cpp     Open, Save, Exit, Help (the guide is help/tessaly.html)
 //   frm_main_new.cpp      New card from a template
 //   frm_main_picture.cpp  change picture
 //   frm_main_print.cpp    Paper Set, Print
 //   frm_main_export.cpp   Save As (BMP, JPEG)
 
+#include "card/card_layout.h"
 #include "controls/dialogs.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -24,6 +29,7 @@ class QPushButton;
 class QToolButton;
 class TCard_Edit;
 class TMover;
+class TRichEditBox;
 class TScrollBox;
 class TShape;
 
@@ -84,6 +90,44 @@ public:
     // Design surface handlers.
     void Card_Edit1Click();
     void Shape1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void TextBoxClick(TRichEditBox *sender);
+    void MoverEndMove(QWidget *vControl, bool Moved, QPoint xy);
+    void MoverEndResize(QWidget *vControl);
+    // Keeps a resized control at least MinControlSide wide and high, so it
+    // can still be seen and clicked once deselected.
+    void MoverResizing(QWidget *vControl, QRect &vRect, bool &Allow);
+    static constexpr int MinControlSide = 8;
+
+    // The design surface (frm_main_surface.cpp).
+    // Loads the card named by CardPath. When it fails part-way no card is
+    // left open (CardPath empty, no text boxes, a blank canvas) and the
+    // error is raised on.
+    void OpenCardFolder();
+    void ClearTextBoxes();
+    void CreateTextBoxes();
+    void PlacePictureFrames();
+    void PlaceSpeedButton1();  // centred under Shape1, touching its lower edge
+    void PlaceControl(const SlotRect &rect, QWidget *control);
+    SlotRect ControlToCardRect(const QWidget *control) const;
+    // The text boxes AEdit0 to AEdit4 that exist, in slot order (the order
+    // of the surface's children changes whenever a widget is raised).
+    QList<TRichEditBox *> TextBoxes() const;
+    // The slot of a text box (a child named "AEdit" and a digit 0 to 4), or -1.
+    static int TextBoxSlot(const QObject *child);
+
+    // Unsaved changes (frm_main_changes.cpp): the layout differs from the
+    // one last loaded or saved, or a text box was edited, moved or resized.
+    bool HasUnsavedChanges() const;
+    // Takes the open card as it is now as the saved one.
+    void MarkCardSaved();
+    // Before the open card is replaced (Open, New): when it has unsaved
+    // changes, asks "Save the Card?" and saves on Yes. A failed Save raises,
+    // which stops the replacing command.
+    void SaveChangesBeforeReplacing();
+
+    // Opens a file with the desktop's default action; false when it could
+    // not. Tests replace it so that no browser starts.
+    std::function<bool(const QString &path)> OpenWithDesktop;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -97,5 +141,11 @@ private:
     // Run however the window is closed; an error keeps the window open.
     void FormClose();
 
+    // The card with no card open: blank canvas, no boxes, hidden frames.
+    void ShowNoCard();
+    // The card's saved state: the layout's bytes and the text boxes' bounds.
+    QByteArray CardFingerprint() const;
+
     std::unique_ptr<TDialogs> m_dialogs;
+    QByteArray m_savedFingerprint;
 };

@@ -1,12 +1,115 @@
 // Open, Save, Exit, Help and the save question on closing.
 #include "app/frm_main.h"
 
-void Tfrmmain::BitBtn2Click() {}
+#include "card/Card_Edit.h"
+#include "mover/mover.h"
+#include "richtext/rich_edit_box.h"
 
-void Tfrmmain::BitBtn3Click() {}
+#include <QFileInfo>
 
-void Tfrmmain::BitBtn7Click() {}
+namespace {
 
-void Tfrmmain::BitBtn8Click() {}
+const QString NoCardMessage = QStringLiteral("Please Create a new card or open a card first!");
+const QString CardErrorMessage = QStringLiteral("Sorry, the Card File is error!");
 
-void Tfrmmain::FormClose() {}
+// The extension of a file's name, from its last dot on, dot included.
+QString ExtensionOf(const QString &fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+bool AskToSaveTheCard(TDialogs &dialogs)
+{
+    return dialogs.AskYesNo(QStringLiteral("Save the Card?"), QStringLiteral("Please Make sure."));
+}
+
+} // namespace
+
+void Tfrmmain::BitBtn2Click()
+{
+    OpenDialog1.InitialDir = ProgramFolder + QStringLiteral("MyCard/");
+    OpenDialog1.FileName.clear();
+    if (!Dialogs().ExecuteOpen(OpenDialog1))
+        return;
+    // Any .crd file of a card folder opens the card; the test is
+    // case-sensitive, as it always was.
+    if (ExtensionOf(OpenDialog1.FileName) != QStringLiteral(".crd"))
+        return;
+    const QString backgroundPath = QFileInfo(OpenDialog1.FileName).absolutePath() + QStringLiteral("/template.bmp");
+    if (!QFileInfo(backgroundPath).isFile()) {
+        // CardPath keeps naming the card on show, so a later Save cannot
+        // write one card's files into another card's folder.
+        Dialogs().ShowMessage(CardErrorMessage);
+        return;
+    }
+    SaveChangesBeforeReplacing();
+    CardPath = backgroundPath;
+    OpenCardFolder();
+}
+
+void Tfrmmain::BitBtn3Click()
+{
+    if (CardPath.isEmpty()) {
+        Dialogs().ShowMessage(NoCardMessage);
+        return;
+    }
+    CardLayout layout = Card_Edit1->Layout;
+    // A slot without a box ends up unused; its other bytes stay.
+    for (TextSlot &slot : layout.Texts)
+        slot.Used = 0;
+    for (TRichEditBox *box : TextBoxes()) {
+        const int n = TextBoxSlot(box);
+        const QString fileName = QString::number(n) + QStringLiteral(".rtf");
+        QString error;
+        if (!box->SaveToFile(Card_Edit1->Pic_Path() + fileName, &error))
+            throw ECardError(error);
+        TextSlot &slot = layout.Texts[n];
+        slot.Used = 1;
+        slot.Rect = ControlToCardRect(box);
+        slot.FileName.SetText(fileName);
+    }
+    Card_Edit1->SetLayout(layout);
+    Card_Edit1->SaveLayout(CardPath);
+    MarkCardSaved();
+    Dialogs().ShowMessage(QStringLiteral("Saved OK!"));
+}
+
+void Tfrmmain::BitBtn7Click()
+{
+    if (Dialogs().AskYesNo(QStringLiteral("Are you sure to Exit?"), QStringLiteral("Are you sure?")))
+        close();
+}
+
+void Tfrmmain::BitBtn8Click()
+{
+    // The compiled help file where one is installed, otherwise the user
+    // guide that ships beside the program.
+    const QString compiled = ProgramFolder + QStringLiteral("tessaly.chm");
+    const QString guide = ProgramFolder + QStringLiteral("tessaly.html");
+    const QString help = QFileInfo::exists(compiled) ? compiled : guide;
+    if (!QFileInfo::exists(help)) {
+        Dialogs().ShowMessage(QStringLiteral("The user guide \"%1\" cannot be found.").arg(help));
+        return;
+    }
+    if (!OpenWithDesktop(help))
+        Dialogs().ShowMessage(QStringLiteral("The user guide \"%1\" could not be opened: no program on this "
+                                             "computer is set up to show it.")
+                                  .arg(help));
+}
+
+void Tfrmmain::SaveChangesBeforeReplacing()
+{
+    if (HasUnsavedChanges() && AskToSaveTheCard(Dialogs()))
+        BitBtn3Click();
+}
+
+void Tfrmmain::FormClose()
+{
+    // A failed Save raises here, and the window stays open with its card.
+    if (!CardPath.isEmpty() && AskToSaveTheCard(Dialogs()))
+        BitBtn3Click();
+    delete Mover;
+    Mover = nullptr;
+}

@@ -1,8 +1,228 @@
 // The design surface: the mover, the picture frames and the text boxes.
+//
+// Every control lies on ScrollBox1->Surface(), whose own coordinates do not
+// change while the user scrolls; a card rectangle is a control's bounds
+// measured from the canvas's top-left corner.
 #include "app/frm_main.h"
 
-void Tfrmmain::StartDesignSurface() {}
+#include "card/Card_Edit.h"
+#include "card/card_geometry.h"
+#include "controls/scrollbox.h"
+#include "controls/shape.h"
+#include "mover/mover.h"
+#include "richtext/rich_edit_box.h"
 
-void Tfrmmain::Card_Edit1Click() {}
+#include <QPushButton>
+#include <QToolButton>
 
-void Tfrmmain::Shape1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+namespace {
+
+const QString TextBoxPrefix = QStringLiteral("AEdit");
+
+QString FolderOf(const QString &path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+} // namespace
+
+void Tfrmmain::StartDesignSurface()
+{
+    Mover = new TMover(this);
+    Mover->AttachTo(ScrollBox1->Surface());
+    Mover->OnEndMove = [this](QWidget *control, bool moved, QPoint xy) {
+        RunCommand([=, this] { MoverEndMove(control, moved, xy); });
+    };
+    Mover->OnEndResize = [this](QWidget *control) { RunCommand([=, this] { MoverEndResize(control); }); };
+    Mover->OnResizing = [this](QWidget *control, QRect &rect, bool &allow) {
+        RunCommand([&, this] { MoverResizing(control, rect, allow); });
+    };
+}
+
+void Tfrmmain::OpenCardFolder()
+{
+    ScrollBox1->SetHorzPosition(0);
+    ScrollBox1->SetVertPosition(0);
+    ClearTextBoxes();
+    try {
+        Card_Edit1->SetPic_Path(FolderOf(CardPath));
+        Card_Edit1->LoadLayout(CardPath);
+        CreateTextBoxes();
+        PlacePictureFrames();
+    } catch (...) {
+        // Half a card must not stay open: a Save would mark the slots that
+        // failed to load unused and lose them.
+        ShowNoCard();
+        throw;
+    }
+    MarkCardSaved();
+}
+
+void Tfrmmain::ShowNoCard()
+{
+    ClearTextBoxes();
+    CardPath.clear();
+    Card_Edit1->SetPic_Path(QString());
+    Card_Edit1->Layout = FreshLayout();
+    Card_Edit1->ClearPicture();
+    Card_Edit1->resize(Card_Edit1->Layout.Paper.CardWidth, Card_Edit1->Layout.Paper.CardHeight);
+    Shape1->hide();
+    Shape2->hide();
+    SpeedButton1->hide();
+    MarkCardSaved();
+}
+
+void Tfrmmain::ClearTextBoxes()
+{
+    // The frame must not outlive the box it surrounds.
+    if (Mover && Mover->SelectedControl())
+        Mover->Unselect();
+    const QObjectList children = ScrollBox1->Surface()->children();
+    for (qsizetype i = children.size() - 1; i >= 0; --i) {
+        if (TextBoxSlot(children[i]) < 0)
+            continue;
+        auto *box = static_cast<QWidget *>(children[i]);
+        box->hide();
+        delete box;
+    }
+}
+
+void Tfrmmain::CreateTextBoxes()
+{
+    for (int n = 0; n < 5; ++n) {
+        const TextSlot &slot = Card_Edit1->Layout.Texts[n];
+        if (slot.Used == 0)
+            continue;
+        // The box draws only its text, on a transparent ground, so the card
+        // shows through.
+        auto *box = new TRichEditBox(ScrollBox1->Surface());
+        PlaceControl(slot.Rect, box);
+        box->show();
+        box->setObjectName(TextBoxPrefix + QString::number(n));
+        QString error;
+        if (!box->LoadFromFile(Card_Edit1->Pic_Path() + QString::number(n) + QStringLiteral(".rtf"), &error))
+            throw ECardError(error);
+        box->document()->setModified(false);
+        box->OnClick = [this](TRichEditBox *sender) { RunCommand([=, this] { TextBoxClick(sender); }); };
+    }
+}
+
+void Tfrmmain::PlacePictureFrames()
+{
+    const CardLayout &layout = Card_Edit1->Layout;
+    Shape1->setVisible(layout.Pictures[0].Used != 0);
+    Shape2->setVisible(layout.Pictures[1].Used != 0);
+    SpeedButton1->setVisible(layout.Pictures[0].Used != 0);
+    if (layout.Pictures[0].Used != 0)
+        PlaceControl(layout.Pictures[0].Rect, Shape1);
+    if (layout.Pictures[1].Used != 0)
+        PlaceControl(layout.Pictures[1].Rect, Shape2);
+    if (layout.Pictures[0].Used != 0)
+        PlaceSpeedButton1();
+}
+
+void Tfrmmain::PlaceSpeedButton1()
+{
+    // Integer division truncates toward zero, as the layout expects.
+    SpeedButton1->move(Shape1->x() + (Shape1->width() - SpeedButton1->width()) / 2,
+                       Shape1->y() + Shape1->height());
+}
+
+void Tfrmmain::PlaceControl(const SlotRect &rect, QWidget *control)
+{
+    control->setGeometry(SlotToControlRect(rect, Card_Edit1->pos()));
+}
+
+SlotRect Tfrmmain::ControlToCardRect(const QWidget *control) const
+{
+    // Surface positions do not move with the scroll bars, so no scroll
+    // position needs resetting to measure.
+    return ControlToSlotRect(control->geometry(), Card_Edit1->pos());
+}
+
+QList<TRichEditBox *> Tfrmmain::TextBoxes() const
+{
+    QList<TRichEditBox *> boxes;
+    for (int n = 0; n < 5; ++n) {
+        auto *box = ScrollBox1->Surface()->findChild<TRichEditBox *>(TextBoxPrefix + QString::number(n),
+                                                                     Qt::FindDirectChildrenOnly);
+        if (box)
+            boxes.append(box);
+    }
+    return boxes;
+}
+
+int Tfrmmain::TextBoxSlot(const QObject *child)
+{
+    if (!child || !qobject_cast<const TRichEditBox *>(child))
+        return -1;
+    const QString name = child->objectName();
+    if (name.size() != TextBoxPrefix.size() + 1 || !name.startsWith(TextBoxPrefix))
+        return -1;
+    const int slot = name.back().digitValue();
+    return slot >= 0 && slot <= 4 ? slot : -1;
+}
+
+void Tfrmmain::Card_Edit1Click()
+{
+    if (Mover && Mover->SelectedControl())
+        Mover->Unselect();
+    Button2->setFocus();
+}
+
+void Tfrmmain::TextBoxClick(TRichEditBox *sender)
+{
+    // The box keeps the keyboard focus, so the user types on; the frame
+    // lets them drag and resize it.
+    if (Mover)
+        Mover->Select(sender);
+}
+
+void Tfrmmain::Shape1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
+{
+    if (Mover)
+        Mover->Select(Shape1);
+    // No text box keeps the caret while the picture frame is selected.
+    Button2->setFocus();
+}
+
+void Tfrmmain::MoverEndMove(QWidget *vControl, bool Moved, QPoint)
+{
+    // Text boxes reach the layout only when the card is saved.
+    if (!Moved || vControl != Shape1)
+        return;
+    MoverEndResize(vControl);
+}
+
+void Tfrmmain::MoverEndResize(QWidget *vControl)
+{
+    if (vControl != Shape1)
+        return;
+    // The button follows the frame even when the picture cannot be redrawn.
+    PlaceSpeedButton1();
+    CardLayout layout = Card_Edit1->Layout;
+    layout.Pictures[0].Rect = ControlToCardRect(Shape1);
+    Card_Edit1->SetLayout(layout);  // redraws the picture in the frame's new place
+}
+
+void Tfrmmain::MoverResizing(QWidget *vControl, QRect &vRect, bool &)
+{
+    if (!vControl || !Mover)
+        return;
+    // The frame as it was when the handle was pressed: the control does not
+    // move until the handle is released.
+    const int margin = Mover->FrameMargin;
+    const QRect start = vControl->geometry().adjusted(-margin, -margin, margin, margin);
+    const int minimum = MinControlSide + 2 * margin;
+    // A left or top edge that follows the mouse stops short of the opposite
+    // edge, which stays where it was; a right or bottom edge stops short of
+    // the left or top one.
+    if (vRect.width() < minimum) {
+        const int left = vRect.x() != start.x() ? start.x() + start.width() - minimum : vRect.x();
+        vRect = QRect(left, vRect.y(), minimum, vRect.height());
+    }
+    if (vRect.height() < minimum) {
+        const int top = vRect.y() != start.y() ? start.y() + start.height() - minimum : vRect.y();
+        vRect = QRect(vRect.x(), top, vRect.width(), minimum);
+    }
+}

@@ -4,6 +4,7 @@
 #include "controls/scripted_dialogs.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
+#include "mover/mover.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -25,7 +26,9 @@ TEST(MainWindow, CaptionAndApplicationTitle)
     EXPECT_EQ(form.windowTitle(), "Tessaly(Ver2.55)");
     EXPECT_TRUE(form.CardPath.isEmpty());
     EXPECT_TRUE(form.LastPictureDir.isEmpty());
-    EXPECT_EQ(form.Mover, nullptr);
+    ASSERT_NE(form.Mover, nullptr);
+    EXPECT_EQ(form.Mover->parent(), &form);
+    EXPECT_EQ(form.ScrollBox1->Surface()->findChildren<TShape *>("cerceve").size(), 1);
 }
 
 TEST(MainWindow, ToolbarHasTheEightCommandsInOrderWithCaptionsHintsAndGlyphs)

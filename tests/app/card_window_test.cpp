@@ -1,0 +1,266 @@
+// The design surface and the card file commands, driven as a user would:
+// scripted dialogs, the mouse through the window, card folders built in a
+// temporary directory.
+#include "app/frm_main.h"
+#include "card/Card_Edit.h"
+#include "card/card_file.h"
+#include "controls/scripted_dialogs.h"
+#include "controls/scrollbox.h"
+#include "controls/shape.h"
+#include "mover/mover.h"
+#include "richtext/rich_edit_box.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString TextIn(const QString &rtfFile)
+{
+    TRichEditBox box;
+    return box.LoadFromFile(rtfFile) ? box.toPlainText() : QString("<unreadable>");
+}
+
+QRect RectOf(const SlotRect &r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
+
+class CardWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.ProgramFolder = dir.path() + "/";
+        auto scripted = std::make_unique<TScriptedDialogs>();
+        dialogs = scripted.get();
+        form.SetDialogs(std::move(scripted));
+        form.OpenWithDesktop = [this](const QString &path) { return opened << path, true; };
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+
+    // A card folder of `width` x `height` pixels: a white (see-through)
+    // template.bmp, a red picture in the frame at (100, 80, 200 x 150),
+    // "Text 1" at (400, 40, 300 x 80) and "Text 3" at (420, 300, 300 x 100).
+    // Returns its Card.crd.
+    QString MakeCard(const QString &name, int width = 793, int height = 559)
+    {
+        const QString folder = dir.path() + "/MyCard/" + name + "/";
+        QDir().mkpath(folder);
+        CardLayout layout = FreshLayout();
+        layout.Paper.CardWidth = width;
+        layout.Paper.CardHeight = height;
+        layout.BackgroundFile.SetText("template.bmp");
+        layout.TransparentColour = 0x00FFFFFF;
+        layout.Pictures[0] = {1, {100, 80, 300, 230}, {}};
+        layout.Pictures[0].FileName.SetText("picture.bmp");
+        layout.Texts[1] = {1, {400, 40, 700, 120}, {}, {}};
+        layout.Texts[3] = {1, {420, 300, 720, 400}, {}, {}};
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        image.save(folder + "template.bmp", "BMP");
+        image.fill(Qt::red);
+        image.copy(0, 0, 40, 30).save(folder + "picture.bmp", "BMP");
+        for (int n : {1, 3}) {
+            QFile rtf(folder + QString::number(n) + ".rtf");
+            EXPECT_TRUE(rtf.open(QIODevice::WriteOnly) && rtf.write("{\\rtf1\\ansi Text " + QByteArray::number(n) + "}"));
+        }
+        WriteCardFile(folder + "Card.crd", layout);
+        return folder + "Card.crd";
+    }
+    void Open(const QString &file)
+    {
+        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{file});
+        form.RunCommand([this] { form.BitBtn2Click(); });
+    }
+    void Save() { form.RunCommand([this] { form.BitBtn3Click(); }); }
+    TRichEditBox *Box(int n) const { return form.ScrollBox1->Surface()->findChild<TRichEditBox *>("AEdit" + QString::number(n)); }
+    QWidget *Shape(const char *name) const { return form.ScrollBox1->Surface()->findChild<TShape *>(name); }
+
+    // The left button at points of the design surface: a click, or a drag from the first point on.
+    void Mouse(std::initializer_list<QPoint> points)
+    {
+        const auto at = [this](QPoint p) { return form.ScrollBox1->Surface()->mapTo(&form, p); };
+        QTest::mousePress(form.windowHandle(), Qt::LeftButton, {}, at(*points.begin()));
+        for (QPoint p : points)
+            QTest::mouseMove(form.windowHandle(), at(p));
+        QTest::mouseRelease(form.windowHandle(), Qt::LeftButton, {}, at(*std::prev(points.end())));
+    }
+
+    QTemporaryDir dir;
+    Tfrmmain form;
+    TScriptedDialogs *dialogs = nullptr;
+    QStringList opened;
+};
+
+TEST_F(CardWindow, OpeningBuildsTheUsedSlotsAndAFailedOpeningLeavesNoCard)
+{
+    Open(MakeCard("Sample"));
+    ASSERT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    EXPECT_EQ(form.findChildren<TRichEditBox *>().size(), 2);
+    EXPECT_EQ(Box(1)->geometry(), QRect(400, 40, 300, 80));
+    EXPECT_EQ(Box(3)->geometry(), QRect(420, 300, 300, 100));
+    EXPECT_EQ(Box(3)->toPlainText(), "Text 3");
+    EXPECT_TRUE(form.Shape1->isVisible() && !form.Shape2->isVisible());
+    EXPECT_EQ(form.SpeedButton1->pos(), QPoint(100 + (200 - 169) / 2, 230));
+    Box(1)->raise();  // stacking order is not slot order
+    EXPECT_EQ(form.TextBoxes(), QList<TRichEditBox *>({Box(1), Box(3)}));
+
+    Mouse({{500, 80}});  // a box selected while the next card opens
+    const QString broken = MakeCard("Broken");
+    QFile::remove(QFileInfo(broken).path() + "/3.rtf");
+    Open(broken);
+    EXPECT_TRUE(dialogs->Messages.value(0).contains("3.rtf"));
+    EXPECT_TRUE(form.CardPath.isEmpty() && form.findChildren<TRichEditBox *>().isEmpty());
+    EXPECT_FALSE(Shape("cerceve")->isVisible() || form.Shape1->isVisible());
+    EXPECT_TRUE(form.Card_Edit1->Picture().isNull());
+}
+
+TEST_F(CardWindow, DraggingThePictureFrameWhileScrolledMovesThePictureAndTheButton)
+{
+    Open(MakeCard("Big", 3000, 2400));
+    form.ScrollBox1->SetHorzPosition(80);
+    form.ScrollBox1->SetVertPosition(60);
+    EXPECT_EQ(RectOf(form.ControlToCardRect(Box(3))), QRect(420, 300, 300, 100));
+    const qint64 composed = form.Card_Edit1->Picture().cacheKey();
+    Mouse({{150, 100}});  // selects the frame and takes the caret away
+    ASSERT_EQ(form.Mover->SelectedControl(), form.Shape1);
+    EXPECT_TRUE(form.Button2->hasFocus());
+    Mouse({{150, 100}});  // a press on the frame without moving
+    EXPECT_EQ(form.Card_Edit1->Picture().cacheKey(), composed);
+    EXPECT_FALSE(form.HasUnsavedChanges());
+
+    QTest::qWait(250);  // not a double press
+    Mouse({{150, 100}, {165, 95}, {180, 90}});
+    EXPECT_EQ(RectOf(form.Card_Edit1->Layout.Pictures[0].Rect), QRect(130, 70, 200, 150));
+    EXPECT_EQ(form.Card_Edit1->Picture().pixelColor(110, 100), QColor(Qt::white));
+    EXPECT_EQ(form.Card_Edit1->Picture().pixelColor(320, 210), QColor(Qt::red));
+    EXPECT_EQ(form.SpeedButton1->pos(), QPoint(130 + (200 - 169) / 2, 220));
+    EXPECT_EQ(form.ScrollBox1->HorzPosition(), 80);
+    EXPECT_TRUE(form.HasUnsavedChanges());
+    Mouse({{600, 600}});  // the bare card
+    EXPECT_EQ(form.Mover->SelectedControl(), nullptr);
+    Open(dir.path() + "/MyCard/Big/Card.crd");
+    EXPECT_EQ(form.ScrollBox1->HorzPosition() + form.ScrollBox1->VertPosition(), 0);
+}
+
+TEST_F(CardWindow, TextBoxesMoveWithoutTouchingTheLayoutAndStayClickable)
+{
+    Open(MakeCard("Sample"));
+    const CardLayoutBytes before = LayoutToBytes(form.Card_Edit1->Layout);
+    Mouse({{500, 80}});
+    ASSERT_EQ(form.Mover->SelectedControl(), Box(1));
+    Mouse({{398, 80}, {408, 100}});  // the frame's ring, left of the box
+    EXPECT_EQ(Box(1)->geometry(), QRect(410, 60, 300, 80));
+    EXPECT_EQ(LayoutToBytes(form.Card_Edit1->Layout), before);
+    EXPECT_TRUE(form.HasUnsavedChanges());
+
+    const QPoint right = Shape("sagorta")->geometry().center();
+    Mouse({right, right - QPoint(600, 0)});  // far past the left edge
+    const QPoint top = Shape("ustorta")->geometry().center();
+    Mouse({top, top + QPoint(0, 400)});  // the top edge past the bottom one
+    const int side = Tfrmmain::MinControlSide;
+    EXPECT_EQ(Box(1)->geometry(), QRect(410, 140 - side, side, side));
+}
+
+TEST_F(CardWindow, OpenAndSaveKeepEachCardInItsOwnFolder)
+{
+    Save();
+    EXPECT_EQ(dialogs->Messages, QStringList({"Please Create a new card or open a card first!"}));
+    const QString file = MakeCard("Sample"), other = MakeCard("Other");
+    Open(file);
+    EXPECT_EQ(dialogs->FileDialogs.back().InitialDir, dir.path() + "/MyCard/");
+    const QString shown = form.CardPath;
+    Open(QFileInfo(other).path() + "/Card.CRD");  // the test is case-sensitive
+    EXPECT_EQ(form.CardPath, shown);
+    QFile::remove(QFileInfo(other).path() + "/template.bmp");
+    const QByteArray otherLayout = Contents(other);
+    Open(other);
+    EXPECT_EQ(dialogs->Messages.last(), "Sorry, the Card File is error!");
+    EXPECT_EQ(form.CardPath, shown);
+
+    Box(3)->move(Box(3)->pos() + QPoint(-20, 15));
+    Box(3)->setPlainText("Dear Ann");
+    Save();
+    EXPECT_EQ(dialogs->Messages.last(), "Saved OK!");
+    EXPECT_EQ(Contents(other), otherLayout);  // nothing went to the refused folder
+    const CardLayout saved = ReadCardFile(file, FreshLayout());
+    EXPECT_EQ(RectOf(saved.Texts[3].Rect), QRect(400, 315, 300, 100));
+    EXPECT_EQ(saved.Texts[1].Used + saved.Texts[3].Used, 2);
+    EXPECT_EQ(TextIn(QFileInfo(file).path() + "/3.rtf"), "Dear Ann");
+    const QByteArray first = Contents(file);
+    Save();
+    EXPECT_EQ(Contents(file), first);
+
+    const QString plain = dir.path() + "/MyCard/Plain/";  // no Card.crd yet
+    QDir().mkpath(plain);
+    QImage(200, 100, QImage::Format_RGB32).save(plain + "template.bmp", "BMP");
+    Open(plain + "x.crd");
+    EXPECT_TRUE(QFileInfo::exists(plain + "Card.crd"));
+    EXPECT_EQ(form.Card_Edit1->Picture().size(), QSize(793, 559));
+    EXPECT_TRUE(form.TextBoxes().isEmpty() && !form.Shape1->isVisible());
+}
+
+TEST_F(CardWindow, OpenAsksToSaveOnlyWhenTheCardHasUnsavedChanges)
+{
+    const QString first = MakeCard("First"), second = MakeCard("Second");
+    Open(first);
+    Open(second);
+    EXPECT_TRUE(dialogs->Questions.isEmpty());
+    Box(1)->moveCursor(QTextCursor::Start);
+    Box(1)->insertPlainText("Hello ");
+    dialogs->YesNoAnswers = {true};
+    Open(first);
+    EXPECT_EQ(dialogs->QuestionCaptions, QStringList({"Please Make sure."}));
+    EXPECT_EQ(TextIn(dir.path() + "/MyCard/Second/1.rtf"), "Hello Text 1");
+    Box(1)->move(Box(1)->pos() + QPoint(5, 5));
+    Open(second);  // answered No
+    EXPECT_EQ(dialogs->Questions, QStringList({"Save the Card?", "Save the Card?"}));
+    EXPECT_EQ(ReadCardFile(first, FreshLayout()).Texts[1].Rect.Left, 400);
+}
+
+TEST_F(CardWindow, ClosingAsksToSaveAndAFailedSaveKeepsTheWindowOpen)
+{
+    const QString file = MakeCard("Sample"), rtf3 = QFileInfo(file).path() + "/3.rtf";
+    Open(file);
+    form.RunCommand([this] { form.BitBtn7Click(); });  // Exit? No.
+    EXPECT_EQ(dialogs->QuestionCaptions, QStringList({"Are you sure?"}));
+    EXPECT_TRUE(form.isVisible());
+
+    const QByteArray before = Contents(file);
+    Box(3)->move(Box(3)->pos() + QPoint(1, 0));
+    QFile::remove(rtf3);
+    QDir().mkdir(rtf3);  // no file can be written there
+    dialogs->YesNoAnswers = {true, true};  // Exit? Save the Card?
+    form.RunCommand([this] { form.BitBtn7Click(); });
+    EXPECT_TRUE(form.isVisible() && form.Mover);
+    EXPECT_EQ(Contents(file), before);
+
+    QDir().rmdir(rtf3);
+    dialogs->YesNoAnswers = {true};
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(dialogs->Messages.last(), "Saved OK!");
+    EXPECT_EQ(form.Mover, nullptr);
+    EXPECT_NE(Contents(file), before);
+}
+
+TEST_F(CardWindow, HelpOpensTheCompiledHelpOrElseTheUserGuide)
+{
+    form.RunCommand([this] { form.BitBtn8Click(); });
+    EXPECT_TRUE(opened.isEmpty() && dialogs->Messages.value(0).contains("tessaly.html"));
+    QFile(dir.path() + "/tessaly.html").open(QIODevice::WriteOnly);
+    form.RunCommand([this] { form.BitBtn8Click(); });
+    QFile(dir.path() + "/tessaly.chm").open(QIODevice::WriteOnly);
+    form.RunCommand([this] { form.BitBtn8Click(); });
+    EXPECT_EQ(opened, QStringList({dir.path() + "/tessaly.html", dir.path() + "/tessaly.chm"}));
+    EXPECT_TRUE(Contents(TESSALY_OUTPUT_DIR "/tessaly.html").contains("Paper Set"));  // shipped beside the program
+}
+
+} // namespace
