@@ -8,13 +8,13 @@
 
 namespace {
 
-struct ShapeSpec {
+struct ShapeDescription {
     const char *name;
     Qt::CursorShape cursor;
 };
 
 // In creation order; the index is TMover::ShapeIndex.
-constexpr ShapeSpec kShapes[] = {
+constexpr ShapeDescription kShapes[] = {
     {"BelirleyiciCerceve", Qt::ArrowCursor},
     {"cerceve", Qt::SizeAllCursor},
     {"ustsol", Qt::SizeFDiagCursor},
