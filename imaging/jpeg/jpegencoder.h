@@ -179,8 +179,8 @@ private:
     void DcRefineScan(const TJpegScan &scan);
     void AcFirstScan(const TJpegScan &scan);
     void AcRefineScan(const TJpegScan &scan);
-    void RunAcFirst(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, int ss, int se, int al);
-    void RunAcRefine(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, int ss, int se, int al);
+    void RunAcScan(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, bool refine, int ss, int se,
+                   int al);
 
     // The components a colour or grayscale frame codes, and the MCU's largest factors.
     int FrameComponentCount() const { return FGrayscale ? 1 : 3; }

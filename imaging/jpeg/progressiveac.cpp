@@ -14,12 +14,12 @@ void TJpegEncoder::AcFirstScan(const TJpegScan &scan)
     TJpegEncoderComponent &component = *FScanComponents[0];
     const int ss = scan.SpectralStart, se = scan.SpectralEnd, al = scan.ApproxLow;
     ClearTables(false, true);
-    RunAcFirst(component, false, CountAcSymbol, ss, se, al);
+    RunAcScan(component, false, CountAcSymbol, false, ss, se, al);
     BuildTables(false, true);
     WriteHuffmanTables(false, true);
     WriteStartOfScan(ss, se, 0, al, false);
     FStream->BeginBits(8);
-    RunAcFirst(component, true, EmitAcSymbol, ss, se, al);
+    RunAcScan(component, true, EmitAcSymbol, false, ss, se, al);
     FStream->EndBits();
 }
 
@@ -28,12 +28,12 @@ void TJpegEncoder::AcRefineScan(const TJpegScan &scan)
     TJpegEncoderComponent &component = *FScanComponents[0];
     const int ss = scan.SpectralStart, se = scan.SpectralEnd, al = scan.ApproxLow;
     ClearTables(false, true);
-    RunAcRefine(component, false, CountAcSymbol, ss, se, al);
+    RunAcScan(component, false, CountAcSymbol, true, ss, se, al);
     BuildTables(false, true);
     WriteHuffmanTables(false, true);
     WriteStartOfScan(ss, se, scan.ApproxHigh, al, false);
     FStream->BeginBits(8);
-    RunAcRefine(component, true, EmitAcSymbol, ss, se, al);
+    RunAcScan(component, true, EmitAcSymbol, true, ss, se, al);
     FStream->EndBits();
 }
 
@@ -193,8 +193,11 @@ void AcRefineBlock(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
 
 } // namespace
 
-void TJpegEncoder::RunAcFirst(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, int ss, int se,
-                              int al)
+// One pass over the scan: first scans code each block's band afresh,
+// refinement scans send one more bit of it; both close the band's pending
+// end-of-band run after the last row.
+void TJpegEncoder::RunAcScan(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, bool refine, int ss,
+                             int se, int al)
 {
     const char *description = "AC Progressive Scan";
     uint32_t progress = writing ? 12800 : 0;
@@ -202,30 +205,18 @@ void TJpegEncoder::RunAcFirst(TJpegEncoderComponent &component, bool writing, TA
     ClearEobRun(component);
     for (uint32_t row = 0; row < component.FScanRows; ++row) {
         WithSink(component, nullptr, ac, [&](auto &sink) {
-            for (uint32_t col = 0; col < component.FScanCols; ++col)
-                AcFirstBlock(component, row, col, sink, ss, se, al);
-            if (row + 1 == component.FScanRows)
-                EobRun(component, sink);
-        });
-        progress += increment;
-        ReportProgress(description, progress / 256);
-    }
-    ReportProgress(description, writing ? 100 : 50);
-}
-
-void TJpegEncoder::RunAcRefine(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, int ss, int se,
-                               int al)
-{
-    const char *description = "AC Progressive Scan";
-    uint32_t progress = writing ? 12800 : 0;
-    const uint32_t increment = 25600 / (2 * component.FDuRows);
-    ClearEobRun(component);
-    for (uint32_t row = 0; row < component.FScanRows; ++row) {
-        WithSink(component, nullptr, ac, [&](auto &sink) {
-            for (uint32_t col = 0; col < component.FScanCols; ++col)
-                AcRefineBlock(component, row, col, sink, ss, se, al);
-            if (row + 1 == component.FScanRows)
-                RefineEobRun(component, sink, ss, se, al);
+            for (uint32_t col = 0; col < component.FScanCols; ++col) {
+                if (refine)
+                    AcRefineBlock(component, row, col, sink, ss, se, al);
+                else
+                    AcFirstBlock(component, row, col, sink, ss, se, al);
+            }
+            if (row + 1 == component.FScanRows) {
+                if (refine)
+                    RefineEobRun(component, sink, ss, se, al);
+                else
+                    EobRun(component, sink);
+            }
         });
         progress += increment;
         ReportProgress(description, progress / 256);
