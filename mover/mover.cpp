@@ -5,6 +5,7 @@
 #include "controls/shape.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -45,6 +46,11 @@ void applyBounds(QWidget *widget, const QRect &bounds)
 
 TMover::TMover(QWidget *owner) : QObject(owner)
 {
+    MonotonicClock = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
     for (int i = 0; i < ShapeCount; ++i) {
         auto *shape = new TShape(owner);
         shape->setObjectName(QString::fromLatin1(kShapes[i].name));

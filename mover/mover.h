@@ -23,7 +23,6 @@
 // negative while a handle is dragged past the opposite edge.
 
 #include <QColor>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -33,6 +32,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class TShape;
 
@@ -83,6 +83,10 @@ public:
     TEndMoveResizeEvent OnEndResize;
     TDClickEvent OnDClick;
 
+    // Milliseconds on a monotonic clock, so a clock change cannot fake or
+    // swallow a double press. Tests replace it to step time by hand.
+    std::function<qint64()> MonotonicClock;
+
 private:
     enum ShapeIndex { Marker, Frame, TopLeft, TopRight, TopMiddle, MiddleLeft, MiddleRight,
                       BottomLeft, BottomRight, BottomMiddle, ShapeCount };
@@ -119,8 +123,8 @@ private:
     QString PressedName;
     QRect StartRect;
     QRect DragRect;
-    // Monotonic, so a clock change cannot fake or swallow a double press;
-    // invalid until the first press, which is never a double press.
-    QElapsedTimer LastPressTime;
+    // Time of the last left press on the frame; none until the first press,
+    // which is never a double press.
+    std::optional<qint64> LastPressTime;
     bool DoubleClicked = false;
 };

@@ -53,8 +53,9 @@ void TMover::FrameMouseDown(TShape *sender, Qt::MouseButton button, int x, int y
     marker->show(); // stays at the start position for the whole drag
     DragRect = m_frameBounds;
 
-    const bool quick = LastPressTime.isValid() && LastPressTime.elapsed() < kDoublePressMs;
-    LastPressTime.start();
+    const qint64 now = MonotonicClock();
+    const bool quick = LastPressTime && now - *LastPressTime < kDoublePressMs;
+    LastPressTime = now;
     if (quick) {
         DoubleClicked = true;
         if (OnDClick)
