@@ -130,6 +130,8 @@ TEST_F(CardWindow, DraggingThePictureFrameWhileScrolledMovesThePictureAndTheButt
     form.ScrollBox1->SetVertPosition(60);
     EXPECT_EQ(RectOf(form.ControlToCardRect(Box(3))), QRect(420, 300, 300, 100));
     const qint64 composed = form.Card_Edit1->Picture().cacheKey();
+    qint64 now = 1000;
+    form.Mover->MonotonicClock = [&now] { return now; };
     Mouse({{150, 100}});  // selects the frame and takes the caret away
     ASSERT_EQ(form.Mover->SelectedControl(), form.Shape1);
     EXPECT_TRUE(form.Button2->hasFocus());
@@ -137,7 +139,7 @@ TEST_F(CardWindow, DraggingThePictureFrameWhileScrolledMovesThePictureAndTheButt
     EXPECT_EQ(form.Card_Edit1->Picture().cacheKey(), composed);
     EXPECT_FALSE(form.HasUnsavedChanges());
 
-    QTest::qWait(250);  // not a double press
+    now += 250;  // not a double press
     Mouse({{150, 100}, {165, 95}, {180, 90}});
     EXPECT_EQ(RectOf(form.Card_Edit1->Layout.Pictures[0].Rect), QRect(130, 70, 200, 150));
     EXPECT_EQ(form.Card_Edit1->Picture().pixelColor(110, 100), QColor(Qt::white));
