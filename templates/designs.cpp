@@ -3,6 +3,8 @@
 #include "templates/template_art.h"
 #include "templates/template_kit.h"
 
+#include "card/card_geometry.h"
+
 #include <QLinearGradient>
 #include <QPainterPath>
 
@@ -63,8 +65,7 @@ TemplateDesign BirthdayTemplate()
         PaintKeyWindow(painter, window);
     }
     design.TransparentColour = WindowKey;
-    design.Pictures.push_back({{window.left(), window.top(), window.left() + window.width(),
-                                window.top() + window.height()},
+    design.Pictures.push_back({ControlToSlotRect(window, QPoint(0, 0)),
                                QStringLiteral("picture.bmp"),
                                MeadowPicture(QSize(560, 500))});
 
@@ -190,8 +191,7 @@ TemplateDesign ThankYouTemplate()
         PaintKeyWindow(painter, window, true);
     }
     design.TransparentColour = WindowKey;
-    design.Pictures.push_back({{window.left(), window.top(), window.left() + window.width(),
-                                window.top() + window.height()},
+    design.Pictures.push_back({ControlToSlotRect(window, QPoint(0, 0)),
                                QStringLiteral("picture.bmp"),
                                BouquetPicture(QSize(600, 600))});
 
