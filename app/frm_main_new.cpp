@@ -1,4 +1,24 @@
 // New: a card made from a template.
 #include "app/frm_main.h"
 
-void Tfrmmain::BitBtn1Click() {}
+#include "dialogs/frm_new.h"
+
+#include <QFileInfo>
+
+void Tfrmmain::BitBtn1Click()
+{
+    // The open card is replaced: its unsaved work is offered for saving first.
+    SaveChangesBeforeReplacing();
+    TFrmNew dialog(ProgramFolder, Dialogs(), this);
+    dialog.exec();
+    if (!dialog.Accepted)
+        return;
+    const QString backgroundPath = dialog.CardFolder + QStringLiteral("template.bmp");
+    if (!QFileInfo(backgroundPath).isFile()) {
+        // CardPath keeps naming the card on show, as after a refused Open.
+        Dialogs().ShowMessage(QStringLiteral("Sorry, the Card File is error!"));
+        return;
+    }
+    CardPath = backgroundPath;
+    OpenCardFolder();
+}

@@ -1,0 +1,216 @@
+#include "dialogs/frm_new.h"
+
+#include "controls/dialogs.h"
+#include "controls/image.h"
+#include "dialogs/card_names.h"
+#include "dialogs/directory_copy.h"
+#include "dialogs/template_preview.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#ifndef TESSALY_TEMPLATES_ADDRESS
+#define TESSALY_TEMPLATES_ADDRESS ""
+#endif
+
+namespace {
+
+void Name(QWidget *control, const char *objectName, const QString &accessibleName,
+          const QString &description = QString())
+{
+    control->setObjectName(QLatin1String(objectName));
+    control->setAccessibleName(accessibleName);
+    if (!description.isEmpty())
+        control->setAccessibleDescription(description);
+}
+
+} // namespace
+
+TFrmNew::TFrmNew(const QString &programFolder, TDialogs &dialogs, QWidget *parent)
+    : QDialog(parent), m_programFolder(programFolder), m_dialogs(dialogs)
+{
+    OpenAddress = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
+    BuildControls();
+    FormCreate();
+}
+
+QString TFrmNew::TemplatesAddress(const QString &templateDir)
+{
+    const QString configured = QStringLiteral(TESSALY_TEMPLATES_ADDRESS);
+    if (!configured.isEmpty())
+        return configured;
+    return QUrl::fromLocalFile(templateDir).toString();
+}
+
+void TFrmNew::BuildControls()
+{
+    setObjectName(QStringLiteral("FrmNew"));
+    setWindowTitle(QStringLiteral("New Card"));
+    setAccessibleName(QStringLiteral("New Card"));
+    setModal(true);
+    setFixedSize(691, 440);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Select A Template"), this);
+    Name(GroupBox1, "GroupBox1", QStringLiteral("Select A Template"));
+    GroupBox1->setGeometry(8, 8, 233, 345);
+    ListBox1 = new QListWidget(GroupBox1);
+    Name(ListBox1, "ListBox1", QStringLiteral("Templates"),
+         QStringLiteral("The templates a new card can start from; the preview shows the selected one"));
+    ListBox1->setUniformItemSizes(true);
+    auto *listLayout = new QVBoxLayout(GroupBox1);
+    listLayout->addWidget(ListBox1);
+
+    GroupBox2 = new QGroupBox(QStringLiteral("Card Preview"), this);
+    Name(GroupBox2, "GroupBox2", QStringLiteral("Card Preview"));
+    GroupBox2->setGeometry(248, 8, 436, 345);
+    Image1 = new TImage(GroupBox2);
+    Name(Image1, "Image1", QStringLiteral("Card preview"), QStringLiteral("The selected template as a card"));
+    Image1->setGeometry(16, 34, 400, 280);
+    Image1->SetStretch(true);
+
+    Label1 = new QLabel(this);
+    Name(Label1, "Label1", QStringLiteral("Please check our web site to Get more free templates..."),
+         QStringLiteral("Opens the address below"));
+    Label1->setGeometry(8, 374, 473, 17);
+    Label1->setText(QStringLiteral("<a href=\"more\" style=\"color:#0000ff; text-decoration:underline\">"
+                                   "Please check our web site to Get more free templates...</a>"));
+    Label1->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    Label1->setCursor(Qt::PointingHandCursor);
+    connect(Label1, &QLabel::linkActivated, this, [this] { Label1Click(); });
+
+    Edit1 = new QLineEdit(this);
+    Name(Edit1, "Edit1", QStringLiteral("Templates address"), QStringLiteral("Where more templates are found"));
+    Edit1->setGeometry(8, 403, 473, 17);
+    Edit1->setReadOnly(true);
+    Edit1->setFrame(false);
+    Edit1->setStyleSheet(QStringLiteral("QLineEdit { background: palette(button); }"));
+
+    BitBtn1 = new QPushButton(QStringLiteral("Create"), this);
+    Name(BitBtn1, "BitBtn1", QStringLiteral("Create"), QStringLiteral("Makes a new card from the selected template"));
+    BitBtn1->setGeometry(488, 376, 81, 31);
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Name(BitBtn2, "BitBtn2", QStringLiteral("Cancel"));
+    BitBtn2->setGeometry(602, 376, 81, 31);
+
+    // Moving through the list by mouse or keyboard shows each preview; a
+    // double-click creates, and Enter presses the default button Create.
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    setTabOrder(ListBox1, BitBtn1);
+    setTabOrder(BitBtn1, BitBtn2);
+    setTabOrder(BitBtn2, Label1);
+    setTabOrder(Label1, Edit1);
+}
+
+void TFrmNew::FormCreate()
+{
+    Accepted = false;
+    ListBox1->clear();
+    TemplateDir = m_programFolder + QStringLiteral("Template/");
+    Edit1->setText(TemplatesAddress(TemplateDir));
+    // The template folder becomes the current directory, as it always did.
+    if (!QFileInfo(TemplateDir).isDir() || !QDir::setCurrent(TemplateDir)) {
+        m_dialogs.ShowMessage(QStringLiteral("The template folder \"%1\" cannot be opened.")
+                                  .arg(QDir::toNativeSeparators(TemplateDir)));
+        return;
+    }
+    const QSignalBlocker quiet(ListBox1);
+    ListBox1->addItems(ListTemplates(TemplateDir));
+    for (int i = 0; i < ListBox1->count(); ++i)
+        ListBox1->item(i)->setSizeHint(QSize(ListBox1->item(i)->sizeHint().width(), 16));
+    if (ListBox1->count() > 0) {
+        ListBox1->setCurrentRow(0);
+        ListBox1Click();
+    }
+}
+
+void TFrmNew::ListBox1Click()
+{
+    if (ListBox1->currentRow() < 0)
+        return;
+    const TPreview preview =
+        LoadPreview(TemplateDir + ListBox1->currentItem()->text() + QStringLiteral("/preview.jpg"));
+    if (preview.Image.isNull()) {
+        m_dialogs.ShowMessage(preview.Error);  // the previous preview stays
+        return;
+    }
+    Image1->SetPicture(preview.Image);
+}
+
+void TFrmNew::Label1Click()
+{
+    if (!OpenAddress(QUrl(Edit1->text())))
+        m_dialogs.ShowMessage(QStringLiteral("The address \"%1\" could not be opened.").arg(Edit1->text()));
+}
+
+void TFrmNew::BitBtn1Click()
+{
+    if (m_creating)
+        return;
+    if (ListBox1->currentRow() < 0 || ListBox1->selectedItems().isEmpty()) {
+        m_dialogs.ShowMessage(QStringLiteral("Please select a template!"));
+        return;
+    }
+    m_creating = true;
+    CreateCard(ListBox1->currentItem()->text());
+    m_creating = false;
+    if (Accepted)
+        accept();
+}
+
+void TFrmNew::BitBtn2Click()
+{
+    Accepted = false;
+    reject();
+}
+
+QString TFrmNew::AskCardName(const QString &cardRoot)
+{
+    const QString proposal = ProposeCardName(cardRoot);
+    for (;;) {
+        // Cancel gives back the proposal, so it counts as accepting it.
+        const QString name = m_dialogs.InputBox(QStringLiteral("Please Enter a Card Name"),
+                                                QStringLiteral("Name your Calendar:"), proposal);
+        const QString problem = CardNameProblem(name, cardRoot);
+        if (problem.isEmpty())
+            return name;
+        m_dialogs.ShowMessage(problem);
+    }
+}
+
+void TFrmNew::CreateCard(const QString &templateName)
+{
+    const QString cardRoot = m_programFolder + QStringLiteral("MyCard/");
+    CardName = AskCardName(cardRoot);
+    CardFolder = cardRoot + CardName + QLatin1Char('/');
+    // Only the last level is made: without MyCard/ nothing is created.
+    if (!QDir(cardRoot).exists() || !QDir(cardRoot).mkdir(CardName)) {
+        m_dialogs.ShowMessage(QStringLiteral("The card folder \"%1\" cannot be created.")
+                                  .arg(QDir::toNativeSeparators(CardFolder)));
+        return;
+    }
+    QString failure;
+    try {
+        if (!CopyDirectory(TemplateDir + templateName + QLatin1Char('/'), CardFolder))
+            failure = QStringLiteral("Sorry, copy error!");
+    } catch (const EDirectoryError &e) {
+        failure = QString::fromUtf8(e.what());
+    }
+    if (!failure.isEmpty()) {
+        // An incomplete card must not stay behind looking like a card.
+        QDir(CardFolder).removeRecursively();
+        m_dialogs.ShowMessage(failure);
+        return;
+    }
+    Accepted = true;
+}

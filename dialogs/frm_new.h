@@ -1,0 +1,63 @@
+#pragma once
+// The new-card dialog: the templates of Template/ in a list with the
+// selected one's preview beside it; Create asks for a card name and copies
+// the template into MyCard/<name>/.
+
+#include <QDialog>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class TDialogs;
+class TImage;
+
+class TFrmNew : public QDialog {
+    Q_OBJECT
+public:
+    // `programFolder` ends in '/'; Template/ and MyCard/ lie in it. Boxes
+    // are shown through `dialogs`.
+    TFrmNew(const QString &programFolder, TDialogs &dialogs, QWidget *parent = nullptr);
+
+    QString TemplateDir;  // programFolder + "Template/"
+    QString CardName;     // the name the user gave
+    QString CardFolder;   // output: programFolder + "MyCard/" + CardName + "/"
+    bool Accepted = false;  // a card folder was created and holds the whole template
+
+    // Opens the web-site address; tests replace it so that no browser starts.
+    std::function<bool(const QUrl &)> OpenAddress;
+
+    QGroupBox *GroupBox1 = nullptr;
+    QListWidget *ListBox1 = nullptr;
+    QGroupBox *GroupBox2 = nullptr;
+    TImage *Image1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QPushButton *BitBtn1 = nullptr;  // Create
+    QPushButton *BitBtn2 = nullptr;  // Cancel
+
+    void ListBox1Click();  // shows the selected template's preview
+    void Label1Click();
+    void BitBtn1Click();   // Create
+    void BitBtn2Click();   // Cancel
+
+    // Where Label1 leads: the build's templates address, or else the
+    // file:// address of the Template/ folder, where more templates go.
+    static QString TemplatesAddress(const QString &templateDir);
+
+private:
+    void BuildControls();
+    void FormCreate();
+    // Asks for a name until one can be used; the folder it names does not exist.
+    QString AskCardName(const QString &cardRoot);
+    void CreateCard(const QString &templateName);
+
+    QString m_programFolder;
+    TDialogs &m_dialogs;
+    bool m_creating = false;
+};

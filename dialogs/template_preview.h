@@ -1,0 +1,15 @@
+#pragma once
+// The preview picture of a template (its preview.jpg), read in one place so
+// that the new-card dialog never meets a decoder directly.
+
+#include <QImage>
+#include <QString>
+
+struct TPreview {
+    QImage Image;   // null when the file could not be read
+    QString Error;  // then: why, naming the file, for a message box
+};
+
+// Reads a JPEG preview. A missing or damaged file gives an error, never a
+// crash; the process always goes on.
+TPreview LoadPreview(const QString &path);

@@ -1,0 +1,238 @@
+#include "dialogs/frm_new.h"
+
+#include "controls/image.h"
+#include "tests/support/scripted_dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A program folder with Template/ and MyCard/ beside each other.
+class FrmNewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_before = QDir::currentPath();
+        ASSERT_TRUE(QDir().mkpath(Program() + "MyCard"));
+        AddTemplate("Zebra", Qt::red);
+        AddTemplate("apple", Qt::blue);
+        AddTemplate("Mango", Qt::green);
+        ASSERT_TRUE(QDir().mkpath(Program() + "Template/Mango/fonts/extra"));
+        Write(Program() + "Template/Mango/fonts/extra/note.txt", "nested");
+        Write(Program() + "Template/loose file.txt", "not a template");
+    }
+    void TearDown() override { QDir::setCurrent(m_before); }
+
+    QString Program() const { return m_folder.path() + "/"; }
+    static void Write(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    void AddTemplate(const QString &name, QColor colour)
+    {
+        const QString folder = Program() + "Template/" + name + "/";
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QImage image(40, 28, QImage::Format_RGB32);
+        image.fill(colour);
+        ASSERT_TRUE(image.save(folder + "template.bmp", "BMP"));
+        ASSERT_TRUE(image.save(folder + "preview.jpg", "JPG"));
+        Write(folder + "0.rtf", "{\\rtf1 " + name.toLatin1() + "}");
+    }
+    QRgb PreviewCentre(TFrmNew &form) const
+    {
+        const QImage &picture = form.Image1->Picture();
+        if (picture.isNull())
+            return 0;
+        return picture.pixel(picture.width() / 2, picture.height() / 2);
+    }
+    static bool Near(QRgb a, QRgb b)
+    {
+        return std::abs(qRed(a) - qRed(b)) < 24 && std::abs(qGreen(a) - qGreen(b)) < 24
+               && std::abs(qBlue(a) - qBlue(b)) < 24;
+    }
+
+    QTemporaryDir m_folder;
+    QString m_before;
+    TScriptedDialogs dialogs;
+};
+
+TEST_F(FrmNewTest, ListsTheTemplateFoldersInNameOrderWithTheFirstPreviewShown)
+{
+    TFrmNew form(Program(), dialogs);
+    EXPECT_EQ(form.windowTitle(), "New Card");
+    EXPECT_EQ(form.GroupBox1->title(), "Select A Template");
+    EXPECT_EQ(form.GroupBox2->title(), "Card Preview");
+    EXPECT_EQ(form.BitBtn1->text(), "Create");
+    EXPECT_EQ(form.BitBtn2->text(), "Cancel");
+    EXPECT_TRUE(form.Label1->text().contains("Please check our web site to Get more free templates..."));
+    EXPECT_FALSE(form.Accepted);
+    ASSERT_EQ(form.ListBox1->count(), 3);  // the loose file is no template
+    EXPECT_EQ(form.ListBox1->item(0)->text(), "apple");
+    EXPECT_EQ(form.ListBox1->item(1)->text(), "Mango");
+    EXPECT_EQ(form.ListBox1->item(2)->text(), "Zebra");
+    EXPECT_EQ(form.ListBox1->currentRow(), 0);
+    EXPECT_TRUE(Near(PreviewCentre(form), qRgb(0, 0, 255)));
+    EXPECT_EQ(QDir(QDir::currentPath()), QDir(Program() + "Template"));
+    for (QWidget *control : form.findChildren<QWidget *>()) {
+        if (!control->objectName().isEmpty() && !control->objectName().startsWith("qt_")) {
+            EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+        }
+    }
+    EXPECT_TRUE(dialogs.Messages.isEmpty());
+}
+
+TEST_F(FrmNewTest, KeyboardMovesThePreviewAndAddressIsTheTemplateFolder)
+{
+    TFrmNew form(Program(), dialogs);
+    form.show();
+    form.ListBox1->setFocus();
+    QTest::keyClick(form.ListBox1, Qt::Key_Down);
+    EXPECT_TRUE(Near(PreviewCentre(form), qRgb(0, 255, 0)));
+    QTest::keyClick(form.ListBox1, Qt::Key_End);
+    EXPECT_TRUE(Near(PreviewCentre(form), qRgb(255, 0, 0)));
+
+    EXPECT_EQ(QUrl(form.Edit1->text()).toLocalFile(), Program() + "Template/");
+    QUrl opened;
+    form.OpenAddress = [&](const QUrl &address) { opened = address; return true; };
+    form.Label1Click();
+    EXPECT_EQ(opened, QUrl(form.Edit1->text()));
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(FrmNewTest, ADamagedPreviewIsAMessageAndThePreviousPreviewStays)
+{
+    QFile jpeg(Program() + "Template/Mango/preview.jpg");
+    ASSERT_TRUE(jpeg.open(QIODevice::ReadWrite));
+    QByteArray bytes = jpeg.readAll();
+    bytes.truncate(bytes.size() / 3);
+    bytes.replace(200, 40, QByteArray(40, '\xFF'));
+    jpeg.resize(0);
+    jpeg.write(bytes);
+    jpeg.close();
+    QFile::remove(Program() + "Template/Zebra/preview.jpg");
+
+    TFrmNew form(Program(), dialogs);
+    form.ListBox1->setCurrentRow(1);
+    ASSERT_EQ(dialogs.Messages.size(), 1);
+    EXPECT_TRUE(dialogs.Messages[0].contains("Mango/preview.jpg"));
+    EXPECT_TRUE(Near(PreviewCentre(form), qRgb(0, 0, 255)));
+    form.ListBox1->setCurrentRow(2);
+    ASSERT_EQ(dialogs.Messages.size(), 2);
+    EXPECT_TRUE(dialogs.Messages[1].contains("Zebra/preview.jpg"));
+}
+
+TEST_F(FrmNewTest, CancelInTheNameBoxAcceptsTheProposalAndCopiesTheWholeTemplate)
+{
+    QDir().mkpath(Program() + "MyCard/Default1");
+    QDir().mkpath(Program() + "MyCard/Default2");
+    TFrmNew form(Program(), dialogs);
+    form.ListBox1->setCurrentRow(1);  // Mango, with nested folders
+    dialogs.InputAnswers = {std::nullopt};
+    form.BitBtn1->click();
+    ASSERT_TRUE(form.Accepted);
+    EXPECT_EQ(form.CardName, "Default3");
+    EXPECT_EQ(form.CardFolder, Program() + "MyCard/Default3/");
+    for (const char *file : {"template.bmp", "preview.jpg", "0.rtf", "fonts/extra/note.txt"})
+        EXPECT_TRUE(QFileInfo::exists(form.CardFolder + file)) << file;
+    EXPECT_EQ(dialogs.InputPrompts, QStringList{"Name your Calendar:"});
+    EXPECT_TRUE(dialogs.Messages.isEmpty());
+}
+
+TEST_F(FrmNewTest, RefusedNamesAskAgainWithTheSameProposal)
+{
+    QDir().mkpath(Program() + "MyCard/Taken");
+    TFrmNew form(Program(), dialogs);
+    dialogs.InputAnswers = {QString("Taken"), QString(""), QString("../Outside"), QString(".."),
+                            QString("Mine")};
+    form.BitBtn1Click();
+    ASSERT_TRUE(form.Accepted);
+    EXPECT_EQ(form.CardFolder, Program() + "MyCard/Mine/");
+    ASSERT_EQ(dialogs.Messages.size(), 4);
+    EXPECT_EQ(dialogs.Messages[0], "Sorry, the Card Name is already exists, please use another name");
+    EXPECT_EQ(dialogs.Messages[1], "Sorry, the Card Name is already exists, please use another name");
+    EXPECT_TRUE(dialogs.Messages[2].contains("/ or \\"));
+    EXPECT_TRUE(dialogs.Messages[3].contains("\"..\""));
+    EXPECT_EQ(dialogs.InputPrompts.size(), 5);
+    EXPECT_FALSE(QFileInfo::exists(Program() + "Outside"));
+    EXPECT_EQ(QDir(Program()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"MyCard", "Template"}));
+}
+
+TEST_F(FrmNewTest, AFailedCopyIsReportedAndLeavesNoCardFolder)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Program() + "Template/apple/pipe").constData(), 0600), 0);
+    TFrmNew form(Program(), dialogs);
+    dialogs.InputAnswers = {QString("Broken")};
+    form.BitBtn1Click();
+    EXPECT_FALSE(form.Accepted);
+    EXPECT_EQ(dialogs.Messages, QStringList{"Sorry, copy error!"});
+    EXPECT_FALSE(QFileInfo::exists(Program() + "MyCard/Broken"));
+}
+
+TEST_F(FrmNewTest, WithoutMyCardNothingIsCreated)
+{
+    ASSERT_TRUE(QDir(Program() + "MyCard").removeRecursively());
+    TFrmNew form(Program(), dialogs);
+    dialogs.InputAnswers = {QString("Card")};
+    form.BitBtn1Click();
+    EXPECT_FALSE(form.Accepted);
+    ASSERT_EQ(dialogs.Messages.size(), 1);
+    EXPECT_TRUE(dialogs.Messages[0].contains("cannot be created"));
+    EXPECT_FALSE(QFileInfo::exists(Program() + "MyCard"));
+}
+
+TEST_F(FrmNewTest, WithoutTemplatesTheListIsEmptyAndCreateAsksForOne)
+{
+    ASSERT_TRUE(QDir(Program() + "Template").removeRecursively());
+    TFrmNew form(Program(), dialogs);
+    ASSERT_EQ(dialogs.Messages.size(), 1);
+    EXPECT_TRUE(dialogs.Messages[0].contains("Template"));
+    EXPECT_EQ(form.ListBox1->count(), 0);
+    EXPECT_TRUE(form.Image1->Picture().isNull());
+    form.BitBtn1Click();
+    EXPECT_EQ(dialogs.Messages.last(), "Please select a template!");
+    EXPECT_TRUE(dialogs.InputPrompts.isEmpty());
+}
+
+TEST_F(FrmNewTest, EnterAndDoubleClickCreateOnceAndCancelDoesNot)
+{
+    {
+        TFrmNew form(Program(), dialogs);
+        form.show();
+        form.ListBox1->setFocus();
+        dialogs.InputAnswers = {QString("ByEnter")};
+        QTest::keyClick(form.ListBox1, Qt::Key_Return);
+        EXPECT_TRUE(form.Accepted);
+        EXPECT_EQ(dialogs.InputPrompts.size(), 1);  // asked once, not once per handler
+    }
+    {
+        TFrmNew form(Program(), dialogs);
+        form.show();
+        dialogs.InputAnswers = {QString("ByDoubleClick")};
+        const QRect row = form.ListBox1->visualItemRect(form.ListBox1->item(2));
+        QTest::mouseClick(form.ListBox1->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseDClick(form.ListBox1->viewport(), Qt::LeftButton, {}, row.center());
+        EXPECT_TRUE(form.Accepted);
+        EXPECT_TRUE(form.CardFolder.endsWith("ByDoubleClick/"));
+        EXPECT_TRUE(QFileInfo::exists(form.CardFolder + "0.rtf"));
+        EXPECT_EQ(dialogs.InputPrompts.size(), 2);
+    }
+    TFrmNew form(Program(), dialogs);
+    form.BitBtn2->click();
+    EXPECT_FALSE(form.Accepted);
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+}
+
+} // namespace
