@@ -1,6 +1,8 @@
 #include "imaging/jpegdecoder.h"
 
+#include "imaging/exiforientation.h"
 #include "imaging/fileerrors.h"
+#include "imaging/orientation.h"
 
 #include <cerrno>
 #include <csetjmp>
@@ -168,7 +170,15 @@ void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::
     jpeg_create_decompress(&info);
     info.progress = &progress;
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&info, TRUE);
+    Orientation = 1;
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next)
+        if (marker->marker == JPEG_APP0 + 1) {
+            Orientation = ReadExifOrientation(marker->data, marker->data_length);
+            if (Orientation != 1)
+                break;
+        }
 
     if (int64_t(info.image_width) * int64_t(info.image_height) > MaxPixelCount)
         FailWith(reinterpret_cast<j_common_ptr>(&info), "The picture is too large");
@@ -203,4 +213,6 @@ void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::
         ReportProgress(1, 1, DecodeDescription, uint32_t(int64_t(first + read) * 100 / height));
     }
     jpeg_finish_decompress(&info);
+    if (HonourExifOrientation)
+        ApplyOrientation(image, Orientation);
 }

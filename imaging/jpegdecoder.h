@@ -9,6 +9,9 @@
 // raises EJpegError with the file's name and libjpeg's reason. A file whose
 // picture data is cut short or damaged is refused the same way rather than
 // shown half grey.
+//
+// A camera that was held turned records that in the file's Exif segment
+// rather than turning the pixels; the reader turns the picture upright.
 
 #include "imaging/bitmapimage.h"
 #include "imaging/jpeg/jpegerror.h"
@@ -30,6 +33,11 @@ public:
     // by that factor while decoding (each side rounded up), which is several
     // times faster for a picture only looked at.
     int ScaleDenominator = 1;
+
+    // Turn the picture upright by its Exif orientation (on by default).
+    bool HonourExifOrientation = true;
+    // The Exif orientation of the file read last, 1 to 8 (1 when it has none).
+    int Orientation = 1;
 
     // Reads the whole file and decodes it. A file that cannot be opened
     // raises EFOpenError; a file that is not a readable JPEG raises
