@@ -10,11 +10,13 @@
 //   frm_main_picture.cpp  change picture
 //   frm_main_print.cpp    Paper Set, Print
 //   frm_main_export.cpp   Save As (BMP, JPEG)
+//   frm_main_render.cpp   the finished card as a BMP file (exports, Temp.bmp)
 
 #include "card/card_layout.h"
 #include "controls/dialogs.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QList>
 #include <QMainWindow>
 #include <QRect>
@@ -124,6 +126,18 @@ public:
     // changes, asks "Save the Card?" and saves on Yes. A failed Save raises,
     // which stops the replacing command.
     void SaveChangesBeforeReplacing();
+
+    // Card rendering (frm_main_render.cpp), over the widget-free card
+    // renderer: the canvas and the text boxes in slot order, without the
+    // picture frames, the change-picture button or the selection frame.
+    // Writes the card as a 24-bit BMP through the atomic writer; false when
+    // anything failed (a box that cannot be drawn fails the whole file).
+    bool RenderCard(const QString &bmpPath);
+    // Draws one text box into `bitmap` (the card picture) at its place on
+    // the card; false when it could not.
+    bool RenderTextBox(TRichEditBox *box, QImage &bitmap);
+    // The finished card as a 24-bit picture. Raises ECardError.
+    QImage RenderedCard() const;
 
     // Opens a file with the desktop's default action; false when it could
     // not. Tests replace it so that no browser starts.

@@ -1,0 +1,68 @@
+// Card rendering: the window's thin side of the card renderer. It gathers
+// what the user sees (the canvas's picture and each text box's document and
+// bounds) and hands it to the renderer, which knows no widgets.
+#include "app/frm_main.h"
+
+#include "card/card_render.h"
+#include "controls/Card_Edit.h"
+#include "controls/scrollbox.h"
+#include "richtext/rich_edit_box.h"
+
+#include <QPainter>
+
+#include <vector>
+
+namespace {
+
+// The canvas as a picture of the canvas control's size: its composed card
+// (white where it holds none), as it lies on the surface.
+QImage CanvasPicture(const TCard_Edit &canvas)
+{
+    const QImage &picture = canvas.Picture();
+    if (picture.size() == canvas.size())
+        return picture;
+    QImage card(canvas.size(), QImage::Format_RGB32);
+    card.fill(Qt::white);
+    if (!picture.isNull()) {
+        QPainter painter(&card);
+        painter.drawImage(0, 0, picture);
+    }
+    return card;
+}
+
+} // namespace
+
+QImage Tfrmmain::RenderedCard() const
+{
+    // Surface coordinates do not move with the scroll bars, so the boxes'
+    // card rectangles are measured without touching the scroll positions.
+    std::vector<TCardTextBox> boxes;
+    for (TRichEditBox *box : TextBoxes())
+        boxes.push_back({box->document(), box->geometry().translated(-Card_Edit1->pos())});
+    return RenderCardImage(CanvasPicture(*Card_Edit1), boxes);
+}
+
+bool Tfrmmain::RenderCard(const QString &bmpPath)
+{
+    try {
+        WriteCardBmp(RenderedCard(), bmpPath);
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+bool Tfrmmain::RenderTextBox(TRichEditBox *box, QImage &bitmap)
+{
+    if (!box || bitmap.isNull())
+        return false;
+    try {
+        QPainter painter(&bitmap);
+        if (!painter.isActive())
+            return false;
+        DrawCardTextBox(painter, {box->document(), box->geometry().translated(-Card_Edit1->pos())});
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The finished card as one picture: the composed canvas (background and
+// pictures) with every text box drawn over it. The window's exports, Temp.bmp
+// for printing, the command-line renderer and the template previews all come
+// from here, so what is shown, exported and printed cannot disagree.
+//
+// Plain data in, a picture out: no widget is involved. Text is laid out by
+// RenderRichText at the picture's own 96 dpi, exactly as a text box lays it
+// out on a 96 dpi screen.
+
+#include "card/card_layout.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QTextDocument;
+
+// One text box of the card: its document and its bounds in card pixels
+// (measured from the card's top-left corner). The document is only read.
+struct TCardTextBox {
+    const QTextDocument *Document = nullptr;
+    QRect Bounds;
+};
+
+// The resolution of every rendered card picture.
+constexpr int CardPixelsPerInch = 96;
+
+// Draws one box with `painter` (whose device is the card picture): the whole
+// text laid out for the box's width, cut at its lower edge and at the
+// picture's edges. A box without area draws nothing. Raises ECardError when
+// the text cannot be drawn.
+void DrawCardTextBox(QPainter &painter, const TCardTextBox &box);
+
+// The canvas with the boxes drawn over it in the order given (a later box
+// over an earlier one), as a 24-bit picture (QImage::Format_RGB888) of the
+// canvas's size at 96 dpi. Raises ECardError for a null canvas or a box
+// that cannot be drawn: a card is never exported with a text missing.
+QImage RenderCardImage(const QImage &canvas, const std::vector<TCardTextBox> &boxes);
+
+// The same from the layout: the canvas is ComposeCard(layout, folder), so
+// the pictures and the background are read from `folder` (ending in '/').
+QImage RenderCardImage(const CardLayout &layout, const QString &folder, const std::vector<TCardTextBox> &boxes);
+
+// The text boxes of a card folder as the design surface creates them: one
+// per used text slot, in slot order, at the slot's rectangle, its document
+// read from N.rtf as the box reads it.
+class TCardTexts {
+public:
+    // Raises ECardError naming the file that cannot be read.
+    TCardTexts(const CardLayout &layout, const QString &folder);
+    ~TCardTexts();
+    TCardTexts(const TCardTexts &) = delete;
+    TCardTexts &operator=(const TCardTexts &) = delete;
+
+    const std::vector<TCardTextBox> &Boxes() const { return m_boxes; }
+
+private:
+    std::vector<std::unique_ptr<QTextDocument>> m_documents;
+    std::vector<TCardTextBox> m_boxes;
+};
+
+// Reads a text box's file into `doc` with the box's own settings (no
+// document margin); raises ECardError naming the file when it cannot.
+void LoadCardText(const QString &fileName, QTextDocument *doc);
+
+// Renders the card held in `folder` (ending in '/'): its Card.crd, pictures
+// and texts. Raises ECardError (or a file error) with the reason.
+QImage RenderCardFolder(const QString &folder);
+
+// The picture as a 24-bit BMP file's bytes.
+QByteArray CardBmpBytes(const QImage &image);
+// Writes the picture as a 24-bit BMP through the atomic writer, so a failed
+// write never leaves a truncated file and an existing one survives whole.
+// Raises EFCreateError or EWriteError naming the file.
+void WriteCardBmp(const QImage &image, const QString &fileName);
