@@ -138,6 +138,9 @@ public:
     bool RenderTextBox(TRichEditBox *box, QImage &bitmap);
     // The finished card as a 24-bit picture. Raises ECardError.
     QImage RenderedCard() const;
+    // The program folder's Temp.bmp, which the JPEG export and Print render
+    // the card into; overwritten each time, never deleted.
+    QString TempBmpPath() const;
 
     // Opens a file with the desktop's default action; false when it could
     // not. Tests replace it so that no browser starts.

@@ -1,0 +1,76 @@
+#include "report/card_page.h"
+
+#include "imaging/atomicfile.h"
+#include "report/paper_list.h"
+#include "report/paper_set.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+TCardPageSize CardPageSize(const PaperSettings &paper)
+{
+    TPaperSetModel model;
+    model.LoadPaper(paper);
+    const TLength width = model.Page.WidthLength();
+    const TLength length = model.Page.LengthLength();
+    // A standard paper's page is turned already; a custom one keeps its
+    // width and length with only the landscape flag.
+    if (model.Page.IsCustom() && model.Page.Orientation() == 1)
+        return {length, width};
+    return {width, length};
+}
+
+QPageLayout CardPageLayout(const PaperSettings &paper)
+{
+    const TCardPageSize size = CardPageSize(paper);
+    const bool landscape = size.Width > size.Height;
+    const TLength shortSide = std::min(size.Width, size.Height);
+    const TLength longSide = std::max(size.Width, size.Height);
+
+    TPaperSetModel model;
+    model.LoadPaper(paper);
+    const std::optional<TStandardPaper> standard = FindStandardPaper(model.Page.PaperName());
+    const QPageSize pageSize = standard ? QPageSize(standard->PageSizeId)
+                                        : QPageSize(QSizeF(shortSide.Mm(), longSide.Mm()), QPageSize::Millimeter,
+                                                    QLatin1String(CustomPaperName), QPageSize::ExactMatch);
+    return QPageLayout(pageSize, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                       QPageLayout::Millimeter, QMarginsF(0, 0, 0, 0));
+}
+
+void PaintCardPage(QPainter &painter, const QImage &card, double deviceDpiX, double deviceDpiY)
+{
+    const QRectF target(0.0, 0.0, card.width() * deviceDpiX / TLength::CardPixelsPerInch,
+                        card.height() * deviceDpiY / TLength::CardPixelsPerInch);
+    painter.drawImage(target, card);
+}
+
+void PrintCardPage(const QImage &card, const PaperSettings &paper, QPagedPaintDevice &device)
+{
+    if (!device.setPageLayout(CardPageLayout(paper)))
+        throw ECardError(QStringLiteral("The printer cannot take a page of the card's paper."));
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw ECardError(QStringLiteral("The page cannot be printed."));
+    PaintCardPage(painter, card, device.logicalDpiX(), device.logicalDpiY());
+    painter.end();
+}
+
+void WriteCardPagePdf(const QImage &card, const PaperSettings &paper, const QString &pdfPath)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setTitle(QStringLiteral("Card"));
+        writer.setCreator(QStringLiteral("Tessaly"));
+        writer.setResolution(1200);
+        PrintCardPage(card, paper, writer);
+    }
+    WriteFileAtomically(QFile::encodeName(pdfPath).toStdString(), std::string_view(buffer.data().constData(), size_t(buffer.data().size())));
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The printed page: one page of the card's paper, no margins, with the card
+// picture at the paper's top-left corner at its own size, one card pixel to
+// 1/96 inch. The print preview, the printer and the PDF export all draw it
+// here, so they cannot disagree.
+
+#include "card/card_layout.h"
+#include "report/length.h"
+
+#include <QPageLayout>
+#include <QSizeF>
+
+class QImage;
+class QPagedPaintDevice;
+class QPainter;
+class QString;
+
+// The page as it lies in front of the reader, width x height. A custom
+// paper stored in landscape is turned, so that the card picture, which has
+// the landscape shape, covers it.
+struct TCardPageSize {
+    TLength Width;
+    TLength Height;
+};
+TCardPageSize CardPageSize(const PaperSettings &paper);
+
+// That page with no margins; a page wider than high is a landscape page.
+QPageLayout CardPageLayout(const PaperSettings &paper);
+
+// Draws the card at the painter's origin, scaled from 96 pixels per inch to
+// the device's resolution.
+void PaintCardPage(QPainter &painter, const QImage &card, double deviceDpiX, double deviceDpiY);
+
+// Sets the device's page to the card's and draws the one page on it. Raises
+// ECardError when the device refuses the page or cannot be painted on.
+void PrintCardPage(const QImage &card, const PaperSettings &paper, QPagedPaintDevice &device);
+
+// The same page as a PDF file, written atomically.
+void WriteCardPagePdf(const QImage &card, const PaperSettings &paper, const QString &pdfPath);

@@ -1,0 +1,227 @@
+// Rendering and Save As from the window, driven as a user would: a fixture
+// card opened through the Open command, the save dialog answered by script.
+// The window's files are held against the widget-free renderer's picture of
+// the same card folder, so the exported file is the card the user sees.
+#include "app/export_names.h"
+#include "app/frm_main.h"
+#include "card/card_render.h"
+#include "controls/Card_Edit.h"
+#include "controls/scrollbox.h"
+#include "controls/shape.h"
+#include "imaging/atomicfile.h"
+#include "mover/mover.h"
+#include "richtext/rich_edit_box.h"
+#include "tests/imaging/jpeg/jpeg_test_support.h"
+#include "tests/support/card_fixture.h"
+#include "tests/support/scripted_dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+const QString SaveError = "Save Error, Please contact technical support or retry later!";
+
+QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Width, height and each component's sampling byte from a JPEG's SOF0.
+struct Frame {
+    int Width = 0, Height = 0;
+    std::vector<int> Sampling;
+};
+Frame FrameOf(const QByteArray &jpeg)
+{
+    const qsizetype at = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    Frame frame;
+    if (at < 0 || at + 10 > jpeg.size())
+        return frame;
+    const auto byte = [&](qsizetype i) { return int(uint8_t(jpeg[at + i])); };
+    frame.Height = byte(5) << 8 | byte(6);
+    frame.Width = byte(7) << 8 | byte(8);
+    for (int c = 0; c < byte(9) && at + 12 + 3 * c < jpeg.size(); ++c)
+        frame.Sampling.push_back(byte(11 + 3 * c));
+    return frame;
+}
+
+// Makes the atomic writer's rename fail for targets whose name ends so.
+const char *g_failingSuffix = nullptr;
+int RenameFailingFor(const char *from, const char *to)
+{
+    const size_t length = std::strlen(to), suffix = std::strlen(g_failingSuffix);
+    if (length >= suffix && std::strcmp(to + length - suffix, g_failingSuffix) == 0) {
+        errno = EIO;
+        return -1;
+    }
+    return ::rename(from, to);
+}
+struct FailingRename {
+    explicit FailingRename(const char *suffix)
+    {
+        g_failingSuffix = suffix;
+        static const TAtomicFileCalls calls{::write, ::fsync, ::close, RenameFailingFor};
+        SetAtomicFileCalls(&calls);
+    }
+    ~FailingRename() { SetAtomicFileCalls(nullptr); }
+};
+
+class CardExport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.ProgramFolder = dir.path() + "/";
+        auto scripted = std::make_unique<TScriptedDialogs>();
+        dialogs = scripted.get();
+        form.SetDialogs(std::move(scripted));
+        form.resize(700, 500);  // smaller than the card: the surface scrolls
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+
+    // Opens the fixture card: a picture in its frame and five text boxes.
+    void OpenFixture()
+    {
+        WriteFixtureCard(cardFolder, {.Texts = FiveFixtureTexts(793, 559)});
+        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{cardFolder + "Card.crd"});
+        form.RunCommand([this] { form.BitBtn2Click(); });
+        ASSERT_FALSE(form.CardPath.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    }
+    void SaveAs(const QString &name, int filterIndex)
+    {
+        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{name, filterIndex});
+        form.RunCommand([this] { form.BitBtn4Click(); });
+    }
+    QString Out(const QString &name) const { return dir.path() + "/out/" + name; }
+
+    QTemporaryDir dir;
+    const QString cardFolder = dir.path() + "/MyCard/Fixture/";
+    Tfrmmain form;
+    TScriptedDialogs *dialogs = nullptr;
+};
+
+TEST(ExportNames, TheExtensionFollowsTheChosenFilter)
+{
+    EXPECT_EQ(ExportFileName("card.BMP", 1), "card.BMP");
+    EXPECT_EQ(ExportFileName("card.bmp", 1), "card.bmp");
+    EXPECT_EQ(ExportFileName("card.jpeg", 1), "card.jpeg.bmp");
+    EXPECT_EQ(ExportFileName("card", 1), "card.bmp");
+    EXPECT_EQ(ExportFileName("card.JPEG", 2), "card.JPEG");
+    EXPECT_EQ(ExportFileName("card.jpg", 2), "card.jpg");
+    EXPECT_EQ(ExportFileName("card", 2), "card.jpg");
+    EXPECT_EQ(ExportFileName("card.bmp", 2), "card.bmp.jpg");
+    EXPECT_EQ(ExportFileName("card.bmp", 3), "card.bmp.jpg") << "any other filter is JPEG";
+    // Only the file's own name has an extension, not its folder's.
+    EXPECT_EQ(ExportFileName("/home/a.b/card", 1), "/home/a.b/card.bmp");
+    EXPECT_EQ(ExportFileName("card.", 2), "card..jpg");
+}
+
+TEST_F(CardExport, WithNoCardOpenSaveAsAsksForACardAndWritesNothing)
+{
+    SaveAs(Out("card.bmp"), 1);
+    EXPECT_EQ(dialogs->Messages, QStringList{"Please Create a new card or open a card first!"});
+    EXPECT_TRUE(dialogs->FileDialogs.empty()) << "no save dialog without a card";
+    EXPECT_FALSE(QFile::exists(Out("card.bmp")) || QFile::exists(form.TempBmpPath()));
+}
+
+TEST_F(CardExport, TheBmpExportIsTheRenderedCardWithoutFramesHandlesOrButton)
+{
+    OpenFixture();
+    QDir().mkpath(Out(""));
+    form.Mover->Select(form.Shape1);  // the selection frame and its handles on show
+    ASSERT_TRUE(form.Shape1->isVisible() && form.SpeedButton1->isVisible());
+    SaveAs(Out("card"), 1);
+    EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    const QByteArray bmp = Contents(Out("card.bmp"));
+    EXPECT_EQ(bmp, CardBmpBytes(RenderCardFolder(cardFolder)));
+    EXPECT_EQ(ReadBmpWithOwnDecoder(Out("card.bmp")).size(), QSize(793, 559));
+    EXPECT_FALSE(QFile::exists(form.TempBmpPath())) << "a BMP export needs no Temp.bmp";
+}
+
+TEST_F(CardExport, RenderingWhileScrolledEqualsRenderingUnscrolledAndKeepsTheScrollPositions)
+{
+    OpenFixture();
+    QDir().mkpath(Out(""));
+    ASSERT_TRUE(form.RenderCard(Out("unscrolled.bmp")));
+    form.ScrollBox1->SetHorzPosition(60);
+    form.ScrollBox1->SetVertPosition(40);
+    const int horz = form.ScrollBox1->HorzPosition(), vert = form.ScrollBox1->VertPosition();
+    ASSERT_GT(horz, 0);
+    ASSERT_GT(vert, 0);
+    ASSERT_TRUE(form.RenderCard(Out("scrolled.bmp")));
+    EXPECT_EQ(Contents(Out("scrolled.bmp")), Contents(Out("unscrolled.bmp")));
+    EXPECT_EQ(form.ScrollBox1->HorzPosition(), horz);
+    EXPECT_EQ(form.ScrollBox1->VertPosition(), vert);
+}
+
+TEST_F(CardExport, TheJpegExportGoesThroughTempBmpAndDecodesStrictly)
+{
+    OpenFixture();
+    QDir().mkpath(Out(""));
+    SaveAs(Out("card"), 2);
+    EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    EXPECT_EQ(Contents(form.TempBmpPath()), CardBmpBytes(RenderCardFolder(cardFolder)));
+    const QByteArray jpeg = Contents(Out("card.jpg"));
+    const Frame frame = FrameOf(jpeg);
+    EXPECT_EQ(frame.Width, 793);
+    EXPECT_EQ(frame.Height, 559);
+    EXPECT_EQ(frame.Sampling, (std::vector<int>{0x11, 0x11, 0x11}));
+    const DecodedImage decoded = DecodeJpegFile(Out("card.jpg").toStdString());
+    EXPECT_TRUE(decoded.Ok()) << decoded.Error;
+    EXPECT_EQ(decoded.Components, 3);
+    EXPECT_TRUE(AcceptedByLibjpeg(Out("card.jpg").toStdString()));
+
+    SaveAs(Out("again.JPEG"), 2);
+    EXPECT_EQ(Contents(Out("again.JPEG")), jpeg) << "the same card gives the same bytes";
+}
+
+TEST_F(CardExport, AFailedExportSaysSoAndLeavesAnExistingFileWhole)
+{
+    OpenFixture();
+    QDir().mkpath(Out(""));
+    SaveAs(dir.path() + "/no-such-folder/card", 1);
+    EXPECT_EQ(dialogs->Messages, QStringList{SaveError});
+    SaveAs(dir.path() + "/no-such-folder/card", 2);
+    EXPECT_EQ(dialogs->Messages, QStringList({SaveError, SaveError})) << "a failed conversion is not silent";
+
+    for (const char *name : {"old.bmp", "old.jpg"}) {
+        WriteFileBytes(Out(name).toStdString(), {'o', 'l', 'd'});
+        FailingRename failing(name);
+        SaveAs(Out(name), std::strcmp(name, "old.bmp") == 0 ? 1 : 2);
+        EXPECT_EQ(dialogs->Messages.size(), 3 + (std::strcmp(name, "old.jpg") == 0));
+        EXPECT_EQ(Contents(Out(name)), "old") << name;
+    }
+    // The JPEG's failure came after Temp.bmp was rendered.
+    EXPECT_EQ(Contents(form.TempBmpPath()), CardBmpBytes(RenderCardFolder(cardFolder)));
+}
+
+// What the user sees is what is exported: a text box painted by the widget
+// on a 96 dpi screen gives the renderer's pixels for the same document.
+TEST_F(CardExport, ATextBoxOnScreenHasTheRenderersPixels)
+{
+    OpenFixture();
+    TRichEditBox *box = form.findChild<TRichEditBox *>("AEdit2");
+    ASSERT_NE(box, nullptr);
+    form.Button2->setFocus();  // no caret in the picture
+    ASSERT_EQ(box->logicalDpiX(), 96);
+    QImage screen(box->size(), QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    box->render(&screen);
+    QImage white(box->size(), QImage::Format_RGB32);
+    white.fill(Qt::white);
+    const QImage rendered = RenderCardImage(white, {{box->document(), QRect(QPoint(0, 0), box->size())}});
+    ASSERT_NE(rendered, white.convertToFormat(QImage::Format_RGB888)) << "the box has text";
+    EXPECT_EQ(screen.convertToFormat(QImage::Format_RGB888), rendered);
+}
+
+} // namespace
