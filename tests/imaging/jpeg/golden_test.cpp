@@ -74,7 +74,17 @@ struct GoldenCase {
 
 } // namespace
 
-TEST(JpegGoldenOutput, SettingsAndScriptsKeepTheirBytes)
+// Each test runs once per kernel level the CPU supports: every level must
+// give the same bytes.
+class JpegGoldenOutput : public ::testing::TestWithParam<TJpegSimdLevel> {
+protected:
+    TScopedSimdLevel Level{GetParam()};
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryKernel, JpegGoldenOutput, ::testing::ValuesIn(SupportedSimdLevels()),
+                         [](const auto &info) { return std::string(JpegSimdLevelName(info.param)); });
+
+TEST_P(JpegGoldenOutput, SettingsAndScriptsKeepTheirBytes)
 {
     const std::vector<GoldenCase> cases = {
         {"sequential q9", false, "", false, 9, {1, 1, 1, 1, 1, 1}, 0, "2e45d69be8589551 b2a4a3c6a6625367"},
@@ -119,7 +129,7 @@ TEST(JpegGoldenOutput, SettingsAndScriptsKeepTheirBytes)
     }
 }
 
-TEST(JpegGoldenOutput, CardSizedPhotoKeepsItsBytes)
+TEST_P(JpegGoldenOutput, CardSizedPhotoKeepsItsBytes)
 {
     // The size of a card export, at the export's settings.
     const TBitmapImage card = MakePhoto(793, 559, 3);
@@ -133,7 +143,7 @@ TEST(JpegGoldenOutput, CardSizedPhotoKeepsItsBytes)
     EXPECT_EQ(FingerprintOf(progressive, card), "f5c806a4c2c36973");
 }
 
-TEST(JpegGoldenOutput, RandomSettingsKeepTheirBytes)
+TEST_P(JpegGoldenOutput, RandomSettingsKeepTheirBytes)
 {
     // Random settings, scripts and sizes, joined into one fingerprint.
     std::mt19937 random(29);
