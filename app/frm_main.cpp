@@ -2,7 +2,7 @@
 
 #include "app/command_guard.h"
 #include "app/glyphs.h"
-#include "card/Card_Edit.h"
+#include "controls/Card_Edit.h"
 #include "controls/qt_dialogs.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"

@@ -1,7 +1,7 @@
 // Unsaved changes: what the open card holds that its folder does not.
 #include "app/frm_main.h"
 
-#include "card/Card_Edit.h"
+#include "controls/Card_Edit.h"
 #include "richtext/rich_edit_box.h"
 
 #include <QDataStream>

@@ -1,7 +1,7 @@
 // Open, Save, Exit, Help and the save question on closing.
 #include "app/frm_main.h"
 
-#include "card/Card_Edit.h"
+#include "controls/Card_Edit.h"
 #include "mover/mover.h"
 #include "richtext/rich_edit_box.h"
 

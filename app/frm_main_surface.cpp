@@ -5,8 +5,9 @@
 // measured from the canvas's top-left corner.
 #include "app/frm_main.h"
 
-#include "card/Card_Edit.h"
+#include "card/card_file.h"
 #include "card/card_geometry.h"
+#include "controls/Card_Edit.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
 #include "mover/mover.h"
@@ -18,11 +19,6 @@
 namespace {
 
 const QString TextBoxPrefix = QStringLiteral("AEdit");
-
-QString FolderOf(const QString &path)
-{
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 } // namespace
 

@@ -1,14 +1,20 @@
 #include "card/card_file.h"
 
+#include "imaging/atomicfile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
 QString Shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
 } // namespace
+
+QString FolderOf(const QString &cardFilePath)
+{
+    return cardFilePath.left(cardFilePath.lastIndexOf(QLatin1Char('/')) + 1);
+}
 
 CardLayout ReadCardFile(const QString &path, const CardLayout &base)
 {
@@ -27,11 +33,6 @@ CardLayout ReadCardFile(const QString &path, const CardLayout &base)
 void WriteCardFile(const QString &path, const CardLayout &layout)
 {
     const CardLayoutBytes bytes = LayoutToBytes(layout);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size()))
-               != qint64(bytes.size())
-        || !file.commit())
-        throw ECardError(QStringLiteral("Cannot write the card file \"%1\": %2")
-                             .arg(Shown(path), file.errorString()));
+    WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                        std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
 }

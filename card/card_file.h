@@ -5,8 +5,12 @@
 
 #include <QString>
 
+// The folder of a card file such as CardPath (its template.bmp), ending in
+// '/'; every file of the card is this folder and a file name.
+QString FolderOf(const QString &cardFilePath);
+
 // The file's bytes (at most the record's size are kept) laid over `base`.
 CardLayout ReadCardFile(const QString &path, const CardLayout &base);
-// Writes the 1496 bytes through a temporary file that replaces `path` only
-// once it is complete, so a failed write leaves the old file intact.
+// Writes the 1496 bytes through the atomic writer, so a failed write leaves
+// the old file intact; its errors (EFCreateError, EWriteError) name the file.
 void WriteCardFile(const QString &path, const CardLayout &layout);

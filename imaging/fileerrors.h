@@ -18,3 +18,9 @@ public:
     explicit EFCreateError(const std::string &fileName);
     EFCreateError(const std::string &fileName, int errorNumber);
 };
+
+// The system wrote fewer bytes than asked, or could not finish the file.
+class EWriteError : public Exception {
+public:
+    using Exception::Exception;
+};

@@ -1,5 +1,7 @@
 #include "richtext/rich_edit_box.h"
 
+#include "imaging/atomicfile.h"
+
 #include "richtext/rich_text_render.h"
 #include "richtext/rtf.h"
 #include "richtext/text_format_dialog.h"
@@ -11,7 +13,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScrollBar>
 
 #include <memory>
@@ -64,12 +65,13 @@ void TRichEditBox::ShowFromTheTop()
 
 bool TRichEditBox::SaveToFile(const QString &fileName, QString *error) const
 {
-    QSaveFile file(fileName);
     const QByteArray rtf = WriteRtf(document());
-    if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size() || !file.commit()) {
+    try {
+        WriteFileAtomically(QFile::encodeName(fileName).toStdString(),
+                            std::string_view(rtf.constData(), size_t(rtf.size())));
+    } catch (const std::exception &failure) {
         if (error)
-            *error = QStringLiteral("Cannot save file \"%1\". %2")
-                         .arg(fileName, file.errorString());
+            *error = QString::fromUtf8(failure.what());
         return false;
     }
     return true;

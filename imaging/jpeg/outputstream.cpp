@@ -2,11 +2,7 @@
 
 #include "imaging/jpeg/jpegerror.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 // ---- TOutputByteStream ----
 
@@ -112,31 +108,13 @@ void TJpegOutputStream::EndBits()
 
 // ---- TJpegOutputFileStream ----
 
-namespace {
-
-std::string SystemReason(int error)
-{
-    return std::strerror(error);
-}
-
-} // namespace
-
 TJpegOutputFileStream::TJpegOutputFileStream() : FBuffer(new uint8_t[BufferSize]) {}
 
-TJpegOutputFileStream::~TJpegOutputFileStream()
-{
-    Abandon();
-}
+TJpegOutputFileStream::~TJpegOutputFileStream() = default;
 
-void TJpegOutputFileStream::Open(const std::string &fileName)
+void TJpegOutputFileStream::Open(const std::string &fileName, TSpecialTarget special)
 {
-    const std::string tempName = fileName + ".tmp";
-    const int file = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (file < 0)
-        throw EFCreateError(fileName, errno);
-    FFile = file;
-    FFileName = fileName;
-    FTempName = tempName;
+    FFile = std::make_unique<TAtomicFile>(fileName, special);
     FCurrent = FBuffer.get();
     FLimit = FBuffer.get() + BufferSize;
 }
@@ -144,55 +122,27 @@ void TJpegOutputFileStream::Open(const std::string &fileName)
 void TJpegOutputFileStream::Flush()
 {
     const uint8_t *start = FBuffer.get();
-    size_t remaining = size_t(FCurrent - start);
+    const size_t count = size_t(FCurrent - start);
     // The buffer is reset first: a failed flush must not be retried by the
     // clean-up path with the same bytes.
     FCurrent = FBuffer.get();
     FLimit = FBuffer.get() + BufferSize;
-    if (FFile < 0)
+    if (FFile == nullptr)
         return;
-    while (remaining > 0) {
-        const ssize_t written = ::write(FFile, start, remaining);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            const int error = written < 0 ? errno : ENOSPC;
-            throw EWriteError("Cannot write file \"" + FFileName + "\". " + SystemReason(error));
-        }
-        start += written;
-        remaining -= size_t(written);
+    try {
+        FFile->Write(start, count);
+    } catch (...) {
+        FFile.reset();
+        throw;
     }
 }
 
 void TJpegOutputFileStream::Close()
 {
-    if (FFile < 0)
+    if (FFile == nullptr)
         return;
-    try {
-        Flush();
-        if (::fsync(FFile) != 0)
-            throw EWriteError("Cannot write file \"" + FFileName + "\". " + SystemReason(errno));
-        const int file = FFile;
-        FFile = -1;
-        if (::close(file) != 0)
-            throw EWriteError("Cannot write file \"" + FFileName + "\". " + SystemReason(errno));
-        if (std::rename(FTempName.c_str(), FFileName.c_str()) != 0)
-            throw EWriteError("Cannot write file \"" + FFileName + "\". " + SystemReason(errno));
-    } catch (...) {
-        Abandon();
-        throw;
-    }
-    FTempName.clear();
-}
-
-void TJpegOutputFileStream::Abandon() noexcept
-{
-    if (FFile >= 0) {
-        ::close(FFile);
-        FFile = -1;
-    }
-    if (!FTempName.empty()) {
-        ::unlink(FTempName.c_str());
-        FTempName.clear();
-    }
+    Flush();
+    // Commit removes the temporary file itself when it fails.
+    const std::unique_ptr<TAtomicFile> file = std::move(FFile);
+    file->Commit();
 }

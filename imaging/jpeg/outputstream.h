@@ -5,6 +5,8 @@
 // serves the entropy-coded data and inserts the 0x00 byte that ITU-T T.81
 // (B.1.1.5) requires after every 0xFF data byte.
 
+#include "imaging/atomicfile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -80,9 +82,9 @@ private:
     TBitState FBits;
 };
 
-// Writes into "<name>.tmp" beside the target and renames it over the target
-// only when Close succeeds, so an interrupted or failed encoding never leaves
-// a truncated picture in place of a good one.
+// Writes through the atomic writer: only a Close that succeeds replaces the
+// target, so an interrupted or failed encoding never leaves a truncated
+// picture in place of a good one.
 class TJpegOutputFileStream : public TJpegOutputStream {
 public:
     static constexpr size_t BufferSize = 0x40000;
@@ -93,21 +95,17 @@ public:
     // was. Never throws.
     ~TJpegOutputFileStream() override;
 
-    // Creates the temporary file; raises EFCreateError
+    // Starts the file; raises EFCreateError
     // "Cannot create file "<path>". <reason>" when it cannot.
-    void Open(const std::string &fileName);
-    // Writes the buffered bytes in one call; raises EWriteError when the
-    // system writes fewer than asked (disk full, quota).
+    void Open(const std::string &fileName, TSpecialTarget special = TSpecialTarget::Refuse);
+    // Writes the buffered bytes; raises EWriteError when the system writes
+    // fewer than asked (disk full, quota).
     void Flush() override;
     // Flushes, syncs and closes the file and renames it over the target,
     // raising EWriteError when any step fails. A second Close does nothing.
     void Close();
 
 private:
-    void Abandon() noexcept;
-
-    std::string FFileName;
-    std::string FTempName;
-    int FFile = -1;
+    std::unique_ptr<TAtomicFile> FFile;
     std::unique_ptr<uint8_t[]> FBuffer;
 };

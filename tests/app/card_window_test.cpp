@@ -2,9 +2,9 @@
 // scripted dialogs, the mouse through the window, card folders built in a
 // temporary directory.
 #include "app/frm_main.h"
-#include "card/Card_Edit.h"
+#include "controls/Card_Edit.h"
 #include "card/card_file.h"
-#include "controls/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
 #include "mover/mover.h"

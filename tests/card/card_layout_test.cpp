@@ -1,6 +1,7 @@
 #include "card/card_file.h"
 #include "card/card_geometry.h"
 #include "card/card_layout.h"
+#include "imaging/atomicfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -111,7 +112,7 @@ TEST(CardLayout, ShortAndLongCardFilesLoadFromTheirFirstBytes)
 TEST(CardLayout, WriteFailureLeavesTheOldFileAndSaysWhy)
 {
     QTemporaryDir dir;
-    EXPECT_THROW(WriteCardFile(dir.filePath("missing/Card.crd"), FreshLayout()), ECardError);
+    EXPECT_THROW(WriteCardFile(dir.filePath("missing/Card.crd"), FreshLayout()), EFCreateError);
     EXPECT_THROW(ReadCardFile(dir.filePath("none.crd"), FreshLayout()), ECardError);
 }
 

@@ -1,5 +1,5 @@
 #include "controls/image.h"
-#include "controls/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 #include "controls/scrollbox.h"
 
 #include <QTest>

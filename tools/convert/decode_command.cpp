@@ -5,7 +5,7 @@
 #include "imaging/bmpdecoder.h"
 #include "tools/convert/commands.h"
 #include "tools/convert/netpbm.h"
-#include "tools/convert/savefile.h"
+#include "imaging/atomicfile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -41,7 +41,7 @@ int RunDecode(const std::vector<std::string> &arguments)
     TBitmapImage image;
     TBmpDecoder decoder;
     decoder.ReadImageFile(input, image);
-    SaveFileAtomically(output, extension == ".pam" ? EncodePam(image) : EncodePpm(image));
+    WriteFileAtomically(output, extension == ".pam" ? EncodePam(image) : EncodePpm(image), TSpecialTarget::WriteInPlace);
     return 0;
 }
 

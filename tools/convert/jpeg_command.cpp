@@ -5,6 +5,7 @@
 
 #include "imaging/bmpdecoder.h"
 #include "imaging/jpeg/jpegencoder.h"
+#include "imaging/jpeg/outputstream.h"
 #include "imaging/jpeg/scanscript.h"
 #include "imaging/jpeg/simdlevel.h"
 #include "tools/convert/commands.h"
@@ -137,7 +138,12 @@ int RunJpeg(const std::vector<std::string> &arguments)
     TBitmapImage image;
     TBmpDecoder decoder;
     decoder.ReadImageFile(files[0], image);
-    encoder.WriteImageFile(files[1], image);
+    // Like a shell redirect, the tool writes into a device or FIFO named as
+    // its output (/dev/stdout, a pipe) instead of refusing it.
+    TJpegOutputFileStream stream;
+    stream.Open(files[1], TSpecialTarget::WriteInPlace);
+    encoder.WriteToStream(stream, image);
+    stream.Close();
     return 0;
 }
 

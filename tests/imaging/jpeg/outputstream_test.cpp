@@ -1,3 +1,4 @@
+#include "imaging/atomicfile.h"
 #include "imaging/jpeg/jpegerror.h"
 #include "imaging/jpeg/outputstream.h"
 #include "jpeg_test_support.h"
@@ -63,6 +64,13 @@ TEST(JpegOutputStream, FlushesInTheMiddleChangeNothing)
     EXPECT_EQ(small.Bytes(), large.Bytes());
 }
 
+// The writer's temporary files are gone once a stream is closed or freed.
+void ExpectNoTemporaries(const std::string &folder)
+{
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        EXPECT_FALSE(IsAtomicFileTemporary(entry.path().filename().string())) << entry.path();
+}
+
 class JpegOutputFileStream : public ::testing::Test {
 protected:
     std::string Dir = MakeTempDir();
@@ -87,7 +95,7 @@ TEST_F(JpegOutputFileStream, WritesEverythingAcrossFlushes)
         stream.Close(); // a second Close does nothing
     }
     EXPECT_EQ(ReadFileBytes(path), expected);
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    ExpectNoTemporaries(Dir);
 }
 
 TEST_F(JpegOutputFileStream, UnclosedStreamLeavesTheOldFileInPlace)
@@ -101,7 +109,7 @@ TEST_F(JpegOutputFileStream, UnclosedStreamLeavesTheOldFileInPlace)
         // freed without Close, as when the encoder raises
     }
     EXPECT_EQ(ReadFileBytes(path), (Bytes{1, 2, 3}));
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    ExpectNoTemporaries(Dir);
     TJpegOutputFileStream neverOpened; // freeing it writes and raises nothing
     neverOpened.Close();
 }
@@ -145,5 +153,5 @@ TEST_F(JpegOutputFileStream, ShortWriteRaises)
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(raised);
     EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    ExpectNoTemporaries(Dir);
 }

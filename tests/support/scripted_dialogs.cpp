@@ -1,4 +1,4 @@
-#include "controls/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 
 void TScriptedDialogs::ShowMessage(const QString &text)
 {

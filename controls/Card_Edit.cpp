@@ -1,15 +1,10 @@
-#include "card/Card_Edit.h"
+#include "controls/Card_Edit.h"
 
 #include "card/card_file.h"
 
 #include <QFileInfo>
 
 namespace {
-
-QString FolderOf(const QString &path)
-{
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 QString TrimControlsAndBlanks(const QString &text)
 {

@@ -1,4 +1,4 @@
-#include "card/Card_Edit.h"
+#include "controls/Card_Edit.h"
 #include "card/card_file.h"
 
 #include <QDataStream>

@@ -1,0 +1,210 @@
+#include "imaging/atomicfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const TAtomicFileCalls SystemCalls = {
+    [](int file, const void *data, size_t count) { return ::write(file, data, count); },
+    [](int file) { return ::fsync(file); },
+    [](int file) { return ::close(file); },
+    [](const char *from, const char *to) { return std::rename(from, to); },
+};
+const TAtomicFileCalls *Calls = &SystemCalls;
+
+// Between the target's name and the six characters mkstemp fills in.
+constexpr std::string_view TempMarker = ".tessaly-";
+constexpr size_t TempRandomLength = 6;
+// Keeps the temporary file's name within the 255 bytes a name may have.
+constexpr size_t MaxNameInTempName = 200;
+
+std::string FolderPart(const std::string &path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string NamePart(const std::string &path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file a write to `path` must replace: symbolic links followed, a
+// dangling one included, so that the link itself stays.
+std::string FollowLinks(const std::string &path)
+{
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        std::string target(size_t(info.st_size > 0 ? info.st_size : 4096), '\0');
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length < 0)
+            return current;
+        target.resize(size_t(length));
+        current = target.starts_with('/') ? target : FolderPart(current) + target;
+    }
+    throw EFCreateError(path, ELOOP);
+}
+
+[[noreturn]] void RaiseWriteError(const std::string &fileName, int error)
+{
+    throw EWriteError("Cannot write file \"" + fileName + "\". " + std::strerror(error));
+}
+
+// The folder's entry for the renamed file reaches the disk too. A folder
+// that cannot be synced (some file systems refuse) leaves the file itself
+// complete, so this is not an error.
+void SyncFolder(const std::string &folder)
+{
+    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+} // namespace
+
+TAtomicFile::TAtomicFile(const std::string &fileName, TSpecialTarget special)
+    : FFileName(fileName), FTarget(FollowLinks(fileName))
+{
+    struct stat info;
+    const bool exists = ::stat(FTarget.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
+        if (S_ISDIR(info.st_mode) || special == TSpecialTarget::Refuse)
+            throw EFCreateError(fileName, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+        // O_NONBLOCK: a FIFO nobody reads fails at once instead of waiting.
+        FFile = ::open(FTarget.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (FFile < 0)
+            throw EFCreateError(fileName, errno);
+        ::fcntl(FFile, F_SETFL, ::fcntl(FFile, F_GETFL) & ~O_NONBLOCK);
+        return;
+    }
+
+    std::string name = NamePart(FTarget);
+    if (name.size() > MaxNameInTempName)
+        name.resize(MaxNameInTempName);
+    std::string temp = FolderPart(FTarget) + "." + name + std::string(TempMarker)
+                       + std::string(TempRandomLength, 'X');
+    const int file = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (file < 0)
+        throw EFCreateError(fileName, errno);
+    // mkostemp makes the file private; the result gets the old file's
+    // permissions, or those a new file would get.
+    mode_t mode = 0;
+    if (exists) {
+        mode = info.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(file, mode);
+    FFile = file;
+    FTempName = temp;
+}
+
+TAtomicFile::~TAtomicFile()
+{
+    Abandon();
+}
+
+void TAtomicFile::Write(const void *data, size_t count)
+{
+    if (FFile < 0)
+        RaiseWriteError(FFileName, EBADF);
+    const char *next = static_cast<const char *>(data);
+    while (count > 0) {
+        const ssize_t written = Calls->Write(FFile, next, count);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            Fail(written < 0 ? errno : ENOSPC);
+        next += written;
+        count -= size_t(written);
+    }
+}
+
+void TAtomicFile::Commit()
+{
+    if (FFile < 0)
+        RaiseWriteError(FFileName, EBADF);
+    // A device or FIFO written in place may not support fsync.
+    if (Calls->Fsync(FFile) != 0 && !(FTempName.empty() && (errno == EINVAL || errno == EROFS)))
+        Fail(errno);
+    const int file = FFile;
+    FFile = -1;
+    if (Calls->Close(file) != 0)
+        Fail(errno);
+    if (FTempName.empty())
+        return;
+    if (Calls->Rename(FTempName.c_str(), FTarget.c_str()) != 0)
+        Fail(errno);
+    FTempName.clear();
+    SyncFolder(FolderPart(FTarget));
+}
+
+void TAtomicFile::Fail(int error)
+{
+    Abandon();
+    RaiseWriteError(FFileName, error);
+}
+
+void TAtomicFile::Abandon() noexcept
+{
+    if (FFile >= 0) {
+        ::close(FFile);
+        FFile = -1;
+    }
+    if (!FTempName.empty()) {
+        ::unlink(FTempName.c_str());
+        FTempName.clear();
+    }
+}
+
+void WriteFileAtomically(const std::string &fileName, std::string_view contents, TSpecialTarget special)
+{
+    TAtomicFile file(fileName, special);
+    file.Write(contents);
+    file.Commit();
+}
+
+bool IsAtomicFileTemporary(std::string_view fileName)
+{
+    if (!fileName.starts_with('.') || fileName.size() < 1 + TempMarker.size() + TempRandomLength)
+        return false;
+    const size_t marker = fileName.size() - TempRandomLength - TempMarker.size();
+    return fileName.substr(marker, TempMarker.size()) == TempMarker;
+}
+
+int RemoveStaleTemporaries(const std::string &folder)
+{
+    DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr)
+        return 0;
+    std::string prefix = folder;
+    if (!prefix.empty() && !prefix.ends_with('/'))
+        prefix += '/';
+    int removed = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (IsAtomicFileTemporary(entry->d_name) && ::unlink((prefix + entry->d_name).c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+void SetAtomicFileCalls(const TAtomicFileCalls *calls)
+{
+    Calls = calls != nullptr ? calls : &SystemCalls;
+}

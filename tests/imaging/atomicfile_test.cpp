@@ -1,0 +1,203 @@
+#include "imaging/atomicfile.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const std::string &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+int TemporariesIn(const std::string &folder)
+{
+    int count = 0;
+    for (const auto &entry : fs::directory_iterator(folder))
+        count += IsAtomicFileTemporary(entry.path().filename().string()) ? 1 : 0;
+    return count;
+}
+
+class AtomicFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Dir = testing::TempDir() + "atomicfile-" + std::to_string(::getpid()) + "/";
+        fs::remove_all(Dir);
+        fs::create_directories(Dir);
+    }
+    void TearDown() override
+    {
+        SetAtomicFileCalls(nullptr);
+        fs::remove_all(Dir);
+    }
+    std::string Dir;
+};
+
+TEST_F(AtomicFile, WritesANewFileAndReplacesAnOldOneKeepingItsMode)
+{
+    const std::string path = Dir + "Card.crd";
+    WriteFileAtomically(path, "first");
+    EXPECT_EQ(ReadAll(path), "first");
+
+    ::chmod(path.c_str(), 0640);
+    {
+        TAtomicFile file(path);
+        file.Write("sec");
+        file.Write("ond");
+        EXPECT_EQ(ReadAll(path), "first"); // nothing replaced before Commit
+        file.Commit();
+    }
+    EXPECT_EQ(ReadAll(path), "second");
+    struct stat info;
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(TemporariesIn(Dir), 0);
+}
+
+TEST_F(AtomicFile, AFileNeverCommittedLeavesTheOldOne)
+{
+    const std::string path = Dir + "0.rtf";
+    WriteAll(path, "old");
+    {
+        TAtomicFile file(path);
+        file.Write("half a file");
+    }
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(TemporariesIn(Dir), 0);
+}
+
+// Each system call the writer makes, failed in turn: the old file stays
+// whole, the temporary file goes and the error names the file and reason.
+TEST_F(AtomicFile, EachFailedSystemCallKeepsTheOldFile)
+{
+    static int failing = 0;
+    const TAtomicFileCalls calls = {
+        [](int f, const void *d, size_t n) -> ssize_t {
+            if (failing == 0) {
+                errno = ENOSPC;
+                return -1;
+            }
+            return ::write(f, d, n);
+        },
+        [](int f) {
+            if (failing == 1) {
+                errno = EIO;
+                return -1;
+            }
+            return ::fsync(f);
+        },
+        [](int f) {
+            const int result = ::close(f);
+            if (failing == 2) {
+                errno = EDQUOT;
+                return -1;
+            }
+            return result;
+        },
+        [](const char *from, const char *to) {
+            if (failing == 3) {
+                errno = EXDEV;
+                return -1;
+            }
+            return std::rename(from, to);
+        },
+    };
+    const std::string reasons[] = {"No space left on device", "Input/output error", "Disk quota exceeded",
+                                   "Invalid cross-device link"};
+    const std::string path = Dir + "Card.crd";
+    for (failing = 0; failing < 4; ++failing) {
+        SCOPED_TRACE(failing);
+        WriteAll(path, "old");
+        SetAtomicFileCalls(&calls);
+        try {
+            WriteFileAtomically(path, "new contents");
+            ADD_FAILURE() << "no error";
+        } catch (const EWriteError &error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "Cannot write file \"" + path + "\". " + reasons[failing]);
+        }
+        SetAtomicFileCalls(nullptr);
+        EXPECT_EQ(ReadAll(path), "old");
+        EXPECT_EQ(TemporariesIn(Dir), 0);
+    }
+}
+
+TEST_F(AtomicFile, ASymbolicLinkIsFollowedAndKept)
+{
+    fs::create_directories(Dir + "real");
+    WriteAll(Dir + "real/card.jpg", "old");
+    fs::create_symlink("real/card.jpg", Dir + "link.jpg");
+    fs::create_symlink(Dir + "real/new.jpg", Dir + "dangling.jpg");
+
+    WriteFileAtomically(Dir + "link.jpg", "new");
+    WriteFileAtomically(Dir + "dangling.jpg", "made");
+
+    EXPECT_TRUE(fs::is_symlink(Dir + "link.jpg"));
+    EXPECT_EQ(ReadAll(Dir + "real/card.jpg"), "new");
+    EXPECT_TRUE(fs::is_symlink(Dir + "dangling.jpg"));
+    EXPECT_EQ(ReadAll(Dir + "real/new.jpg"), "made");
+    EXPECT_EQ(TemporariesIn(Dir) + TemporariesIn(Dir + "real"), 0);
+}
+
+TEST_F(AtomicFile, AFifoIsRefusedAtOnceOrWrittenInPlace)
+{
+    const std::string fifo = Dir + "Card.crd";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_THROW(WriteFileAtomically(fifo, "x"), EFCreateError);
+    // In place, with nobody reading, it fails at once instead of waiting.
+    EXPECT_THROW(WriteFileAtomically(fifo, "x", TSpecialTarget::WriteInPlace), EFCreateError);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(TemporariesIn(Dir), 0);
+    EXPECT_THROW(WriteFileAtomically(Dir, "x", TSpecialTarget::WriteInPlace), EFCreateError);
+}
+
+TEST_F(AtomicFile, ADeviceNodeIsNeverReplaced)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "making a device node (mknod) needs root; CI runs as root";
+    // A node of /dev/null's numbers in the test's own folder, never a system one.
+    const std::string device = Dir + "null";
+    ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    EXPECT_THROW(WriteFileAtomically(device, "x"), EFCreateError);
+    EXPECT_TRUE(fs::is_character_file(device));
+    WriteFileAtomically(device, "into the device", TSpecialTarget::WriteInPlace);
+    EXPECT_TRUE(fs::is_character_file(device));
+    EXPECT_EQ(TemporariesIn(Dir), 0);
+}
+
+TEST_F(AtomicFile, StaleTemporariesAreRecognisedAndRemoved)
+{
+    EXPECT_TRUE(IsAtomicFileTemporary(".Card.crd.tessaly-a1B2c3"));
+    EXPECT_FALSE(IsAtomicFileTemporary("Card.crd"));
+    EXPECT_FALSE(IsAtomicFileTemporary(".hidden"));
+    EXPECT_FALSE(IsAtomicFileTemporary("Card.crd.tessaly-a1B2c3"));
+
+    WriteAll(Dir + ".Card.crd.tessaly-a1B2c3", "stale");
+    WriteAll(Dir + ".0.rtf.tessaly-XyZ123", "stale");
+    WriteAll(Dir + "0.rtf", "kept");
+    EXPECT_EQ(RemoveStaleTemporaries(Dir), 2);
+    EXPECT_EQ(TemporariesIn(Dir), 0);
+    EXPECT_EQ(ReadAll(Dir + "0.rtf"), "kept");
+
+    // A very long name still gets a temporary name the system accepts.
+    const std::string longName = Dir + std::string(250, 'n');
+    WriteFileAtomically(longName, "long");
+    EXPECT_EQ(ReadAll(longName), "long");
+}
+
+} // namespace
