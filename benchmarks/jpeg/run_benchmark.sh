@@ -12,11 +12,17 @@
 # Progressive: tessaly-convert jpeg --progressive (default script) against
 #   the same cjpeg options with -progressive.
 # Goal: time ratio <= 1.0; size within 1 % (sequential) and 2 % (progressive).
+#
+# The encoder's vector kernels follow the CPU; TESSALY_JPEG_SIMD=avx2 (or
+# =portable) in the environment measures a lower path, for instance the one
+# a machine without AVX-512 runs. The CPU model and the path are printed, and
+# after each timing one run of each program reports its peak memory and page
+# faults (GNU time).
 set -euo pipefail
 
 tool="${1:-$(dirname "$0")/../../build/bin/tessaly-convert}"
 tool="$(realpath "$tool")"
-for needed in hyperfine cjpeg convert dpkg-deb apt-get python3; do
+for needed in hyperfine cjpeg convert dpkg-deb apt-get python3 /usr/bin/time; do
     command -v "$needed" >/dev/null || { echo "missing: $needed" >&2; exit 1; }
 done
 
@@ -46,9 +52,18 @@ ours, theirs = (r["mean"] for r in json.load(open(report))["results"])
 print(f"{name:11} {picture:5}  time {ours*1000:7.1f} ms vs {theirs*1000:7.1f} ms  ratio {ours/theirs:5.2f}"
       f"   size {int(ours_size):9d} vs {int(theirs_size):9d}  ratio {int(ours_size)/int(theirs_size):6.4f}")
 PY
+        memory() { /usr/bin/time -f '%M %R %F' "$@" 2>&1 >/dev/null | tail -1; }
+        read -r ours_kb ours_minor ours_major < <(memory "$tool" jpeg $ours $picture.bmp ours.jpg)
+        read -r theirs_kb theirs_minor theirs_major < <(memory cjpeg -quality 100 -sample 1x1 -optimize -dct float \
+            $theirs -outfile theirs.jpg $picture.bmp)
+        printf '%-11s %-5s  peak %6.1f MB vs %6.1f MB   page faults %7d vs %7d (major %d vs %d)\n' \
+            "$name" "$picture" "$(echo "$ours_kb / 1024" | bc -l)" "$(echo "$theirs_kb / 1024" | bc -l)" \
+            "$ours_minor" "$theirs_minor" "$ours_major" "$theirs_major"
     done
 }
 
+echo "CPU: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores; load: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "kernels: $("$tool" jpeg --kernels)${TESSALY_JPEG_SIMD:+ (TESSALY_JPEG_SIMD=$TESSALY_JPEG_SIMD)}"
 echo "tessaly-convert jpeg vs cjpeg (ratios: ours / cjpeg)"
 run sequential "" ""
 run progressive "--progressive" "-progressive"

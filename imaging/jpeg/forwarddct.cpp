@@ -1,6 +1,11 @@
 #include "imaging/jpeg/forwarddct.h"
 
 #include "imaging/jpeg/quantization.h"
+#include "imaging/jpeg/simdlevel.h"
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TESSALY_HAVE_X86_KERNELS 1
+#endif
 
 #include <cstring>
 
@@ -141,10 +146,39 @@ struct Butterfly {
 
 } // namespace
 
-#if defined(__x86_64__) && defined(__GNUC__)
-[[gnu::target_clones("arch=x86-64-v4", "avx2", "default")]]
+#if TESSALY_HAVE_X86_KERNELS
+// In forwarddct_avx2.cpp.
+void TransformBlockAvx2(const uint8_t *samples, const double *scaledTransposed, int16_t *out);
 #endif
+
+namespace {
+
+void TransformPortable(const uint8_t *samples, const double *scaledTransposed, int16_t *out)
+{
+    Transform(samples, scaledTransposed, out);
+}
+
+#if TESSALY_HAVE_X86_KERNELS
+[[gnu::target("arch=x86-64-v4")]] void TransformAvx512(const uint8_t *samples, const double *scaledTransposed,
+                                                       int16_t *out)
+{
+    Transform(samples, scaledTransposed, out);
+}
+#endif
+
+} // namespace
+
 void TransformBlock(const uint8_t *samples, const TJpegEncoderQuantizationTable &table, int16_t *out)
 {
-    Transform(samples, table.ScaledTransposed(), out);
+#if TESSALY_HAVE_X86_KERNELS
+    switch (JpegSimdLevel()) {
+    case TJpegSimdLevel::Avx512:
+        return TransformAvx512(samples, table.ScaledTransposed(), out);
+    case TJpegSimdLevel::Avx2:
+        return TransformBlockAvx2(samples, table.ScaledTransposed(), out);
+    case TJpegSimdLevel::Portable:
+        break;
+    }
+#endif
+    TransformPortable(samples, table.ScaledTransposed(), out);
 }

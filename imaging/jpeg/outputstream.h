@@ -61,6 +61,14 @@ public:
         if (state.Accumulated >= 32)
             state = MoveBytes(state);
     }
+    // As PutBits, for bits that have no bit set above the low count.
+    static void PutFittingBits(TBitState &state, uint32_t bits, int count, TJpegOutputStream &stream)
+    {
+        state.Accumulator = (state.Accumulator << count) | bits;
+        state.Accumulated += count;
+        if (state.Accumulated >= 32)
+            state = stream.MoveBytes(state);
+    }
     TBitState TakeBits() const { return FBits; }
     void ReturnBits(const TBitState &state) { FBits = state; }
     // Leaves bit mode; a partly filled byte is kept with zero padding.

@@ -116,6 +116,16 @@ void RefineEobRun(TJpegEncoderComponent &component, Sink &sink, int ss, int se, 
     component.FEobRun = 0;
 }
 
+// The number of set bits, inline: without a CPU level that has POPCNT the
+// builtin becomes a library call on this hot path.
+inline int CountBits(uint64_t bits)
+{
+    bits = bits - ((bits >> 1) & 0x5555555555555555ull);
+    bits = (bits & 0x3333333333333333ull) + ((bits >> 2) & 0x3333333333333333ull);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return int((bits * 0x0101010101010101ull) >> 56);
+}
+
 template <class Sink>
 void AcFirstBlock(TJpegEncoderComponent &component, uint32_t row, uint32_t col, Sink &sink, int ss, int se, int al)
 {
@@ -159,7 +169,7 @@ void AcRefineBlock(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
     for (uint64_t rest = fresh; rest != 0; rest &= rest - 1) {
         const int k = __builtin_ctzll(rest);
         RefineEobRun(component, sink, ss, se, al);
-        int run = __builtin_popcountll(zeros & BandMask(owed, k - 1));
+        int run = CountBits(zeros & BandMask(owed, k - 1));
         while (run >= 16) {
             sink.Ac(0xF0, 0, 0);
             run -= 16;

@@ -54,15 +54,17 @@ struct TEmittingSink {
     void Dc(int category, int32_t bits)
     {
         const uint32_t extra = uint32_t(bits) & ((1u << category) - 1u);
-        Stream->PutBits(Bits, uint32_t(DcCode[category]) << category | extra, DcLength[category] + category);
+        TJpegOutputStream::PutFittingBits(Bits, uint32_t(DcCode[category]) << category | extra,
+                                          DcLength[category] + category, *Stream);
     }
     void Ac(int symbol, int32_t bits, int count)
     {
         const uint32_t extra = uint32_t(bits) & ((1u << count) - 1u);
         if (symbol < 0)
-            Stream->PutBits(Bits, extra, count);
+            TJpegOutputStream::PutFittingBits(Bits, extra, count, *Stream);
         else
-            Stream->PutBits(Bits, uint32_t(AcCode[symbol]) << count | extra, AcLength[symbol] + count);
+            TJpegOutputStream::PutFittingBits(Bits, uint32_t(AcCode[symbol]) << count | extra,
+                                              AcLength[symbol] + count, *Stream);
     }
 };
 

@@ -55,6 +55,18 @@ TEST_F(ConvertJpeg, EveryOptionGivesADecodableFile)
     EXPECT_NE(help.find("--scans SCRIPT"), std::string::npos);
 }
 
+TEST_F(ConvertJpeg, KernelsNamesTheLevelAndTheEnvironmentLowersIt)
+{
+    std::string output;
+    ASSERT_EQ(Run("--kernels", &output), 0);
+    EXPECT_EQ(output, std::string(JpegSimdLevelName(JpegSupportedSimdLevel())) + "\n");
+    ASSERT_EQ(RunCommand("TESSALY_JPEG_SIMD=portable " + Tool + " jpeg --kernels", &output), 0);
+    EXPECT_EQ(output, "portable\n");
+    // A level the CPU lacks, or a misspelt one, leaves the best it has.
+    ASSERT_EQ(RunCommand("TESSALY_JPEG_SIMD=sse9 " + Tool + " jpeg --kernels", &output), 0);
+    EXPECT_EQ(output, std::string(JpegSimdLevelName(JpegSupportedSimdLevel())) + "\n");
+}
+
 TEST_F(ConvertJpeg, ErrorsGoToStandardError)
 {
     std::string output;

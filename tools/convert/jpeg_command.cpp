@@ -7,6 +7,7 @@
 #include "imaging/jpeg/jpegencoder.h"
 #include "imaging/jpeg/outputstream.h"
 #include "imaging/jpeg/scanscript.h"
+#include "imaging/jpeg/simdlevel.h"
 #include "tools/convert/commands.h"
 
 #include <cstdio>
@@ -35,6 +36,9 @@ const char *const Help =
     "                     \"y+cb+cr:0:1 y:5:2 cb:63:1 cr:63:1 y:63:2\".\n"
     "                     Without --scans: one interleaved scan, or for --progressive\n"
     "                     a script with successive approximation suited to photos.\n"
+    "  --kernels          print which vector kernels the encoder runs here (avx512,\n"
+    "                     avx2 or portable) and stop; TESSALY_JPEG_SIMD=avx2 or\n"
+    "                     =portable in the environment asks for a lower level\n"
     "  --help             show this text\n";
 
 class EUsage : public std::runtime_error {
@@ -92,6 +96,9 @@ int RunJpeg(const std::vector<std::string> &arguments)
             };
             if (argument == "--help") {
                 std::fputs(Help, stdout);
+                return 0;
+            } else if (argument == "--kernels") {
+                std::printf("%s\n", JpegSimdLevelName(JpegSimdLevel()));
                 return 0;
             } else if (argument == "--quality") {
                 encoder.SetQuality(ParseNumber(argument, value(), 0, 9));

@@ -128,22 +128,28 @@ void ScalarTransform(const uint8_t *samples, const double *scaled, int16_t *out)
 
 } // namespace
 
-TEST(JpegDct, VectorizedTransformMatchesScalarBitForBit)
+TEST(JpegDct, EveryKernelMatchesScalarBitForBit)
 {
-    std::mt19937 random(5);
-    for (int level : {9, 3, 0}) {
-        TJpegEncoder encoder;
-        encoder.SetQuality(level);
-        TJpegEncoderQuantizationTable table = encoder.QuantizationTable(1);
-        table.PrepareScaled();
-        for (int n = 0; n < 30000; ++n) {
-            uint8_t samples[64];
-            for (uint8_t &s : samples) // noise, hard edges and near-flat blocks
-                s = uint8_t(n % 3 == 0 ? random() % 256 : n % 3 == 1 ? (random() % 2) * 255 : 100 + random() % 5);
-            int16_t vectorized[64], scalar[64];
-            TransformBlock(samples, table, vectorized);
-            ScalarTransform(samples, table.Scaled(), scalar);
-            ASSERT_TRUE(std::equal(vectorized, vectorized + 64, scalar)) << level << " block " << n;
+    for (TJpegSimdLevel simd : SupportedSimdLevels()) {
+        const TScopedSimdLevel scoped(simd);
+        std::mt19937 random(5);
+        for (int level : {9, 3, 0}) {
+            TJpegEncoder encoder;
+            encoder.SetQuality(level);
+            TJpegEncoderQuantizationTable table = encoder.QuantizationTable(1);
+            table.PrepareScaled();
+            for (int n = 0; n < 30000; ++n) {
+                uint8_t samples[64];
+                for (uint8_t &s : samples) // noise, hard edges and near-flat blocks
+                    s = uint8_t(n % 3 == 0   ? random() % 256
+                                : n % 3 == 1 ? (random() % 2) * 255
+                                             : 100 + random() % 5);
+                int16_t vectorized[64], scalar[64];
+                TransformBlock(samples, table, vectorized);
+                ScalarTransform(samples, table.Scaled(), scalar);
+                ASSERT_TRUE(std::equal(vectorized, vectorized + 64, scalar))
+                    << JpegSimdLevelName(simd) << " quality " << level << " block " << n;
+            }
         }
     }
 }

@@ -237,3 +237,12 @@ std::string MakeTempDir()
         return ::testing::AssertionFailure() << "jpeginfo -c refused " << path << ": " << output;
     return ::testing::AssertionSuccess();
 }
+
+std::vector<TJpegSimdLevel> SupportedSimdLevels()
+{
+    std::vector<TJpegSimdLevel> levels;
+    for (TJpegSimdLevel level : {TJpegSimdLevel::Portable, TJpegSimdLevel::Avx2, TJpegSimdLevel::Avx512})
+        if (level <= JpegSupportedSimdLevel())
+            levels.push_back(level);
+    return levels;
+}

@@ -4,6 +4,7 @@
 
 #include "imaging/bitmapimage.h"
 #include "imaging/jpeg/outputstream.h"
+#include "imaging/jpeg/simdlevel.h"
 
 #include <cstdint>
 #include <string>
@@ -63,3 +64,18 @@ std::string MakeTempDir();
 
 // djpeg -strict and jpeginfo -c both accept the file, and it ends in FF D9.
 ::testing::AssertionResult AcceptedByLibjpeg(const std::string &path);
+
+// Every kernel level this CPU can run, the portable one first.
+std::vector<TJpegSimdLevel> SupportedSimdLevels();
+
+// Runs the encoder's kernels at one level while it lives.
+class TScopedSimdLevel {
+public:
+    explicit TScopedSimdLevel(TJpegSimdLevel level) : FSaved(JpegSimdLevel()) { SetJpegSimdLevel(level); }
+    ~TScopedSimdLevel() { SetJpegSimdLevel(FSaved); }
+    TScopedSimdLevel(const TScopedSimdLevel &) = delete;
+    TScopedSimdLevel &operator=(const TScopedSimdLevel &) = delete;
+
+private:
+    TJpegSimdLevel FSaved;
+};

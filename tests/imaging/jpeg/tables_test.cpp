@@ -153,24 +153,27 @@ TEST(JpegHuffman, DefinitionLengthCountsSymbols)
     }
 }
 
-TEST(JpegCoefficientMask, MarksMagnitudesInZigzagOrder)
+TEST(JpegCoefficientMask, EveryKernelMarksMagnitudesInZigzagOrder)
 {
-    std::mt19937 random(3);
-    for (int n = 0; n < 2000; ++n) {
-        TJpegCoefficientBlock block{};
-        for (int16_t &c : block)
-            c = random() % 3 == 0 ? int16_t(int(random() % 4097) - 2048) : 0;
-        block[size_t(n % 64)] = -32768;
-        for (uint32_t threshold : {1u, 2u, 4u, 1024u, 16384u, 32768u}) {
-            uint64_t expected = 0;
-            for (int k = 0; k < 64; ++k)
-                if (uint32_t(std::abs(block[JpegZigzag[size_t(k)]])) >= threshold)
-                    expected |= uint64_t(1) << k;
-            ASSERT_EQ(ZigzagMagnitudeMask(block, threshold), expected) << threshold;
-            uint64_t low, high;
-            ZigzagMagnitudeMasks(block, 1, threshold, low, high);
-            ASSERT_EQ(low, ZigzagNonzeroMask(block));
-            ASSERT_EQ(high, expected);
+    for (TJpegSimdLevel simd : SupportedSimdLevels()) {
+        const TScopedSimdLevel scoped(simd);
+        std::mt19937 random(3);
+        for (int n = 0; n < 4000; ++n) {
+            TJpegCoefficientBlock block{};
+            for (int16_t &c : block)
+                c = random() % 3 == 0 ? int16_t(int(random() % 65536) - 32768) >> (random() % 16) : 0;
+            block[size_t(n % 64)] = -32768;
+            for (uint32_t threshold : {1u, 2u, 4u, 1024u, 16384u, 32767u, 32768u}) {
+                uint64_t expected = 0;
+                for (int k = 0; k < 64; ++k)
+                    if (uint32_t(std::abs(block[JpegZigzag[size_t(k)]])) >= threshold)
+                        expected |= uint64_t(1) << k;
+                ASSERT_EQ(ZigzagMagnitudeMask(block, threshold), expected) << JpegSimdLevelName(simd) << threshold;
+                uint64_t low, high;
+                ZigzagMagnitudeMasks(block, 1, threshold, low, high);
+                ASSERT_EQ(low, ZigzagNonzeroMask(block)) << JpegSimdLevelName(simd);
+                ASSERT_EQ(high, expected) << JpegSimdLevelName(simd);
+            }
         }
     }
     EXPECT_EQ(BandMask(1, 63), ~uint64_t(1));
