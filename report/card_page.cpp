@@ -39,8 +39,12 @@ QPageLayout CardPageLayout(const PaperSettings &paper)
     const QPageSize pageSize = standard ? QPageSize(standard->PageSizeId)
                                         : QPageSize(QSizeF(shortSide.Mm(), longSide.Mm()), QPageSize::Millimeter,
                                                     QLatin1String(CustomPaperName), QPageSize::ExactMatch);
-    return QPageLayout(pageSize, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+    QPageLayout layout(pageSize, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
                        QPageLayout::Millimeter, QMarginsF(0, 0, 0, 0));
+    // The paper's corner, not the printable area's: a printer's unprintable
+    // edge must not shift the card.
+    layout.setMode(QPageLayout::FullPageMode);
+    return layout;
 }
 
 void PaintCardPage(QPainter &painter, const QImage &card, double deviceDpiX, double deviceDpiY)
