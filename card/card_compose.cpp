@@ -1,8 +1,10 @@
 #include "card/card_compose.h"
 
 #include "card/card_geometry.h"
+#include "pictures/picture_file.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
@@ -39,6 +41,13 @@ QImage KeyedBackground(const QImage &background, int32_t colour)
     return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+// True when the file begins with a BMP file's "BM" signature.
+bool StartsAsBmp(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(2) == QByteArrayLiteral("BM");
+}
+
 } // namespace
 
 bool RectsEqual(const SlotRect &a, const SlotRect &b)
@@ -68,6 +77,16 @@ bool HasBackground(const CardLayout &layout)
 
 QImage LoadCardPicture(const QString &path)
 {
+    // A card's bitmaps (template.bmp, the pictures the picture dialog
+    // writes, whatever their names end in) go through the program's own BMP
+    // decoder; it gives opaque pixels, as a card picture must be.
+    if (PictureTypeOf(path) == TPictureType::Bmp || StartsAsBmp(path)) {
+        try {
+            return ReadBmpPicture(path);
+        } catch (const EPictureError &error) {
+            throw ECardError(QString::fromStdString(error.what()));
+        }
+    }
     QImageReader reader(path);
     QImage image = reader.read();
     if (image.isNull())

@@ -1,0 +1,47 @@
+#pragma once
+// The user's picture files as opaque Qt images, each format through a real
+// reader: BMP through the program's own decoder, JPEG through libjpeg (its
+// Exif orientation honoured), icons through Qt's reader, Windows metafiles
+// through libwmf and enhanced metafiles through libemf2svg, both drawn with
+// Qt SVG. Each reader turns a file into a picture or raises EPictureError
+// naming the file; none ever shows anything.
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <stdexcept>
+
+class EPictureError : public std::runtime_error {
+public:
+    explicit EPictureError(const QString &message) : std::runtime_error(message.toStdString()) {}
+};
+
+// "Cannot load the picture "<file>": <reason>", the one wording of a
+// picture that cannot be read.
+[[noreturn]] void FailToLoadPicture(const QString &path, const QString &reason);
+
+QImage ReadBmpPicture(const QString &path);
+// scaleDenominator 1 (full size), 2, 4 or 8: see TJpegDecoder.
+QImage ReadJpegPicture(const QString &path, int scaleDenominator = 1);
+// The largest image of the icon file, drawn on white.
+QImage ReadIconPicture(const QString &path);
+// Metafiles at their own pixel size (metafile.cpp), drawn on white.
+QImage ReadWmfPicture(const QString &path);
+QImage ReadEmfPicture(const QString &path);
+
+// What the end of a file name says, without regard to case: ".bmp",
+// ".jpg", ".jpeg", ".ico", ".wmf" or ".emf"; anything else is Unsupported.
+enum class TPictureType { Unsupported, Bmp, Jpeg, Icon, Wmf, Emf };
+TPictureType PictureTypeOf(const QString &fileName);
+
+// The picture in a file, read by the reader its name calls for. A null
+// image when the file does not exist or its type is unsupported; raises
+// EPictureError (naming the file) when it cannot be read.
+QImage LoadPictureFile(const QString &path);
+
+// The picture as the bytes of a 24-bit BMP file.
+QByteArray PictureBmpBytes(const QImage &picture);
+// Writes it through the atomic writer: a failed write leaves the old file
+// whole. Raises EFCreateError or EWriteError naming the file.
+void WritePictureBmp(const QImage &picture, const QString &path);
