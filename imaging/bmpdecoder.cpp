@@ -12,6 +12,10 @@
 #include <limits>
 #include <vector>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 constexpr uint16_t BmpSignature = 0x4D42; // "BM"
@@ -262,11 +266,42 @@ void ConvertByteRow(const uint8_t *row, TPixel *out, int32_t width,
     }
 }
 
-void ConvertRgbRow(const uint8_t *row, TPixel *out, int32_t width)
+void ConvertRgbRowPortable(const uint8_t *row, TPixel *out, int32_t width)
 {
     for (int32_t x = 0; x < width; ++x, row += 3)
         out[x] = TPixel{row[0], row[1], row[2], 0};
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// Eight pixels per step: each 128-bit half spreads four 3-byte pixels into
+// four 4-byte ones with a zero alpha. A step reads 32 bytes for its 24, so
+// it stops while the row still has those bytes; the rest goes pixel by pixel.
+[[gnu::target("avx2")]] void ConvertRgbRowAvx2(const uint8_t *row, TPixel *out, int32_t width)
+{
+    const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, //
+                                            0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    int32_t x = 0;
+    for (; x + 11 <= width; x += 8) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(row + 3 * x));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(row + 3 * x + 12));
+        const __m256i pixels = _mm256_shuffle_epi8(_mm256_set_m128i(high, low), spread);
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + x), pixels);
+    }
+    ConvertRgbRowPortable(row + 3 * x, out + x, width - x);
+}
+
+using RgbRowConverter = void (*)(const uint8_t *, TPixel *, int32_t);
+
+RgbRowConverter ChooseRgbRowConverter()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? ConvertRgbRowAvx2 : ConvertRgbRowPortable;
+}
+
+const RgbRowConverter ConvertRgbRow = ChooseRgbRowConverter();
+#else
+const auto ConvertRgbRow = ConvertRgbRowPortable;
+#endif
 
 void ConvertMaskedRow(const uint8_t *row, TPixel *out, int32_t width, unsigned bytesPerPixel,
                       const TBmpChannelMasks &masks)

@@ -38,6 +38,28 @@ TEST(BmpDecoder, RowOrderFollowsTheSignOfHeight)
     EXPECT_EQ(topDown.At(2, 1), Rgb(19, 18, 17));
 }
 
+TEST(BmpDecoder, TwentyFourBitRowsOfEveryWidthAroundTheVectorSteps)
+{
+    // The vector path converts eight pixels a step and must stop before the
+    // row's last bytes; every width up to a few steps checks both ends.
+    for (int32_t width = 1; width <= 40; ++width) {
+        BmpFile f;
+        f.Width = width;
+        f.Height = -2;
+        const size_t rowBytes = (size_t(3 * width) + 3) & ~size_t(3);
+        for (size_t i = 0; i < 2 * rowBytes; ++i)
+            f.Pixels += char((i * 37 + size_t(width)) & 0xFF);
+        TBitmapImage image;
+        Decode(f.Build(), image);
+        ASSERT_EQ(image.Width, width);
+        for (int32_t y = 0; y < 2; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                const uint8_t *p = reinterpret_cast<const uint8_t *>(f.Pixels.data()) + size_t(y) * rowBytes + 3 * size_t(x);
+                ASSERT_EQ(image.At(x, y), Rgb(p[2], p[1], p[0])) << width << " at " << x << "," << y;
+            }
+    }
+}
+
 TEST(BmpDecoder, PixelDataOffsetIsCheckedAndGapsSkipped)
 {
     BmpFile f = Sized(1, 1);
