@@ -4,6 +4,7 @@
 #include "richtext/rtf_reader.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace rtf {
 
@@ -25,6 +26,22 @@ int ParamOr(const Token &token, int fallback)
 void Reader::OnControlWord(const Token &token)
 {
     const KeywordInfo info = LookUpKeyword(token.word);
+    if (!std::exchange(m_starred, false)) {
+        OnWord(token, info);
+        return;
+    }
+    // {\*\word ...}: read when it is a destination we know and it applies
+    // here; otherwise skipped, as readers must.
+    const Destination before = State().destination;
+    const bool known = IsReadDestination(info.keyword);
+    if (known)
+        OnWord(token, info);
+    if (!known || (State().destination == before && info.keyword != Keyword::FieldResult))
+        SkipCurrentGroup();
+}
+
+void Reader::OnWord(const Token &token, const KeywordInfo &info)
+{
     GroupState &state = State();
     CharProps &chars = state.chars;
     ParaProps &para = state.para;
@@ -62,6 +79,110 @@ void Reader::OnControlWord(const Token &token)
         return;
     case Keyword::SkippedDestination:
         SkipCurrentGroup();
+        return;
+
+    // Fields: the instruction is gathered, the result read as text.
+    case Keyword::Field:
+    case Keyword::FieldResult:
+        return;
+    case Keyword::FieldInstruction:
+        if (m_stack.size() > 1 && state.destination == Destination::Text) {
+            state.destination = Destination::FieldInstruction;
+            m_fieldInstruction.clear();
+        }
+        return;
+
+    // Paragraph numbering: {\*\pn ...} inside the paragraph.
+    case Keyword::NumberingGroup:
+        if (m_stack.size() > 1 && state.destination == Destination::Text) {
+            state.destination = Destination::Numbering;
+            m_numbering = Numbering();
+            m_numbering.on = true;
+        }
+        return;
+    case Keyword::NumberingTextBefore:
+    case Keyword::NumberingTextAfter:
+        if (state.destination == Destination::Numbering) {
+            const bool before = keyword == Keyword::NumberingTextBefore;
+            state.destination = before ? Destination::NumberingBefore : Destination::NumberingAfter;
+            (before ? m_numbering.before : m_numbering.after).clear();
+        }
+        return;
+    case Keyword::NumberingShownText:
+        if (m_stack.size() > 1 && state.destination == Destination::Text) {
+            state.destination = Destination::ShownNumber;
+            m_shownNumber.clear();
+        }
+        return;
+    case Keyword::NumberingBullet:
+        if (state.destination == Destination::Numbering)
+            m_numbering.bullet = true;
+        return;
+    case Keyword::NumberingBody:
+    case Keyword::NumberingLevel:
+        if (state.destination == Destination::Numbering)
+            m_numbering.bullet = false;
+        return;
+    case Keyword::NumberingStyle:
+        if (state.destination == Destination::Numbering)
+            m_numbering.style = static_cast<QTextListFormat::Style>(info.style);
+        return;
+
+    // The list table, its overrides, and the paragraph's \ls and \ilvl.
+    case Keyword::ListTable:
+        if (m_stack.size() > 1)
+            state.destination = Destination::ListTable;
+        return;
+    case Keyword::ListOverrideTable:
+        if (m_stack.size() > 1)
+            state.destination = Destination::ListOverrideTable;
+        return;
+    case Keyword::List:
+        if (state.destination == Destination::ListTable) {
+            std::vector<ListDefinition> &lists = m_tables.lists.lists;
+            m_listAccepted = lists.size() < kMaxLists;
+            m_levelAccepted = false;
+            if (m_listAccepted)
+                lists.emplace_back();
+        }
+        return;
+    case Keyword::ListLevel:
+        if (state.destination == Destination::ListTable && m_listAccepted) {
+            std::vector<ListLevel> &levels = m_tables.lists.lists.back().levels;
+            m_levelAccepted = levels.size() < static_cast<std::size_t>(kListLevels);
+            if (m_levelAccepted)
+                levels.emplace_back();
+        }
+        return;
+    case Keyword::LevelNumberFormat:
+        if (ListLevel *level = CurrentListLevel();
+            level && state.destination == Destination::ListTable)
+            level->numberFormat = ParamOr(token, 0);
+        return;
+    case Keyword::LevelText:
+        if (state.destination == Destination::ListTable && CurrentListLevel()) {
+            state.destination = Destination::LevelText;
+            m_levelText.clear();
+        }
+        return;
+    case Keyword::ListId:
+        if (state.destination == Destination::ListTable && m_listAccepted)
+            m_tables.lists.lists.back().id = ParamOr(token, 0);
+        else if (state.destination == Destination::ListOverrideTable)
+            m_tables.lists.pendingListId = ParamOr(token, 0);
+        return;
+    case Keyword::ListOverride:
+        if (state.destination == Destination::ListOverrideTable)
+            m_tables.lists.FinishOverride();
+        return;
+    case Keyword::ListOverrideIndex:
+        if (state.destination == Destination::ListOverrideTable)
+            m_tables.lists.pendingOverride = ParamOr(token, 0);
+        else
+            para.listOverride = std::max(ParamOr(token, 0), 0);
+        return;
+    case Keyword::ListLevelIndex:
+        para.listLevel = std::clamp(ParamOr(token, 0), 0, kListLevels - 1);
         return;
 
     case Keyword::FontCharset:
@@ -153,13 +274,8 @@ void Reader::OnControlWord(const Token &token)
             return;
         [[fallthrough]];
     case Keyword::Paragraph:
-        if (state.destination != Destination::Text)
-            return;
-        if (m_formatDirty) {
-            m_builder.SetCharFormat(m_tables.CharFormat(chars));
-            m_formatDirty = false;
-        }
-        m_builder.EndParagraph(BlockFormat(para));
+        if (state.destination == Destination::Text)
+            OnParagraphEnd();
         return;
     case Keyword::Line: AppendString(QString(QChar::LineSeparator)); return;
     case Keyword::Tab: AppendString(QStringLiteral("\t")); return;
@@ -202,9 +318,10 @@ void Reader::OnControlSymbol(char symbol)
         AppendString(QString(QChar(0x2011)));
         return;
     case '*':
-        // An ignorable destination: readers that do not know it skip it.
+        // An ignorable destination follows: the next word says whether we
+        // read it (OnControlWord) or skip it.
         FlushBytes();
-        SkipCurrentGroup();
+        m_starred = m_stack.size() > 1;
         return;
     case '\r':
     case '\n': {

@@ -3,6 +3,7 @@
 #include "richtext/rtf.h"
 
 #include <QTextDocument>
+#include <QTextList>
 
 namespace rtf {
 
@@ -71,11 +72,28 @@ void DocumentBuilder::FlushRun()
     m_paragraphEmpty = false;
 }
 
-void DocumentBuilder::EndParagraph(const QTextBlockFormat &format)
+void DocumentBuilder::JoinList(const std::optional<ListItem> &item)
+{
+    if (!item) {
+        std::erase_if(m_lists, [](const auto &entry) { return entry.first.first == u"pn"; });
+        return;
+    }
+    std::erase_if(m_lists, [&](const auto &entry) {
+        return entry.first.first == item->key && entry.first.second > item->level;
+    });
+    QTextList *&list = m_lists[{item->key, item->level}];
+    if (list && list->format() == item->format)
+        list->add(m_cursor.block());
+    else
+        list = m_cursor.createList(item->format);
+}
+
+void DocumentBuilder::EndParagraph(const QTextBlockFormat &format, const std::optional<ListItem> &item)
 {
     FlushRun();
     OpenPendingParagraph();
     m_cursor.setBlockFormat(format);
+    JoinList(item);
     // An empty paragraph is as high as the font in effect at its mark.
     if (m_paragraphEmpty)
         m_cursor.setBlockCharFormat(m_format);
@@ -83,12 +101,13 @@ void DocumentBuilder::EndParagraph(const QTextBlockFormat &format)
     ++m_paragraphs;
 }
 
-void DocumentBuilder::Finish(const QTextBlockFormat &format)
+void DocumentBuilder::Finish(const QTextBlockFormat &format, const std::optional<ListItem> &item)
 {
     FlushRun();
     if (m_paragraphPending)
         return;
     m_cursor.setBlockFormat(format);
+    JoinList(item);
     if (m_paragraphEmpty)
         m_cursor.setBlockCharFormat(m_format);
 }

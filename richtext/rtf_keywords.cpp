@@ -1,5 +1,7 @@
 #include "richtext/rtf_keywords.h"
 
+#include <QTextListFormat>
+
 #include <unordered_map>
 
 namespace rtf {
@@ -86,6 +88,33 @@ Map MakeKeywords()
         {"rdblquote", {Keyword::Character, u'\u201D'}},
         {"zwj", {Keyword::Character, u'\u200D'}},
         {"zwnj", {Keyword::Character, u'\u200C'}},
+        {"field", {Keyword::Field}},
+        {"fldinst", {Keyword::FieldInstruction}},
+        {"fldrslt", {Keyword::FieldResult}},
+        {"pn", {Keyword::NumberingGroup}},
+        {"pntxtb", {Keyword::NumberingTextBefore}},
+        {"pntxta", {Keyword::NumberingTextAfter}},
+        {"pntext", {Keyword::NumberingShownText}},
+        {"listtext", {Keyword::NumberingShownText}},
+        {"pnlvlblt", {Keyword::NumberingBullet}},
+        {"pnlvlbody", {Keyword::NumberingBody}},
+        {"pnlvl", {Keyword::NumberingLevel}},
+        {"pndec", {Keyword::NumberingStyle, 0, QTextListFormat::ListDecimal}},
+        {"pnlcltr", {Keyword::NumberingStyle, 0, QTextListFormat::ListLowerAlpha}},
+        {"pnucltr", {Keyword::NumberingStyle, 0, QTextListFormat::ListUpperAlpha}},
+        {"pnlcrm", {Keyword::NumberingStyle, 0, QTextListFormat::ListLowerRoman}},
+        {"pnucrm", {Keyword::NumberingStyle, 0, QTextListFormat::ListUpperRoman}},
+        {"listtable", {Keyword::ListTable}},
+        {"listoverridetable", {Keyword::ListOverrideTable}},
+        {"list", {Keyword::List}},
+        {"listlevel", {Keyword::ListLevel}},
+        {"leveltext", {Keyword::LevelText}},
+        {"listid", {Keyword::ListId}},
+        {"listoverride", {Keyword::ListOverride}},
+        {"ls", {Keyword::ListOverrideIndex}},
+        {"ilvl", {Keyword::ListLevelIndex}},
+        {"levelnfc", {Keyword::LevelNumberFormat}},
+        {"levelnfcn", {Keyword::LevelNumberFormat}},
     };
     // Every kind of underline is shown as a plain one.
     for (std::string_view word : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb",
@@ -96,12 +125,12 @@ Map MakeKeywords()
     // Groups whose text is not part of what the document shows.
     for (std::string_view word :
          {"stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf",
-          "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst",
-          "xe", "tc", "txe", "rxe", "listtable", "listoverridetable", "rsidtbl", "generator",
+          "footer", "footerl", "footerr", "footerf", "footnote", "annotation",
+          "xe", "tc", "txe", "rxe", "levelnumbers", "listname", "rsidtbl", "generator",
           "xmlnstbl", "themedata", "colorschememapping", "latentstyles", "datastore",
           "pgdsctbl", "revtbl", "filetbl", "nonshppict", "shp", "do", "template", "userprops",
-          "docvar", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "pn",
-          "pntxta", "pntxtb", "fchars", "lchars", "author", "operator", "title", "subject",
+          "docvar", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn",
+          "listpicture", "liststylename", "fchars", "lchars", "author", "operator", "title", "subject",
           "keywords", "comment", "doccomm", "hlinkbase", "atnid", "atnauthor", "atnref",
           "atndate", "atnicn", "bkmkstart", "bkmkend", "falt", "panose", "fontemb", "fontfile"})
         map.emplace(word, KeywordInfo{Keyword::SkippedDestination});
@@ -109,6 +138,26 @@ Map MakeKeywords()
 }
 
 } // namespace
+
+bool IsReadDestination(Keyword keyword)
+{
+    switch (keyword) {
+    case Keyword::FontTable:
+    case Keyword::ColourTable:
+    case Keyword::FieldInstruction:
+    case Keyword::FieldResult:
+    case Keyword::NumberingGroup:
+    case Keyword::NumberingTextBefore:
+    case Keyword::NumberingTextAfter:
+    case Keyword::NumberingShownText:
+    case Keyword::ListTable:
+    case Keyword::ListOverrideTable:
+    case Keyword::LevelText:
+        return true;
+    default:
+        return false;
+    }
+}
 
 KeywordInfo LookUpKeyword(std::string_view word)
 {

@@ -12,6 +12,12 @@ enum class Keyword {
     Rtf, Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont,
     // Destinations
     FontTable, ColourTable, SkippedDestination,
+    Field, FieldInstruction, FieldResult,
+    NumberingGroup, NumberingTextBefore, NumberingTextAfter, NumberingShownText,
+    ListTable, ListOverrideTable, List, ListLevel, LevelText, ListId, ListOverride,
+    ListOverrideIndex, ListLevelIndex, LevelNumberFormat,
+    // Paragraph numbering (\pn)
+    NumberingBullet, NumberingBody, NumberingLevel, NumberingStyle,
     // Font and colour table entries
     FontCharset, FontCodePage, Red, Green, Blue,
     // Characters
@@ -28,7 +34,12 @@ enum class Keyword {
 struct KeywordInfo {
     Keyword keyword = Keyword::Unknown;
     char16_t character = 0; // for Keyword::Character
+    int style = 0;          // for Keyword::NumberingStyle: a QTextListFormat::Style
 };
+
+// Destinations the reader takes in even when they are marked ignorable
+// ({\*\fldinst ...}); any other word after \* has its group skipped.
+bool IsReadDestination(Keyword keyword);
 
 KeywordInfo LookUpKeyword(std::string_view word);
 

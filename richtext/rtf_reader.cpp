@@ -6,7 +6,10 @@
 
 #include "richtext/rtf_reader.h"
 
+#include "richtext/rtf_fields.h"
+
 #include <algorithm>
+#include <utility>
 
 namespace rtf {
 
@@ -29,6 +32,14 @@ bool Reader::Read(std::string_view data)
             continue;
         }
         if (m_skipping) {
+            OnSkippedToken(token.type);
+            continue;
+        }
+        if (m_starred && token.type != TokenType::ControlWord) {
+            // {\* followed by anything but a word: nothing readers know.
+            m_starred = false;
+            FlushBytes();
+            SkipCurrentGroup();
             OnSkippedToken(token.type);
             continue;
         }
@@ -82,9 +93,13 @@ bool Reader::Read(std::string_view data)
     }
     FlushBytes();
     FinishFontEntry();
-    if (InGroup())
+    if (InGroup()) {
         m_lastParagraph = State().para; // cut short: the paragraph in effect
-    m_builder.Finish(BlockFormat(m_lastParagraph));
+        if (State().destination == Destination::Text)
+            SettleShownNumber();
+    }
+    const auto item = m_tables.ListItemOf(m_lastParagraph);
+    m_builder.Finish(BlockFormat(m_lastParagraph, item), item);
     return true;
 }
 
@@ -121,8 +136,72 @@ void Reader::OnGroupEnd()
         FinishFontEntry();
     if (m_stack.size() == 1)
         m_lastParagraph = State().para;
+    const GroupState closed = State();
     m_stack.pop_back();
     m_formatDirty = true;
+    if (InGroup() && closed.destination != State().destination)
+        OnDestinationEnd(closed);
+}
+
+void Reader::OnDestinationEnd(const GroupState &closed)
+{
+    switch (closed.destination) {
+    case Destination::FieldInstruction:
+        // The field's result, which follows in the same group, is the
+        // link's text.
+        if (const QString target = HyperlinkTarget(m_fieldInstruction); !target.isEmpty())
+            State().chars.link = target;
+        m_fieldInstruction.clear();
+        break;
+    case Destination::Numbering:
+        State().para.numbering = m_numbering;
+        break;
+    case Destination::LevelText:
+        if (ListLevel *level = CurrentListLevel())
+            level->text = m_levelText;
+        m_levelText.clear();
+        break;
+    case Destination::ListOverrideTable:
+        m_tables.lists.FinishOverride();
+        break;
+    default:
+        break;
+    }
+}
+
+ListLevel *Reader::CurrentListLevel()
+{
+    std::vector<ListDefinition> &lists = m_tables.lists.lists;
+    if (!m_listAccepted || !m_levelAccepted || lists.empty() || lists.back().levels.empty())
+        return nullptr;
+    return &lists.back().levels.back();
+}
+
+void Reader::SettleShownNumber()
+{
+    // The number as text is for readers that know no lists. Kept only when
+    // the paragraph turns out to be no list item we can show as one.
+    if (m_shownNumber.isEmpty())
+        return;
+    QString shown = std::exchange(m_shownNumber, QString());
+    if (m_tables.ListItemOf(State().para))
+        return;
+    shown.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+    m_builder.SetCharFormat(m_shownNumberFormat);
+    m_builder.AppendText(shown);
+    m_formatDirty = true;
+}
+
+void Reader::OnParagraphEnd()
+{
+    GroupState &state = State();
+    SettleShownNumber();
+    if (m_formatDirty) {
+        m_builder.SetCharFormat(m_tables.CharFormat(state.chars));
+        m_formatDirty = false;
+    }
+    const auto item = m_tables.ListItemOf(state.para);
+    m_builder.EndParagraph(BlockFormat(state.para, item), item);
 }
 
 void Reader::SkipCurrentGroup()
@@ -178,6 +257,9 @@ void Reader::OnBytes(std::string_view bytes)
             m_colourGiven = false;
         }
         break;
+    default:
+        AppendBytes(bytes);
+        break;
     }
 }
 
@@ -203,13 +285,35 @@ void Reader::FlushBytes()
 
 void Reader::AppendString(const QString &text)
 {
+    // What is gathered outside the text stays short: no instruction, number
+    // or font name is longer than a line.
+    constexpr qsizetype kMaxGathered = 4096;
+    const auto gather = [&](QString &into) {
+        if (into.size() < kMaxGathered)
+            into += text.left(kMaxGathered - into.size());
+    };
     GroupState &state = State();
-    if (state.destination == Destination::FontTable) {
-        m_fontName += text;
+    switch (state.destination) {
+    case Destination::Text:
+        break;
+    case Destination::FontTable: gather(m_fontName); return;
+    case Destination::FieldInstruction: gather(m_fieldInstruction); return;
+    case Destination::NumberingBefore: gather(m_numbering.before); return;
+    case Destination::NumberingAfter: gather(m_numbering.after); return;
+    case Destination::LevelText: gather(m_levelText); return;
+    case Destination::ShownNumber:
+        if (state.chars.hidden)
+            return;
+        if (m_shownNumber.isEmpty())
+            m_shownNumberFormat = m_tables.CharFormat(state.chars);
+        gather(m_shownNumber);
+        return;
+    default:
         return;
     }
-    if (state.destination != Destination::Text || state.chars.hidden)
+    if (state.chars.hidden)
         return;
+    SettleShownNumber();
     if (m_formatDirty) {
         m_builder.SetCharFormat(m_tables.CharFormat(state.chars));
         m_formatDirty = false;

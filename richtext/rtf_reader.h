@@ -5,6 +5,7 @@
 
 #include "richtext/rtf_codepage.h"
 #include "richtext/rtf_document_builder.h"
+#include "richtext/rtf_keywords.h"
 #include "richtext/rtf_reader_state.h"
 #include "richtext/rtf_tokenizer.h"
 
@@ -37,6 +38,11 @@ private:
     void OnGroupStart();
     void OnGroupEnd();
     void OnControlWord(const Token &token);
+    void OnWord(const Token &token, const KeywordInfo &info);
+    void OnDestinationEnd(const GroupState &closed);
+    void OnParagraphEnd();
+    void SettleShownNumber();
+    ListLevel *CurrentListLevel();
     void OnControlSymbol(char symbol);
     void OnBytes(std::string_view bytes);
     void OnFallbackSkipped(std::string_view &bytes);
@@ -63,6 +69,15 @@ private:
     QString m_fontName;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colourGiven = false;
+
+    bool m_starred = false;       // \* came last: an ignorable destination follows
+    QString m_fieldInstruction;   // of the field being read
+    Numbering m_numbering;        // the \pn group being read
+    QString m_shownNumber;        // \pntext or \listtext of the paragraph
+    QTextCharFormat m_shownNumberFormat;
+    QString m_levelText;          // \leveltext being read
+    bool m_listAccepted = false;  // the \list being read is kept
+    bool m_levelAccepted = false; // and so is its \listlevel being read
 
     CodePageDecoder m_decoder;
     DocumentBuilder m_builder;

@@ -63,17 +63,39 @@ QTextCharFormat Tables::CharFormat(const CharProps &props) const
         format.setForeground(colour);
     if (const QColor colour = colourAt(props.highlight); colour.isValid())
         format.setBackground(colour);
+    if (!props.link.isEmpty()) {
+        format.setAnchor(true);
+        format.setAnchorHref(props.link);
+    }
     return format;
 }
 
-QTextBlockFormat BlockFormat(const ParaProps &props)
+std::optional<ListItem> Tables::ListItemOf(const ParaProps &props) const
+{
+    if (props.listOverride > 0) {
+        if (auto item = ItemOfListTable(lists, props.listOverride, props.listLevel))
+            return item;
+    }
+    if (props.numbering.on)
+        return ItemOfNumbering(props.numbering, props.leftIndent);
+    return std::nullopt;
+}
+
+QTextBlockFormat BlockFormat(const ParaProps &props, const std::optional<ListItem> &item)
 {
     QTextBlockFormat format;
     format.setAlignment(props.alignment);
     // A paragraph may hang into the margin of a page, but a box has none.
-    format.setLeftMargin(TwipsToDocument(std::max(props.leftIndent, 0)));
     format.setRightMargin(TwipsToDocument(std::max(props.rightIndent, 0)));
-    format.setTextIndent(TwipsToDocument(props.firstIndent));
+    if (item) {
+        // The bullet or number hangs to the left of the text, where the
+        // paragraph's negative first-line indent would have put it.
+        const int listShare = (item->level + 1) * kTwipsPerListLevel;
+        format.setLeftMargin(TwipsToDocument(std::max(props.leftIndent - listShare, 0)));
+    } else {
+        format.setLeftMargin(TwipsToDocument(std::max(props.leftIndent, 0)));
+        format.setTextIndent(TwipsToDocument(props.firstIndent));
+    }
     format.setTopMargin(TwipsToDocument(std::max(props.spaceBefore, 0)));
     format.setBottomMargin(TwipsToDocument(std::max(props.spaceAfter, 0)));
     const int spacing = std::clamp(props.lineSpacing, -kMaxTwips, kMaxTwips);

@@ -5,6 +5,8 @@
 // it. Lengths are kept in the file's units (twips, half-points) until the
 // formats for the document are made.
 
+#include "richtext/rtf_lists.h"
+
 #include <QColor>
 #include <QHash>
 #include <QString>
@@ -18,6 +20,14 @@ enum class Destination {
     Text,        // the document's text
     FontTable,   // \fonttbl entries
     ColourTable, // \colortbl entries
+    FieldInstruction, // \fldinst: what a field is (HYPERLINK "...")
+    Numbering,        // \pn: how the paragraph is numbered
+    NumberingBefore,  // \pntxtb
+    NumberingAfter,   // \pntxta
+    ShownNumber,      // \pntext, \listtext: the number as text, for readers without lists
+    ListTable,        // \listtable
+    ListOverrideTable, // \listoverridetable
+    LevelText,        // \leveltext of a list level
 };
 
 enum class VerticalPosition { Normal, Super, Sub };
@@ -32,6 +42,7 @@ struct CharProps {
     bool underline = false;
     bool strike = false;
     bool hidden = false;
+    QString link;         // the target of the HYPERLINK field the text is the result of
     VerticalPosition vertical = VerticalPosition::Normal;
     // Text marked \dbch (double-byte: Chinese, Japanese, Korean) takes the
     // associated font and size (\af, \afs) given while it is so marked.
@@ -54,6 +65,9 @@ struct ParaProps {
     int spaceAfter = 0;   // \sa
     int lineSpacing = 0;  // \sl: > 0 at least, < 0 exactly, 0 single
     bool lineMultiple = false; // \slmult1: \sl counts 240ths of a single line
+    Numbering numbering;  // \pn
+    int listOverride = 0; // \ls; 0 = none
+    int listLevel = 0;    // \ilvl
 };
 
 struct GroupState {
@@ -73,8 +87,12 @@ struct FontEntry {
 struct Tables {
     QHash<int, FontEntry> fonts;
     std::vector<QColor> colours; // index 0 is "automatic" (an invalid colour)
+    ListTables lists;
     int defaultFont = 0;
     int codePage = 1252;
+
+    // The list a paragraph with `props` is an item of, if any.
+    std::optional<ListItem> ListItemOf(const ParaProps &props) const;
 
     // The font table index text with `props` is shown in: the associated
     // font for double-byte text when the table has it, else \f, else \deff.
@@ -85,6 +103,8 @@ struct Tables {
     QTextCharFormat CharFormat(const CharProps &props) const;
 };
 
-QTextBlockFormat BlockFormat(const ParaProps &props);
+// A list item's block: its left indent is what is left of the paragraph's
+// once the list has taken its levels' share (kTwipsPerListLevel each).
+QTextBlockFormat BlockFormat(const ParaProps &props, const std::optional<ListItem> &item = {});
 
 } // namespace rtf

@@ -6,11 +6,14 @@
 #include "richtext/rtf.h"
 
 #include "richtext/rtf_codepage.h"
+#include "richtext/rtf_fields.h"
+#include "richtext/rtf_lists.h"
 
 #include <QFont>
 #include <QFontInfo>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <algorithm>
 #include <cmath>
@@ -77,6 +80,9 @@ void AppendEscaped(QByteArray &out, const QString &text, bool &needDelimiter)
 // page holds falls back to \uN.
 QByteArray FontNameEntry(const QString &name)
 {
+    // The bullets' fonts have their own symbol character set.
+    if (name == u"Symbol" || name == u"Wingdings")
+        return "\\fcharset2 " + name.toLatin1();
     const bool ascii = std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
     const bool kana = std::any_of(name.begin(), name.end(),
                                   [](QChar c) { return c.unicode() >= 0x3040 && c.unicode() < 0x3100; });
@@ -120,7 +126,10 @@ public:
 
 private:
     void WriteParagraph(const QTextBlock &block);
-    void WriteParagraphFormat(const QTextBlockFormat &format);
+    void WriteParagraphFormat(const QTextBlockFormat &format, const QTextList *list);
+    void WriteNumbering(const QTextBlock &block, const QTextList &list);
+    void OpenLink(const QString &target);
+    void CloseLink(const RunFormat &outside);
     void WriteRunFormat(const QTextCharFormat &format);
     void WriteText(const QString &text);
     void Word(const char *word);
@@ -163,16 +172,33 @@ QByteArray Writer::Write()
 
 void Writer::WriteParagraph(const QTextBlock &block)
 {
-    WriteParagraphFormat(block.blockFormat());
+    const QTextList *list = block.textList();
+    WriteParagraphFormat(block.blockFormat(), list);
+    if (list)
+        WriteNumbering(block, *list);
     bool empty = true;
+    QString link;       // of the field being written
+    RunFormat outside;  // the run format in effect outside it
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (!fragment.isValid() || fragment.text().isEmpty())
             continue;
-        WriteRunFormat(fragment.charFormat());
+        const QTextCharFormat format = fragment.charFormat();
+        const QString target = format.isAnchor() ? format.anchorHref() : QString();
+        if (target != link) {
+            if (!link.isEmpty())
+                CloseLink(outside);
+            outside = m_run;
+            if (!target.isEmpty())
+                OpenLink(target);
+            link = target;
+        }
+        WriteRunFormat(format);
         WriteText(fragment.text());
         empty = false;
     }
+    if (!link.isEmpty())
+        CloseLink(outside);
     // An empty paragraph is as high as its mark's font: say which one.
     if (empty)
         WriteRunFormat(block.charFormat());
@@ -181,7 +207,92 @@ void Writer::WriteParagraph(const QTextBlock &block)
     m_needDelimiter = false;
 }
 
-void Writer::WriteParagraphFormat(const QTextBlockFormat &format)
+// A link is a HYPERLINK field whose result is the link's text, formatted as
+// it is shown: {\field{\*\fldinst{HYPERLINK "target"}}{\fldrslt{text}}}.
+void Writer::OpenLink(const QString &target)
+{
+    m_body += "{\\field{\\*\\fldinst{";
+    m_needDelimiter = false;
+    WriteText(rtf::HyperlinkInstruction(target));
+    m_body += "}}{\\fldrslt{";
+    m_needDelimiter = false;
+}
+
+void Writer::CloseLink(const RunFormat &outside)
+{
+    // The groups' ends restore the formats in effect before them.
+    m_body += "}}}";
+    m_needDelimiter = false;
+    m_run = outside;
+}
+
+namespace {
+
+// The \pn words of a number style.
+const char *NumberingWord(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListLowerAlpha: return "\\pnlcltr";
+    case QTextListFormat::ListUpperAlpha: return "\\pnucltr";
+    case QTextListFormat::ListLowerRoman: return "\\pnlcrm";
+    case QTextListFormat::ListUpperRoman: return "\\pnucrm";
+    default: return "\\pndec";
+    }
+}
+
+QByteArray Escaped(const QString &text)
+{
+    QByteArray out;
+    bool needDelimiter = true;
+    AppendEscaped(out, text, needDelimiter);
+    return out;
+}
+
+} // namespace
+
+// A list item as the rich-edit control writes one, which every reader takes
+// as a list: the number as text for readers without lists ({\pntext ...}),
+// then the numbering itself ({\*\pn ...}). Bullets are the Symbol font's
+// (disc), Courier New's "o" (circle) and Wingdings' square.
+void Writer::WriteNumbering(const QTextBlock &block, const QTextList &list)
+{
+    const QTextListFormat format = list.format();
+    const QTextListFormat::Style style = format.style();
+    const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+                        || style == QTextListFormat::ListSquare
+                        || style == QTextListFormat::ListStyleUndefined;
+    if (bullet) {
+        const char *family = style == QTextListFormat::ListCircle   ? "Courier New"
+                             : style == QTextListFormat::ListSquare ? "Wingdings"
+                                                                    : "Symbol";
+        const QByteArray mark = style == QTextListFormat::ListCircle   ? QByteArray(" o")
+                                : style == QTextListFormat::ListSquare ? QByteArray("\\'a7")
+                                                                       : QByteArray("\\'b7");
+        const QByteArray font = QByteArray::number(FontIndex(QString::fromLatin1(family)));
+        m_body += "{\\pntext\\f" + font + mark + "\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font
+                  + "\\pnindent0{\\pntxtb" + mark + "}}";
+    } else {
+        QTextCharFormat first = block.charFormat();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().isValid() && !it.fragment().text().isEmpty()) {
+                first = it.fragment().charFormat();
+                break;
+            }
+        }
+        const QByteArray font = QByteArray::number(RunFormatOf(first).font);
+        m_body += "{\\pntext\\f" + font + Escaped(list.itemText(block)) + "\\tab}";
+        m_body += "{\\*\\pn\\pnlvlbody\\pnf" + font + "\\pnindent0\\pnstart1";
+        m_body += NumberingWord(style);
+        if (!format.numberPrefix().isEmpty())
+            m_body += "{\\pntxtb" + Escaped(format.numberPrefix()) + '}';
+        if (!format.numberSuffix().isEmpty())
+            m_body += "{\\pntxta" + Escaped(format.numberSuffix()) + '}';
+        m_body += '}';
+    }
+    m_needDelimiter = false;
+}
+
+void Writer::WriteParagraphFormat(const QTextBlockFormat &format, const QTextList *list)
 {
     Word("pard");
     const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
@@ -192,12 +303,20 @@ void Writer::WriteParagraphFormat(const QTextBlockFormat &format)
     else if (alignment & Qt::AlignJustify)
         Word("qj");
     const auto twips = [](qreal pixels) { return std::llround(pixels * kTwipsPerPixel); };
-    if (const auto value = twips(format.leftMargin()))
-        Word("li", value);
+    if (list) {
+        // The bullet or number hangs in the half inch a level that the
+        // list adds to the paragraph's indent.
+        const int levels = std::clamp(list->format().indent(), 1, rtf::kListLevels);
+        Word("fi", -rtf::kTwipsPerListLevel / 2);
+        Word("li", twips(format.leftMargin()) + levels * rtf::kTwipsPerListLevel);
+    } else {
+        if (const auto value = twips(format.leftMargin()))
+            Word("li", value);
+        if (const auto value = twips(format.textIndent()))
+            Word("fi", value);
+    }
     if (const auto value = twips(format.rightMargin()))
         Word("ri", value);
-    if (const auto value = twips(format.textIndent()))
-        Word("fi", value);
     if (const auto value = twips(format.topMargin()))
         Word("sb", value);
     if (const auto value = twips(format.bottomMargin()))
@@ -255,8 +374,17 @@ void Writer::WriteRunFormat(const QTextCharFormat &format)
         if (was != is)
             is ? Word(word) : Word(word, 0);
     };
-    if (run.font != m_run.font)
+    if (run.font != m_run.font) {
+        // Readers take the font of each kind of character from its own
+        // associated font: double-byte (Chinese, Japanese, Korean) text from
+        // \dbch\af, the rest from \hich\af and \loch\f. All are the run's.
+        Word("hich");
+        Word("af", run.font);
+        Word("dbch");
+        Word("af", run.font);
+        Word("loch");
         Word("f", run.font);
+    }
     if (run.halfPoints != m_run.halfPoints)
         Word("fs", run.halfPoints);
     if (run.colour != m_run.colour)

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,34 @@ inline QTextCharFormat FormatOf(const QTextDocument &doc, const QString &text)
     return at.charFormat();
 }
 
+// The list the paragraph holding `text` is an item of: its style and level
+// (1 the outermost) and the item's number as the list shows it ("" for a
+// bullet, "none" outside lists).
+struct ListInfo {
+    int style = 0;
+    int level = 0;
+    QString number = QStringLiteral("none");
+    friend bool operator==(const ListInfo &, const ListInfo &) = default;
+    friend std::ostream &operator<<(std::ostream &out, const ListInfo &info)
+    {
+        return out << "style " << info.style << " level " << info.level << " \""
+                   << info.number.toStdString() << '"';
+    }
+};
+
+inline ListInfo ListOf(const QTextDocument &doc, const QString &text)
+{
+    const QTextBlock block = doc.find(text).block();
+    EXPECT_TRUE(block.isValid()) << text.toStdString();
+    const QTextList *list = block.textList();
+    if (!list)
+        return {};
+    const int style = list->format().style();
+    const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+                        || style == QTextListFormat::ListSquare;
+    return {style, list->format().indent(), bullet ? QString() : list->itemText(block)};
+}
+
 inline QTextBlockFormat BlockFormatOf(const QTextDocument &doc, const QString &text)
 {
     return doc.find(text).block().blockFormat();
@@ -88,6 +117,10 @@ inline std::string Describe(const QTextDocument &doc)
                    .arg(p.leftMargin()).arg(p.rightMargin()).arg(p.textIndent())
                    .arg(p.topMargin()).arg(p.bottomMargin())
                    .arg(p.lineHeightType()).arg(p.lineHeight());
+        if (const QTextList *list = block.textList())
+            out += QStringLiteral("  list %1 level %2 item %3\n")
+                       .arg(list->format().style()).arg(list->format().indent())
+                       .arg(list->itemText(block));
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat c = it.fragment().charFormat();
             const QString family = c.fontFamilies().toStringList().value(0);
@@ -100,6 +133,8 @@ inline std::string Describe(const QTextDocument &doc)
                        .arg(c.fontStrikeOut() ? " strike" : "")
                        .arg(int(c.verticalAlignment()))
                        .arg(ColourOf(c.foreground()), ColourOf(c.background()));
+            if (c.isAnchor())
+                out += QStringLiteral("    link %1\n").arg(c.anchorHref());
         }
     }
     return out.toStdString();

@@ -1,0 +1,73 @@
+#include "richtext/rtf_fields.h"
+
+#include <QStringList>
+
+namespace rtf {
+
+namespace {
+
+// The words of a field instruction: quoted arguments (with \\ and \" inside)
+// and bare words, switches such as \l among the latter.
+QStringList InstructionWords(const QString &instruction)
+{
+    QStringList words;
+    qsizetype i = 0;
+    const qsizetype size = instruction.size();
+    while (i < size) {
+        if (instruction[i].isSpace()) {
+            ++i;
+            continue;
+        }
+        QString word;
+        if (instruction[i] == u'"') {
+            for (++i; i < size && instruction[i] != u'"'; ++i) {
+                if (instruction[i] == u'\\' && i + 1 < size
+                    && (instruction[i + 1] == u'\\' || instruction[i + 1] == u'"'))
+                    ++i;
+                word += instruction[i];
+            }
+            ++i; // the closing quote
+        } else {
+            while (i < size && !instruction[i].isSpace() && instruction[i] != u'"')
+                word += instruction[i++];
+        }
+        words << word;
+    }
+    return words;
+}
+
+} // namespace
+
+QString HyperlinkTarget(const QString &instruction)
+{
+    const QStringList words = InstructionWords(instruction);
+    if (words.isEmpty() || words.front().compare(u"HYPERLINK", Qt::CaseInsensitive) != 0)
+        return {};
+    QString target, place;
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        const QString &word = words[i];
+        if (word.compare(u"\\l", Qt::CaseInsensitive) == 0 && i + 1 < words.size()) {
+            place = words[++i];
+        } else if (word.startsWith(u'\\')) {
+            // \o "tooltip" and \t "frame" take an argument; \m and \n do not.
+            if ((word.compare(u"\\o", Qt::CaseInsensitive) == 0
+                 || word.compare(u"\\t", Qt::CaseInsensitive) == 0) && i + 1 < words.size())
+                ++i;
+        } else if (target.isEmpty()) {
+            target = word;
+        }
+    }
+    if (!place.isEmpty())
+        target += u'#' + place;
+    return target.trimmed();
+}
+
+QString HyperlinkInstruction(const QString &target)
+{
+    QString quoted = target;
+    quoted.replace(u'\\', QStringLiteral("\\\\"));
+    quoted.replace(u'"', QStringLiteral("\\\""));
+    return QStringLiteral("HYPERLINK \"%1\"").arg(quoted);
+}
+
+} // namespace rtf
