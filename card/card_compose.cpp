@@ -1,8 +1,10 @@
 #include "card/card_compose.h"
 
 #include "card/card_geometry.h"
+#include "imaging/regularfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
@@ -68,6 +70,11 @@ bool HasBackground(const CardLayout &layout)
 
 QImage LoadCardPicture(const QString &path)
 {
+    try {
+        CheckRegularFile(QFile::encodeName(path).toStdString());
+    } catch (const Exception &failure) {
+        throw ECardError(QString::fromUtf8(failure.what()));
+    }
     QImageReader reader(path);
     QImage image = reader.read();
     if (image.isNull())
@@ -102,8 +109,11 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
             anyPicture = true;
         }
     }
-    QImage background = LoadCardPicture(picPath + layout.BackgroundFile.Text());
-    if (anyPicture)
+    // With no background named the pictures lie on the white card.
+    QImage background;
+    if (HasBackground(layout))
+        background = LoadCardPicture(picPath + layout.BackgroundFile.Text());
+    if (anyPicture && !background.isNull())
         background = KeyedBackground(background, layout.TransparentColour);
 
     QImage card(width, height, QImage::Format_RGB32);
@@ -117,7 +127,8 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
         if (!part.IsEmpty())
             painter.drawImage(part.Target, pictures[i], part.Source);
     }
-    painter.drawImage(QRectF(0, 0, width, height), background);
+    if (!background.isNull())
+        painter.drawImage(QRectF(0, 0, width, height), background);
     painter.end();
     return card;
 }
