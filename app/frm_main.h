@@ -22,6 +22,7 @@
 #include <QRect>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -101,12 +102,13 @@ public:
     static constexpr int MinControlSide = 8;
 
     // The design surface (frm_main_surface.cpp).
-    // Loads the card named by CardPath. When it fails part-way no card is
-    // left open (CardPath empty, no text boxes, a blank canvas) and the
-    // error is raised on.
+    // Loads the card named by CardPath. The whole card is read and checked
+    // first: when that fails the error is raised on and nothing changes
+    // (CardPath names the card still open, or is empty).
     void OpenCardFolder();
     void ClearTextBoxes();
-    void CreateTextBoxes();
+    // The boxes of the layout's used text slots, from the RTF read beforehand.
+    void CreateTextBoxes(const std::array<QByteArray, 5> &texts);
     void PlacePictureFrames();
     void PlaceSpeedButton1();  // centred under Shape1, touching its lower edge
     void PlaceControl(const SlotRect &rect, QWidget *control);
@@ -158,11 +160,10 @@ private:
     // Run however the window is closed; an error keeps the window open.
     void FormClose();
 
-    // The card with no card open: blank canvas, no boxes, hidden frames.
-    void ShowNoCard();
     // The card's saved state: the layout's bytes and the text boxes' bounds.
     QByteArray CardFingerprint() const;
 
     std::unique_ptr<TDialogs> m_dialogs;
+    QString m_shownCardPath;  // CardPath of the card on show; a refused opening goes back to it
     QByteArray m_savedFingerprint;
 };

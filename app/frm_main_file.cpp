@@ -2,15 +2,20 @@
 #include "app/frm_main.h"
 
 #include "controls/Card_Edit.h"
+#include "imaging/atomicfile.h"
 #include "mover/mover.h"
 #include "richtext/rich_edit_box.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
 
 const QString NoCardMessage = QStringLiteral("Please Create a new card or open a card first!");
 const QString CardErrorMessage = QStringLiteral("Sorry, the Card File is error!");
+const QString TemplateSaveMessage =
+    QStringLiteral("This card is one of the program's templates, which are never changed. Please make a card "
+                   "from the template with New, and edit and save that card.");
 
 // The extension of a file's name, from its last dot on, dot included.
 QString ExtensionOf(const QString &fileName)
@@ -18,6 +23,15 @@ QString ExtensionOf(const QString &fileName)
     const QString name = QFileInfo(fileName).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : name.mid(dot);
+}
+
+// True when `folder` is `parent` or lies inside it, links resolved.
+bool IsInsideFolder(const QString &folder, const QString &parent)
+{
+    const QString inner = QFileInfo(folder).canonicalFilePath();
+    const QString outer = QFileInfo(parent).canonicalFilePath();
+    return !inner.isEmpty() && !outer.isEmpty()
+           && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
 }
 
 bool AskToSaveTheCard(TDialogs &dialogs)
@@ -55,6 +69,16 @@ void Tfrmmain::BitBtn3Click()
         Dialogs().ShowMessage(NoCardMessage);
         return;
     }
+    // The shipped templates stay as they are: every new card starts from them.
+    // Raised, so that closing or replacing the card stops here too.
+    if (IsInsideFolder(Card_Edit1->Pic_Path(), ProgramFolder + QStringLiteral("Template")))
+        throw ECardError(TemplateSaveMessage);
+    // What a Save killed part-way left behind; the writer's own temporary
+    // files never outlive a call.
+    RemoveStaleTemporaries(QFile::encodeName(Card_Edit1->Pic_Path()).toStdString());
+    // The RTF files go first and Card.crd last: a Save that fails part-way
+    // leaves the card's layout as it was saved before, and every file
+    // whole, old or new.
     CardLayout layout = Card_Edit1->Layout;
     // A slot without a box ends up unused; its other bytes stay.
     for (TextSlot &slot : layout.Texts)

@@ -5,8 +5,8 @@
 // measured from the canvas's top-left corner.
 #include "app/frm_main.h"
 
-#include "card/card_file.h"
 #include "card/card_geometry.h"
+#include "card/card_open.h"
 #include "controls/Card_Edit.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
@@ -37,34 +37,24 @@ void Tfrmmain::StartDesignSurface()
 
 void Tfrmmain::OpenCardFolder()
 {
+    // The whole card is read and checked before anything on screen changes:
+    // a card that cannot be opened leaves the open one, its boxes and its
+    // unsaved edits as they were, and CardPath naming it.
+    TLoadedCard card;
+    try {
+        card = LoadCard(CardPath);
+    } catch (...) {
+        CardPath = m_shownCardPath;
+        throw;
+    }
     ScrollBox1->SetHorzPosition(0);
     ScrollBox1->SetVertPosition(0);
     ClearTextBoxes();
-    try {
-        Card_Edit1->SetPic_Path(FolderOf(CardPath));
-        Card_Edit1->LoadLayout(CardPath);
-        CreateTextBoxes();
-        PlacePictureFrames();
-    } catch (...) {
-        // Half a card must not stay open: a Save would mark the slots that
-        // failed to load unused and lose them.
-        ShowNoCard();
-        throw;
-    }
-    MarkCardSaved();
-}
-
-void Tfrmmain::ShowNoCard()
-{
-    ClearTextBoxes();
-    CardPath.clear();
-    Card_Edit1->SetPic_Path(QString());
-    Card_Edit1->Layout = FreshLayout();
-    Card_Edit1->ClearPicture();
-    Card_Edit1->resize(Card_Edit1->Layout.Paper.CardWidth, Card_Edit1->Layout.Paper.CardHeight);
-    Shape1->hide();
-    Shape2->hide();
-    SpeedButton1->hide();
+    Card_Edit1->SetPic_Path(card.Folder);
+    Card_Edit1->ShowCard(card.Layout, card.Picture);
+    m_shownCardPath = CardPath;
+    CreateTextBoxes(card.Texts);
+    PlacePictureFrames();
     MarkCardSaved();
 }
 
@@ -83,7 +73,7 @@ void Tfrmmain::ClearTextBoxes()
     }
 }
 
-void Tfrmmain::CreateTextBoxes()
+void Tfrmmain::CreateTextBoxes(const std::array<QByteArray, 5> &texts)
 {
     for (int n = 0; n < 5; ++n) {
         const TextSlot &slot = Card_Edit1->Layout.Texts[n];
@@ -96,7 +86,8 @@ void Tfrmmain::CreateTextBoxes()
         box->show();
         box->setObjectName(TextBoxPrefix + QString::number(n));
         QString error;
-        if (!box->LoadFromFile(Card_Edit1->Pic_Path() + QString::number(n) + QStringLiteral(".rtf"), &error))
+        if (!box->LoadFromBytes(texts[size_t(n)], Card_Edit1->Pic_Path() + QString::number(n) + QStringLiteral(".rtf"),
+                                &error))
             throw ECardError(error);
         box->document()->setModified(false);
         box->OnClick = [this](TRichEditBox *sender) { RunCommand([=, this] { TextBoxClick(sender); }); };

@@ -1,6 +1,7 @@
 #include "card/card_compose.h"
 
 #include "card/card_geometry.h"
+#include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 
 #include <QDir>
@@ -77,6 +78,13 @@ bool HasBackground(const CardLayout &layout)
 
 QImage LoadCardPicture(const QString &path)
 {
+    // Only a regular file is read: a FIFO or device in its place would
+    // block the window.
+    try {
+        CheckRegularFile(QFile::encodeName(path).toStdString());
+    } catch (const Exception &failure) {
+        throw ECardError(QString::fromUtf8(failure.what()));
+    }
     // A card's bitmaps (template.bmp, the pictures the picture dialog
     // writes, whatever their names end in) go through the program's own BMP
     // decoder; it gives opaque pixels, as a card picture must be.
@@ -121,8 +129,11 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
             anyPicture = true;
         }
     }
-    QImage background = LoadCardPicture(picPath + layout.BackgroundFile.Text());
-    if (anyPicture)
+    // With no background named the pictures lie on the white card.
+    QImage background;
+    if (HasBackground(layout))
+        background = LoadCardPicture(picPath + layout.BackgroundFile.Text());
+    if (anyPicture && !background.isNull())
         background = KeyedBackground(background, layout.TransparentColour);
 
     QImage card(width, height, QImage::Format_RGB32);
@@ -136,7 +147,8 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
         if (!part.IsEmpty())
             painter.drawImage(part.Target, pictures[i], part.Source);
     }
-    painter.drawImage(QRectF(0, 0, width, height), background);
+    if (!background.isNull())
+        painter.drawImage(QRectF(0, 0, width, height), background);
     painter.end();
     return card;
 }

@@ -11,8 +11,10 @@
 bool HasBackground(const CardLayout &layout);
 
 // The composed card at CardWidth x CardHeight. Files are resolved as
-// picPath + name. Raises ECardError for an unusable card size or a picture
-// that cannot be read; nothing is drawn anywhere in that case.
+// picPath + name; with no background named the pictures lie on white.
+// Raises ECardError for an unusable card size or a picture that cannot be
+// read (a file that is not a regular file included); nothing is drawn
+// anywhere in that case.
 QImage ComposeCard(const CardLayout &layout, const QString &picPath);
 
 // Loads a picture file as an opaque bitmap (any alpha bytes ignored);

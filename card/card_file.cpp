@@ -1,31 +1,28 @@
 #include "card/card_file.h"
 
 #include "imaging/atomicfile.h"
+#include "imaging/regularfile.h"
 
-#include <QDir>
 #include <QFile>
-
-namespace {
-
-QString Shown(const QString &path) { return QDir::toNativeSeparators(path); }
-
-} // namespace
 
 QString FolderOf(const QString &cardFilePath)
 {
     return cardFilePath.left(cardFilePath.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+QByteArray ReadCardFileBytes(const QString &path)
+{
+    try {
+        const std::string bytes = ReadRegularFile(QFile::encodeName(path).toStdString(), CardLayoutSize);
+        return QByteArray(bytes.data(), qsizetype(bytes.size()));
+    } catch (const Exception &failure) {
+        throw ECardError(QString::fromUtf8(failure.what()));
+    }
+}
+
 CardLayout ReadCardFile(const QString &path, const CardLayout &base)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ECardError(QStringLiteral("Cannot open the card file \"%1\": %2")
-                             .arg(Shown(path), file.errorString()));
-    const QByteArray data = file.read(qint64(CardLayoutSize));
-    if (file.error() != QFileDevice::NoError)
-        throw ECardError(QStringLiteral("Cannot read the card file \"%1\": %2")
-                             .arg(Shown(path), file.errorString()));
+    const QByteArray data = ReadCardFileBytes(path);
     return LayoutFromBytes(reinterpret_cast<const uint8_t *>(data.constData()),
                            std::size_t(data.size()), base);
 }

@@ -9,6 +9,9 @@
 // '/'; every file of the card is this folder and a file name.
 QString FolderOf(const QString &cardFilePath);
 
+// The file's first CardLayoutSize bytes (fewer when it is shorter). Only a
+// regular file is read: anything else is refused at once, naming the file.
+QByteArray ReadCardFileBytes(const QString &path);
 // The file's bytes (at most the record's size are kept) laid over `base`.
 CardLayout ReadCardFile(const QString &path, const CardLayout &base);
 // Writes the 1496 bytes through the atomic writer, so a failed write leaves

@@ -1,8 +1,7 @@
 #include "controls/Card_Edit.h"
 
 #include "card/card_file.h"
-
-#include <QFileInfo>
+#include "card/card_open.h"
 
 namespace {
 
@@ -44,20 +43,17 @@ void TCard_Edit::SetLayout(const CardLayout &newLayout)
 
 void TCard_Edit::LoadLayout(const QString &backgroundPath)
 {
-    const QString layoutFile = FolderOf(backgroundPath) + QStringLiteral("Card.crd");
-    if (QFileInfo::exists(layoutFile)) {
-        // A short file is completed from the fresh layout, never from the
-        // card shown before: one card's slots must not leak into another.
-        Layout = ReadCardFile(layoutFile, FreshLayout());
-    } else {
-        // The default file describes this folder alone, whatever card was open.
-        CardLayout layout = FreshLayout();
-        layout.BackgroundFile.SetText(backgroundPath.mid(backgroundPath.lastIndexOf(QLatin1Char('/')) + 1));
-        layout.TransparentColour = 0;
-        WriteCardFile(layoutFile, layout);
-        Layout = layout;
-    }
-    Compose();
+    const CardLayout layout = LoadCardLayout(backgroundPath);
+    const QImage card = ComposeCard(layout, m_picPath);
+    ShowCard(layout, card);
+}
+
+void TCard_Edit::ShowCard(const CardLayout &layout, const QImage &card)
+{
+    Layout = layout;
+    resize(card.size());
+    ClearPicture();
+    SetPicture(card);
 }
 
 void TCard_Edit::SaveLayout(const QString &backgroundPath) const

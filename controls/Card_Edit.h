@@ -24,9 +24,12 @@ public:
 
     // Stores `newLayout`; recomposes only when a field the image depends on changed.
     void SetLayout(const CardLayout &newLayout);
-    // Reads the folder's Card.crd (or writes a default one), then composes.
-    // `backgroundPath` is the full path of the card's template.bmp.
+    // Reads the folder's Card.crd (or writes a default one) and composes;
+    // nothing changes unless both succeed. `backgroundPath` is the full path
+    // of the card's template.bmp.
     void LoadLayout(const QString &backgroundPath);
+    // Shows a card read beforehand (LoadCard): its layout and composed picture.
+    void ShowCard(const CardLayout &layout, const QImage &card);
     // Writes Layout as Card.crd into the folder of `backgroundPath`.
     void SaveLayout(const QString &backgroundPath) const;
     // Rebuilds the picture from Layout and the files in Pic_Path. With no

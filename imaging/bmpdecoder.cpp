@@ -3,11 +3,11 @@
 #include "imaging/bmpdecodestate.h"
 #include "imaging/bmpmasks.h"
 #include "imaging/fileerrors.h"
+#include "imaging/regularfile.h"
 #include "imaging/streamreading.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <vector>
@@ -72,9 +72,9 @@ uint32_t DefaultColorCount(uint32_t bitCount)
 
 void TBmpDecoder::ReadImageFile(const std::string &fileName, TBitmapImage &image)
 {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(fileName, ignored))
-        throw EFOpenError(fileName, EISDIR);
+    // A folder, a FIFO or a device is refused before it is opened: a FIFO
+    // would block the stream's open until some writer came.
+    CheckRegularFile(fileName);
     std::ifstream file(fileName, std::ios::binary);
     if (!file)
         throw EFOpenError(fileName);

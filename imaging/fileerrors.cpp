@@ -19,6 +19,16 @@ EFOpenError::EFOpenError(const std::string &fileName, int errorNumber)
 {
 }
 
+EFOpenError::EFOpenError(const std::string &fileName, const std::string &reason)
+    : Exception("Cannot open file \"" + fileName + "\". " + reason)
+{
+}
+
+EReadError::EReadError(const std::string &fileName, int errorNumber)
+    : Exception(Describe("Cannot read file", fileName, errorNumber))
+{
+}
+
 EFCreateError::EFCreateError(const std::string &fileName) : EFCreateError(fileName, errno) {}
 
 EFCreateError::EFCreateError(const std::string &fileName, int errorNumber)

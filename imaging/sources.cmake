@@ -4,6 +4,7 @@ set(TESSALY_IMAGING_SOURCE_NAMES
     bitmapimage.h bitmapimage.cpp
     fileerrors.h fileerrors.cpp
     atomicfile.h atomicfile.cpp
+    regularfile.h regularfile.cpp
     streamreading.h
     bmpdecoder.h bmpdecoder.cpp bmpdecodestate.h
     bmpmasks.h bmpmasks.cpp

@@ -1,6 +1,7 @@
 #include "richtext/rich_edit_box.h"
 
 #include "imaging/atomicfile.h"
+#include "imaging/regularfile.h"
 
 #include "richtext/rich_text_render.h"
 #include "richtext/rtf.h"
@@ -36,22 +37,30 @@ TRichEditBox::TRichEditBox(QWidget *parent)
 
 bool TRichEditBox::LoadFromFile(const QString &fileName, QString *error)
 {
+    QByteArray data;
+    try {
+        // Only a regular file: a FIFO would block the window until a writer came.
+        const std::string bytes = ReadRegularFile(QFile::encodeName(fileName).toStdString(), size_t(kMaxRtfBytes) + 1);
+        data = QByteArray(bytes.data(), qsizetype(bytes.size()));
+    } catch (const std::exception &failure) {
+        clear();
+        if (error)
+            *error = QString::fromUtf8(failure.what());
+        return false;
+    }
+    return LoadFromBytes(data, fileName, error);
+}
+
+bool TRichEditBox::LoadFromBytes(const QByteArray &data, const QString &fileName, QString *error)
+{
     clear();
-    const auto fail = [&](const QString &why) {
+    QString why;
+    if (!ReadRtfOrPlainText(data, document(), &why)) {
         clear();
         if (error)
             *error = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, why);
         return false;
-    };
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    const QByteArray data = file.read(kMaxRtfBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    QString why;
-    if (!ReadRtfOrPlainText(data, document(), &why))
-        return fail(why);
+    }
     ShowFromTheTop();
     return true;
 }

@@ -29,6 +29,9 @@ public:
     // as plain text). On failure the box is left empty and `error` (when given)
     // holds a message for the user.
     [[nodiscard]] bool LoadFromFile(const QString &fileName, QString *error = nullptr);
+    // The same with the file's bytes read beforehand; `fileName` names them
+    // in the message.
+    [[nodiscard]] bool LoadFromBytes(const QByteArray &data, const QString &fileName, QString *error = nullptr);
 
     // Writes the content as RTF, replacing the file only once the new one is
     // completely written. On failure the old file is untouched and `error`

@@ -100,9 +100,10 @@ protected:
     QStringList opened;
 };
 
-TEST_F(CardWindow, OpeningBuildsTheUsedSlotsAndAFailedOpeningLeavesNoCard)
+TEST_F(CardWindow, OpeningBuildsTheUsedSlotsAndARefusedOpeningKeepsTheOpenCard)
 {
-    Open(MakeCard("Sample"));
+    const QString sample = MakeCard("Sample");
+    Open(sample);
     ASSERT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
     EXPECT_EQ(form.findChildren<TRichEditBox *>().size(), 2);
     EXPECT_EQ(Box(1)->geometry(), QRect(400, 40, 300, 80));
@@ -114,13 +115,19 @@ TEST_F(CardWindow, OpeningBuildsTheUsedSlotsAndAFailedOpeningLeavesNoCard)
     EXPECT_EQ(form.TextBoxes(), QList<TRichEditBox *>({Box(1), Box(3)}));
 
     Mouse({{500, 80}});  // a box selected while the next card opens
+    QTextCursor(Box(1)->document()).insertText("edited ");
+    const QImage shown = form.Card_Edit1->Picture();
     const QString broken = MakeCard("Broken");
     QFile::remove(QFileInfo(broken).path() + "/3.rtf");
+    dialogs->YesNoAnswers = {false};  // Save the Card? No.
     Open(broken);
     EXPECT_TRUE(dialogs->Messages.value(0).contains("3.rtf"));
-    EXPECT_TRUE(form.CardPath.isEmpty() && form.findChildren<TRichEditBox *>().isEmpty());
-    EXPECT_FALSE(Shape("cerceve")->isVisible() || form.Shape1->isVisible());
-    EXPECT_TRUE(form.Card_Edit1->Picture().isNull());
+    EXPECT_EQ(form.CardPath, QFileInfo(sample).path() + "/template.bmp");
+    EXPECT_EQ(form.TextBoxes(), QList<TRichEditBox *>({Box(1), Box(3)}));
+    EXPECT_EQ(Box(1)->toPlainText(), "edited Text 1");
+    EXPECT_TRUE(form.HasUnsavedChanges());
+    EXPECT_TRUE(Shape("cerceve")->isVisible() && form.Shape1->isVisible());
+    EXPECT_EQ(form.Card_Edit1->Picture(), shown);
 }
 
 TEST_F(CardWindow, DraggingThePictureFrameWhileScrolledMovesThePictureAndTheButton)

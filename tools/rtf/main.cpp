@@ -2,11 +2,11 @@
 //   tessaly-rtf to-html FILE.rtf           prints the document as HTML
 //   tessaly-rtf from-html FILE.html OUT.rtf writes the HTML document as RTF
 
+#include "imaging/atomicfile.h"
 #include "richtext/rtf.h"
 
 #include <QFile>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include <cstdio>
@@ -68,9 +68,14 @@ int FromHtml(const QString &path, const QString &outPath)
     QTextDocument doc;
     doc.setHtml(QString::fromUtf8(html));
     const QByteArray rtf = WriteRtf(&doc);
-    QSaveFile out(outPath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(rtf) != rtf.size() || !out.commit())
-        return Fail(QStringLiteral("cannot write \"%1\": %2").arg(outPath, out.errorString()));
+    // A device or FIFO named as the output is written into, as a shell
+    // redirect would; a regular file is replaced only once complete.
+    try {
+        WriteFileAtomically(QFile::encodeName(outPath).toStdString(),
+                            std::string_view(rtf.constData(), size_t(rtf.size())), TSpecialTarget::WriteInPlace);
+    } catch (const std::exception &failure) {
+        return Fail(QString::fromUtf8(failure.what()));
+    }
     return 0;
 }
 
