@@ -1,13 +1,18 @@
 // Open, Save, Exit, Help and the save question on closing.
 #include "app/frm_main.h"
 
+#include "app/export_names.h"
+#include "card/card_file.h"
 #include "controls/Card_Edit.h"
 #include "imaging/atomicfile.h"
 #include "mover/mover.h"
 #include "richtext/rich_edit_box.h"
+#include "richtext/rtf.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <vector>
 
 namespace {
 
@@ -17,14 +22,6 @@ const QString TemplateSaveMessage =
     QStringLiteral("This card is one of the program's templates, which are never changed. Please make a card "
                    "from the template with New, and edit and save that card.");
 
-// The extension of a file's name, from its last dot on, dot included.
-QString ExtensionOf(const QString &fileName)
-{
-    const QString name = QFileInfo(fileName).fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot);
-}
-
 // True when `folder` is `parent` or lies inside it, links resolved.
 bool IsInsideFolder(const QString &folder, const QString &parent)
 {
@@ -33,6 +30,8 @@ bool IsInsideFolder(const QString &folder, const QString &parent)
     return !inner.isEmpty() && !outer.isEmpty()
            && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
 }
+
+std::string LocalName(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
 bool AskToSaveTheCard(TDialogs &dialogs)
 {
@@ -49,7 +48,7 @@ void Tfrmmain::BitBtn2Click()
         return;
     // Any .crd file of a card folder opens the card; the test is
     // case-sensitive, as it always was.
-    if (ExtensionOf(OpenDialog1.FileName) != QStringLiteral(".crd"))
+    if (ExtensionOfName(OpenDialog1.FileName) != QStringLiteral(".crd"))
         return;
     const QString backgroundPath = QFileInfo(OpenDialog1.FileName).absolutePath() + QStringLiteral("/template.bmp");
     if (!QFileInfo(backgroundPath).isFile()) {
@@ -75,10 +74,11 @@ void Tfrmmain::BitBtn3Click()
         throw ECardError(TemplateSaveMessage);
     // What a Save killed part-way left behind; the writer's own temporary
     // files never outlive a call.
-    RemoveStaleTemporaries(QFile::encodeName(Card_Edit1->Pic_Path()).toStdString());
-    // The RTF files go first and Card.crd last: a Save that fails part-way
-    // leaves the card's layout as it was saved before, and every file
-    // whole, old or new.
+    RemoveStaleTemporaries(LocalName(Card_Edit1->Pic_Path()));
+    // Every file is written and synced before the first replaces an old
+    // one: a Save that fails (a full disk, say) leaves the whole card as it
+    // was last saved, every file whole. Card.crd is renamed last.
+    std::vector<TFileContents> files;
     CardLayout layout = Card_Edit1->Layout;
     // A slot without a box ends up unused; its other bytes stay.
     for (TextSlot &slot : layout.Texts)
@@ -86,16 +86,15 @@ void Tfrmmain::BitBtn3Click()
     for (TRichEditBox *box : TextBoxes()) {
         const int n = TextBoxSlot(box);
         const QString fileName = QString::number(n) + QStringLiteral(".rtf");
-        QString error;
-        if (!box->SaveToFile(Card_Edit1->Pic_Path() + fileName, &error))
-            throw ECardError(error);
+        files.push_back({LocalName(Card_Edit1->Pic_Path() + fileName), WriteRtf(box->document()).toStdString()});
         TextSlot &slot = layout.Texts[n];
         slot.Used = 1;
         slot.Rect = ControlToCardRect(box);
         slot.FileName.SetText(fileName);
     }
     Card_Edit1->SetLayout(layout);
-    Card_Edit1->SaveLayout(CardPath);
+    files.push_back({LocalName(FolderOf(CardPath) + QStringLiteral("Card.crd")), CardFileBytes(Card_Edit1->Layout)});
+    WriteFilesAtomically(files);
     MarkCardSaved();
     Dialogs().ShowMessage(QStringLiteral("Saved OK!"));
 }

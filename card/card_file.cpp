@@ -27,9 +27,13 @@ CardLayout ReadCardFile(const QString &path, const CardLayout &base)
                            std::size_t(data.size()), base);
 }
 
-void WriteCardFile(const QString &path, const CardLayout &layout)
+std::string CardFileBytes(const CardLayout &layout)
 {
     const CardLayoutBytes bytes = LayoutToBytes(layout);
-    WriteFileAtomically(QFile::encodeName(path).toStdString(),
-                        std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    return std::string(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+}
+
+void WriteCardFile(const QString &path, const CardLayout &layout)
+{
+    WriteFileAtomically(QFile::encodeName(path).toStdString(), CardFileBytes(layout));
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +25,9 @@ constexpr std::string_view TempMarker = ".tessaly-";
 constexpr size_t TempRandomLength = 6;
 // Keeps the temporary file's name within the 255 bytes a name may have.
 constexpr size_t MaxNameInTempName = 200;
+
+constexpr const char *NotReplaced =
+    "It is not a regular file (it may be a device or a FIFO), and it is never replaced by one.";
 
 std::string FolderPart(const std::string &path)
 {
@@ -81,8 +85,10 @@ TAtomicFile::TAtomicFile(const std::string &fileName, TSpecialTarget special)
     struct stat info;
     const bool exists = ::stat(FTarget.c_str(), &info) == 0;
     if (exists && !S_ISREG(info.st_mode)) {
-        if (S_ISDIR(info.st_mode) || special == TSpecialTarget::Refuse)
-            throw EFCreateError(fileName, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+        if (S_ISDIR(info.st_mode))
+            throw EFCreateError(fileName, EISDIR);
+        if (special == TSpecialTarget::Refuse)
+            throw EFCreateError(fileName, std::string(NotReplaced));
         // O_NONBLOCK: a FIFO nobody reads fails at once instead of waiting.
         FFile = ::open(FTarget.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
         if (FFile < 0)
@@ -135,8 +141,10 @@ void TAtomicFile::Write(const void *data, size_t count)
     }
 }
 
-void TAtomicFile::Commit()
+void TAtomicFile::Finish()
 {
+    if (FFinished)
+        return;
     if (FFile < 0)
         RaiseWriteError(FFileName, EBADF);
     // A device or FIFO written in place may not support fsync.
@@ -146,6 +154,12 @@ void TAtomicFile::Commit()
     FFile = -1;
     if (Calls->Close(file) != 0)
         Fail(errno);
+    FFinished = true;
+}
+
+void TAtomicFile::Commit()
+{
+    Finish();
     if (FTempName.empty())
         return;
     if (Calls->Rename(FTempName.c_str(), FTarget.c_str()) != 0)
@@ -177,6 +191,19 @@ void WriteFileAtomically(const std::string &fileName, std::string_view contents,
     TAtomicFile file(fileName, special);
     file.Write(contents);
     file.Commit();
+}
+
+void WriteFilesAtomically(const std::vector<TFileContents> &files)
+{
+    std::vector<std::unique_ptr<TAtomicFile>> written;
+    written.reserve(files.size());
+    for (const TFileContents &file : files) {
+        written.push_back(std::make_unique<TAtomicFile>(file.FileName));
+        written.back()->Write(file.Contents);
+        written.back()->Finish();
+    }
+    for (const std::unique_ptr<TAtomicFile> &file : written)
+        file->Commit();
 }
 
 bool IsAtomicFileTemporary(std::string_view fileName)

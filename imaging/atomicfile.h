@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 #include <sys/types.h>
 
 // What to do when the target exists and is not a regular file.
@@ -39,8 +40,11 @@ public:
     // Writes all count bytes or raises EWriteError.
     void Write(const void *data, size_t count);
     void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
-    // Syncs and closes the file and renames it over the target; raises
-    // EWriteError when any step fails. Nothing may be written after it.
+    // Syncs and closes the file, leaving only the rename to do; raises
+    // EWriteError when either step fails. Nothing may be written after it.
+    void Finish();
+    // Finishes the file when the caller has not, then renames it over the
+    // target; raises EWriteError when any step fails.
     void Commit();
 
     // The name the caller gave, for messages.
@@ -54,11 +58,24 @@ private:
     std::string FTarget;   // the file that is replaced: links followed
     std::string FTempName; // empty when writing in place
     int FFile = -1;
+    bool FFinished = false;
 };
 
 // The whole file in one call.
 void WriteFileAtomically(const std::string &fileName, std::string_view contents,
                          TSpecialTarget special = TSpecialTarget::Refuse);
+
+// Several files that belong together, such as a card's texts and its
+// layout: every file is written and synced before the first is renamed, so a
+// failure to write any of them (a full disk among others) leaves all of them
+// as they were. Only a rename failing part-way, which a full disk cannot
+// cause, leaves the files before it new and the rest old, each whole. The
+// files are renamed in the order given.
+struct TFileContents {
+    std::string FileName;
+    std::string Contents;
+};
+void WriteFilesAtomically(const std::vector<TFileContents> &files);
 
 // True for the name (without folder) of one of the writer's temporary files.
 // Such names begin with a dot, so file dialogs and folder listings pass them

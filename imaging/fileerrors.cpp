@@ -35,3 +35,8 @@ EFCreateError::EFCreateError(const std::string &fileName, int errorNumber)
     : Exception(Describe("Cannot create file", fileName, errorNumber))
 {
 }
+
+EFCreateError::EFCreateError(const std::string &fileName, const std::string &reason)
+    : Exception("Cannot create file \"" + fileName + "\". " + reason)
+{
+}

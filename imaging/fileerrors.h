@@ -19,6 +19,8 @@ class EFCreateError : public Exception {
 public:
     explicit EFCreateError(const std::string &fileName);
     EFCreateError(const std::string &fileName, int errorNumber);
+    // With a reason of the program's own.
+    EFCreateError(const std::string &fileName, const std::string &reason);
 };
 
 // Reading an opened file failed: "Cannot read file ...".

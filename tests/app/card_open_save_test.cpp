@@ -10,6 +10,7 @@
 #include "tests/support/scripted_dialogs.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -119,7 +120,10 @@ TEST_F(CardOpenSave, AFifoInPlaceOfACardFileIsRefusedAndTheOpenCardStays)
         MakeFifo(other + file);
         dialogs->Messages.clear();
         dialogs->YesNoAnswers = {false};  // Save the Card? No.
+        QElapsedTimer clock;
+        clock.start();
         Open(other + "x.crd");
+        EXPECT_LT(clock.elapsed(), 1000) << file.toStdString() << " kept Open waiting";
         ASSERT_EQ(dialogs->Messages.size(), 1) << file.toStdString();
         EXPECT_TRUE(dialogs->Messages[0].contains(other + file)) << dialogs->Messages[0].toStdString();
         EXPECT_TRUE(dialogs->Messages[0].contains("not a regular file")) << dialogs->Messages[0].toStdString();
@@ -128,6 +132,17 @@ TEST_F(CardOpenSave, AFifoInPlaceOfACardFileIsRefusedAndTheOpenCardStays)
         EXPECT_EQ(At(form.Card_Edit1, 150, 5), QColor(Qt::blue).rgb());
         QDir(other).removeRecursively();
     }
+
+    // A background that is no picture at all is refused the same way.
+    const QString other = MakeCard(CardFolder("Other"), Qt::green);
+    Put(other + "template.bmp", "not a picture");
+    dialogs->Messages.clear();
+    Open(other + "Card.crd");
+    ASSERT_EQ(dialogs->Messages.size(), 1);
+    EXPECT_TRUE(dialogs->Messages[0].contains(other + "template.bmp")) << dialogs->Messages[0].toStdString();
+    ExpectShown(shown);
+    EXPECT_EQ(Box(0)->toPlainText(), "unsaved Zero");
+    EXPECT_EQ(At(form.Card_Edit1, 150, 5), QColor(Qt::blue).rgb());
 }
 
 TEST_F(CardOpenSave, AShortCardFileTakesTheFoldersBackgroundNotThePreviousPicture)
@@ -170,12 +185,19 @@ TEST_F(CardOpenSave, SaveRefusesTheProgramsTemplatesAndClearsStaleTemporaries)
     EXPECT_EQ(Contents(shipped + "0.rtf"), text);
     EXPECT_TRUE(form.HasUnsavedChanges());
 
-    // What a killed Save left beside the card's own files goes with the next Save.
+    // What a killed Save left beside the card's own files is not read by
+    // Open (choosing it opens nothing) and goes with the next Save.
     const QString card = MakeCard(CardFolder("Mine"), Qt::blue);
-    dialogs->YesNoAnswers = {false};
-    Open(card + "Card.crd");
     Put(card + ".0.rtf.tessaly-Ab12Cd", "half a text");
     Put(card + ".Card.crd.tessaly-Zz99Yy", "half a layout");
+    dialogs->YesNoAnswers = {false};
+    dialogs->Messages.clear();
+    Open(card + ".Card.crd.tessaly-Zz99Yy");
+    EXPECT_EQ(form.CardPath, shipped + "template.bmp") << "a temporary file is no card file";
+    Open(card + "Card.crd");
+    EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    ExpectShown(card);
+    EXPECT_EQ(Box(0)->toPlainText(), "Zero");
     Save();
     EXPECT_EQ(dialogs->Messages.last(), "Saved OK!");
     const QStringList left = QDir(card).entryList(QDir::Files | QDir::Hidden);
@@ -183,9 +205,88 @@ TEST_F(CardOpenSave, SaveRefusesTheProgramsTemplatesAndClearsStaleTemporaries)
         EXPECT_FALSE(IsAtomicFileTemporary(name.toStdString())) << name.toStdString();
 }
 
+// Each system call of the writer failed in turn for each file Save writes:
+// the error names the file and every file of the card stays as it was.
+struct FailingCall {
+    static inline QByteArray file;  // the target whose write, sync or rename fails
+    static inline int call = 0;     // 0 write, 1 sync, 2 rename
+    static inline std::string pendingTemporary;
+
+    static ssize_t Write(int f, const void *d, size_t n)
+    {
+        if (call == 0 && IsFailingTemporary(f)) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return ::write(f, d, n);
+    }
+    static int Fsync(int f)
+    {
+        if (call == 1 && IsFailingTemporary(f)) {
+            errno = EIO;
+            return -1;
+        }
+        return ::fsync(f);
+    }
+    static int Rename(const char *from, const char *to)
+    {
+        if (call == 2 && QByteArray(to).endsWith(file)) {
+            errno = EIO;
+            return -1;
+        }
+        return ::rename(from, to);
+    }
+    // The open file is a temporary of the failing target.
+    static bool IsFailingTemporary(int f)
+    {
+        char path[4096];
+        const ssize_t length = ::readlink(("/proc/self/fd/" + std::to_string(f)).c_str(), path, sizeof path - 1);
+        return length > 0 && QByteArray(path, length).contains("/." + file + ".tessaly-");
+    }
+};
+
+TEST_F(CardOpenSave, AFailedWriteSyncOrRenameOfAnyFileKeepsTheWholeCardAsItWas)
+{
+    const QString card = MakeCard(CardFolder("Card"), Qt::blue);
+    Open(card + "Card.crd");
+    ASSERT_EQ(form.TextBoxes().size(), 2) << dialogs->Messages.join('|').toStdString();
+    Box(0)->textCursor().insertText("new ");
+    Box(1)->move(Box(1)->pos() + QPoint(5, 0));
+    const QByteArray old[3] = {Contents(card + "0.rtf"), Contents(card + "1.rtf"), Contents(card + "Card.crd")};
+    const TAtomicFileCalls calls{FailingCall::Write, FailingCall::Fsync, ::close, FailingCall::Rename};
+    for (const QByteArray file : {"0.rtf", "1.rtf", "Card.crd"}) {
+        for (FailingCall::call = 0; FailingCall::call < 3; ++FailingCall::call) {
+            // Card.crd is renamed last: a failed rename of an earlier file
+            // leaves the files before it new, and there is none before 0.rtf.
+            if (FailingCall::call == 2 && file != "0.rtf")
+                continue;
+            SCOPED_TRACE(file.toStdString() + " call " + std::to_string(FailingCall::call));
+            FailingCall::file = file;
+            SetAtomicFileCalls(&calls);
+            dialogs->Messages.clear();
+            Save();
+            SetAtomicFileCalls(nullptr);
+            ASSERT_EQ(dialogs->Messages.size(), 1);
+            EXPECT_TRUE(dialogs->Messages[0].startsWith("Cannot write file \"" + card + file + "\"."))
+                << dialogs->Messages[0].toStdString();
+            EXPECT_EQ(Contents(card + "0.rtf"), old[0]);
+            EXPECT_EQ(Contents(card + "1.rtf"), old[1]);
+            EXPECT_EQ(Contents(card + "Card.crd"), old[2]);
+            EXPECT_TRUE(form.HasUnsavedChanges());
+            for (const QString &name : QDir(card).entryList(QDir::Files | QDir::Hidden))
+                EXPECT_FALSE(IsAtomicFileTemporary(name.toStdString())) << name.toStdString();
+        }
+    }
+    dialogs->Messages.clear();
+    Save();
+    EXPECT_EQ(dialogs->Messages, QStringList{"Saved OK!"});
+    EXPECT_NE(Contents(card + "0.rtf"), old[0]);
+    EXPECT_NE(Contents(card + "Card.crd"), old[2]);
+}
+
 // Save onto a small tmpfs with only a few pages free: either every file is
-// new and "Saved OK!" is shown, or an error is shown and every file is whole
-// (Card.crd, written last, the old one). Mounting needs root.
+// new and "Saved OK!" is shown, or an error is shown and every file is the
+// old one, whole. With eight pages free the Save succeeds. Mounting needs root.
 class FullDisk : public CardOpenSave {
 protected:
     void SetUp() override
@@ -232,12 +333,12 @@ protected:
 
 TEST_F(FullDisk, SaveIsEitherCompleteOrLeavesEveryFileWhole)
 {
-    for (const int pages : {0, 1, 2, 4}) {
+    for (const int pages : {0, 1, 2, 4, 8}) {
         SCOPED_TRACE("free pages: " + std::to_string(pages));
         QDir(mountPoint).removeRecursively();
         QDir().mkpath(mountPoint);
         // Two texts of one page that grow to two each: with two pages free
-        // the first is saved and the second is not.
+        // the first could be written and the second not.
         const QString card = MakeCard(CardFolder("Card"), Qt::blue, "{\\rtf1\\ansi " + QByteArray(3000, 'a') + "}");
         dialogs->YesNoAnswers = {false};
         Open(card + "Card.crd");
@@ -263,15 +364,18 @@ TEST_F(FullDisk, SaveIsEitherCompleteOrLeavesEveryFileWhole)
         } else {
             EXPECT_TRUE(said.contains(card)) << said.toStdString();  // names the file
             EXPECT_TRUE(said.contains(std::strerror(ENOSPC))) << said.toStdString();
-            for (int n = 0; n < 2; ++n) {
-                const QByteArray now = Contents(card + QString::number(n) + ".rtf");
-                EXPECT_TRUE(now == oldTexts[n] || now == newTexts[n]) << n << ": " << now.size() << " bytes";
-            }
+            // Nothing replaces an old file before every new one is written.
+            EXPECT_EQ(Contents(card + "0.rtf"), oldTexts[0]);
+            EXPECT_EQ(Contents(card + "1.rtf"), oldTexts[1]);
             EXPECT_EQ(Contents(card + "Card.crd"), oldLayout);
             EXPECT_TRUE(form.HasUnsavedChanges());
         }
-        if (pages == 0) {
+        // The new files need five pages beside the old ones: two texts of
+        // two pages and Card.crd.
+        if (pages < 5) {
             EXPECT_NE(said, "Saved OK!");
+        } else {
+            EXPECT_EQ(said, "Saved OK!");
         }
         for (const QString &name : QDir(card).entryList(QDir::Files | QDir::Hidden))
             EXPECT_FALSE(IsAtomicFileTemporary(name.toStdString())) << name.toStdString();

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
+#include <vector>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -137,6 +139,65 @@ TEST_F(AtomicFile, EachFailedSystemCallKeepsTheOldFile)
     }
 }
 
+// Files that belong together: a failure to write or sync any of them keeps
+// every one old; a rename failing part-way leaves the earlier ones new.
+TEST_F(AtomicFile, FilesWrittenTogetherAreAllOldAfterAFailedWrite)
+{
+    static std::string failingFor;
+    static int failingCall = 0;
+    const TAtomicFileCalls calls = {
+        [](int f, const void *d, size_t n) -> ssize_t {
+            if (failingCall == 0 && std::string_view(static_cast<const char *>(d), n).starts_with(failingFor)) {
+                errno = ENOSPC;
+                return -1;
+            }
+            return ::write(f, d, n);
+        },
+        [](int f) {
+            // The second file's sync: the first one has been synced by then.
+            static int syncs = 0;
+            if (failingCall == 1 && ++syncs == 2) {
+                syncs = 0;
+                errno = EIO;
+                return -1;
+            }
+            return ::fsync(f);
+        },
+        ::close,
+        [](const char *from, const char *to) {
+            if (failingCall == 2 && std::string_view(to).ends_with("1.rtf")) {
+                errno = EIO;
+                return -1;
+            }
+            return std::rename(from, to);
+        },
+    };
+    const std::vector<TFileContents> files = {
+        {Dir + "0.rtf", "new zero"}, {Dir + "1.rtf", "new one"}, {Dir + "Card.crd", "new layout"}};
+    for (failingCall = 0; failingCall < 3; ++failingCall) {
+        SCOPED_TRACE(failingCall);
+        failingFor = "new one";
+        WriteAll(Dir + "0.rtf", "old zero");
+        WriteAll(Dir + "1.rtf", "old one");
+        WriteAll(Dir + "Card.crd", "old layout");
+        SetAtomicFileCalls(&calls);
+        try {
+            WriteFilesAtomically(files);
+            ADD_FAILURE() << "no error";
+        } catch (const EWriteError &error) {
+            EXPECT_NE(std::string(error.what()).find(Dir + "1.rtf"), std::string::npos) << error.what();
+        }
+        SetAtomicFileCalls(nullptr);
+        EXPECT_EQ(ReadAll(Dir + "0.rtf"), failingCall == 2 ? "new zero" : "old zero");
+        EXPECT_EQ(ReadAll(Dir + "1.rtf"), "old one");
+        EXPECT_EQ(ReadAll(Dir + "Card.crd"), "old layout");
+        EXPECT_EQ(TemporariesIn(Dir), 0);
+    }
+    WriteFilesAtomically(files);
+    EXPECT_EQ(ReadAll(Dir + "0.rtf") + ReadAll(Dir + "1.rtf") + ReadAll(Dir + "Card.crd"),
+              "new zeronew onenew layout");
+}
+
 TEST_F(AtomicFile, ASymbolicLinkIsFollowedAndKept)
 {
     fs::create_directories(Dir + "real");
@@ -173,10 +234,23 @@ TEST_F(AtomicFile, ADeviceNodeIsNeverReplaced)
     // A node of /dev/null's numbers in the test's own folder, never a system one.
     const std::string device = Dir + "null";
     ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-    EXPECT_THROW(WriteFileAtomically(device, "x"), EFCreateError);
+    try {
+        WriteFileAtomically(device, "x");
+        ADD_FAILURE() << "a device was written over";
+    } catch (const EFCreateError &error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot create file \"" + device
+                                                 + "\". It is not a regular file (it may be a device or a FIFO), "
+                                                   "and it is never replaced by one.");
+    }
     EXPECT_TRUE(fs::is_character_file(device));
     WriteFileAtomically(device, "into the device", TSpecialTarget::WriteInPlace);
     EXPECT_TRUE(fs::is_character_file(device));
+    // /dev/full's numbers: written in place the write fails as the disk
+    // would, and the node stays a device.
+    const std::string full = Dir + "full";
+    ASSERT_EQ(::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    EXPECT_THROW(WriteFileAtomically(full, "x", TSpecialTarget::WriteInPlace), EWriteError);
+    EXPECT_TRUE(fs::is_character_file(full));
     EXPECT_EQ(TemporariesIn(Dir), 0);
 }
 
