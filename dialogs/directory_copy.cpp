@@ -1,5 +1,7 @@
 #include "dialogs/directory_copy.h"
 
+#include "imaging/atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -47,6 +49,8 @@ bool CopyTree(const QString &source, const QString &dest)
         const QString to = Joined(dest, entry.fileName());
         if (entry.isSymLink() && entry.isDir())
             continue;  // followed, it could loop or bring in what lies outside
+        if (IsAtomicFileTemporary(QFile::encodeName(entry.fileName()).toStdString()))
+            continue;  // half a file that a killed program left behind
         if (entry.isDir()) {
             if (!QDir().mkpath(to))
                 complete = false;

@@ -17,6 +17,7 @@ public:
 // parents, overwriting files of the same name. Both paths may or may not end
 // in '/'. False for an empty source, when `dest` lies inside `source`, or when
 // any file could not be copied (what was copied stays). A link to a folder is
-// never followed, so the copy holds only what lies inside the source.
+// never followed, so the copy holds only what lies inside the source. The
+// atomic writer's temporary files, left only by a killed program, are not copied.
 // Raises EDirectoryError when the source or one of its sub-folders cannot be entered.
 bool CopyDirectory(const QString &source, const QString &dest);

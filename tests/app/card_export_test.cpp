@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -203,6 +205,34 @@ TEST_F(CardExport, AFailedExportSaysSoAndLeavesAnExistingFileWhole)
     }
     // The JPEG's failure came after Temp.bmp was rendered.
     EXPECT_EQ(Contents(form.TempBmpPath()), CardBmpBytes(RenderCardFolder(cardFolder)));
+}
+
+TEST_F(CardExport, AnExportOntoALinkReplacesItsTargetAndKeepsTheLinkAndAFifoIsRefused)
+{
+    OpenFixture();
+    QDir().mkpath(Out("real"));
+    for (const char *name : {"card.bmp", "card.jpg"}) {
+        WriteFileBytes(Out(QStringLiteral("real/") + name).toStdString(), {'o', 'l', 'd'});
+        ASSERT_TRUE(QFile::link(Out(QStringLiteral("real/") + name), Out(name)));
+    }
+    SaveAs(Out("card.bmp"), 1);
+    SaveAs(Out("card.jpg"), 2);
+    EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    EXPECT_TRUE(QFileInfo(Out("card.bmp")).isSymLink());
+    EXPECT_TRUE(QFileInfo(Out("card.jpg")).isSymLink());
+    EXPECT_EQ(Contents(Out("real/card.bmp")), CardBmpBytes(RenderCardFolder(cardFolder)));
+    EXPECT_EQ(FrameOf(Contents(Out("real/card.jpg"))).Width, 793);
+
+    // Nobody reads the FIFO: the export is refused at once and it stays a FIFO.
+    for (const int filter : {1, 2}) {
+        const QString fifo = Out(filter == 1 ? "pipe.bmp" : "pipe.jpg");
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+        dialogs->Messages.clear();
+        SaveAs(fifo, filter);
+        EXPECT_EQ(dialogs->Messages, QStringList{SaveError});
+        EXPECT_EQ(QFileInfo(fifo).isFile(), false);
+        EXPECT_TRUE(QFileInfo(fifo).exists());
+    }
 }
 
 // What the user sees is what is exported: a text box painted by the widget

@@ -49,6 +49,14 @@ TEST_F(CopyDirectoryTest, CopiesFilesAndNestedFoldersIntoANewFolderAndRestoresTh
     EXPECT_EQ(Read(Path("plain/a/b/deep.rtf")), "two levels down");
 }
 
+TEST_F(CopyDirectoryTest, LeavesOutTheHalfWrittenFilesOfAKilledProgram)
+{
+    Write(Path("tpl/Card.crd"), "whole");
+    Write(Path("tpl/.Card.crd.tessaly-a1B2c3"), "half");
+    ASSERT_TRUE(CopyDirectory(Path("tpl/"), Path("card/")));
+    EXPECT_EQ(QDir(Path("card")).entryList(QDir::Files | QDir::Hidden), QStringList{"Card.crd"});
+}
+
 TEST_F(CopyDirectoryTest, ReplacesAFileOfTheSameName)
 {
     Write(Path("tpl/Card.crd"), "new");
