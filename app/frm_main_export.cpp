@@ -3,6 +3,7 @@
 #include "app/export_names.h"
 #include "app/frm_main.h"
 
+#include "card/card_render.h"
 #include "imaging/jpeg/image_convert.h"
 
 #include <QFile>
@@ -11,9 +12,6 @@ namespace {
 
 const QString NoCardMessage = QStringLiteral("Please Create a new card or open a card first!");
 const QString SaveErrorMessage = QStringLiteral("Save Error, Please contact technical support or retry later!");
-
-// Every quantizer 1: the export loses only the colour conversion's rounding.
-constexpr int ExportJpegQuality = 9;
 
 std::string LocalName(const QString &path)
 {
@@ -46,6 +44,6 @@ void Tfrmmain::BitBtn4Click()
     // own decoder. A failed conversion is reported like a failed rendering;
     // both files are written atomically, so nothing half-written is left
     // under the chosen name.
-    if (!RenderCard(TempBmpPath()) || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(target), ExportJpegQuality))
+    if (!RenderCard(TempBmpPath()) || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(target), CardJpegQuality))
         Dialogs().ShowMessage(SaveErrorMessage);
 }

@@ -37,21 +37,26 @@ bool HoldsBackgroundName(const QByteArray &bytes)
 
 } // namespace
 
-CardLayout LoadCardLayout(const QString &backgroundPath)
+CardLayout ReadCardLayout(const QString &backgroundPath)
 {
     const QString layoutFile = FolderOf(backgroundPath) + QStringLiteral("Card.crd");
     // A short file is completed from the fresh layout, never from the card
     // shown before: one card's slots must not leak into another.
-    CardLayout layout = FreshLayout();
-    if (NameIsTaken(layoutFile)) {
-        const QByteArray bytes = ReadCardFileBytes(layoutFile);
-        layout = LayoutFromBytes(reinterpret_cast<const uint8_t *>(bytes.constData()), std::size_t(bytes.size()),
-                                 layout);
-        if (!HoldsBackgroundName(bytes))
-            layout.BackgroundFile.SetText(NameOf(backgroundPath));
-        return layout;
-    }
+    const QByteArray bytes = ReadCardFileBytes(layoutFile);
+    CardLayout layout =
+        LayoutFromBytes(reinterpret_cast<const uint8_t *>(bytes.constData()), std::size_t(bytes.size()), FreshLayout());
+    if (!HoldsBackgroundName(bytes))
+        layout.BackgroundFile.SetText(NameOf(backgroundPath));
+    return layout;
+}
+
+CardLayout LoadCardLayout(const QString &backgroundPath)
+{
+    const QString layoutFile = FolderOf(backgroundPath) + QStringLiteral("Card.crd");
+    if (NameIsTaken(layoutFile))
+        return ReadCardLayout(backgroundPath);
     // The default file describes this folder alone, whatever card was open.
+    CardLayout layout = FreshLayout();
     layout.BackgroundFile.SetText(NameOf(backgroundPath));
     layout.TransparentColour = 0;
     WriteCardFile(layoutFile, layout);

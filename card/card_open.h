@@ -20,6 +20,12 @@ struct TLoadedCard {
     std::array<QByteArray, 5> Texts; // the RTF of each used text slot, checked
 };
 
+// The layout in the Card.crd of the folder of `backgroundPath`, laid over
+// the fresh layout. A file too short to hold the background's name takes the
+// name of `backgroundPath` (template.bmp). Raises ECardError naming the file
+// when it is missing or cannot be read.
+CardLayout ReadCardLayout(const QString &backgroundPath);
+
 // The layout of the card whose background is `backgroundPath`: its folder's
 // Card.crd laid over the fresh layout or, when there is none, a default
 // Card.crd written there first. A file too short to hold the background's

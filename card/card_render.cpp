@@ -1,7 +1,7 @@
 #include "card/card_render.h"
 
 #include "card/card_compose.h"
-#include "card/card_file.h"
+#include "card/card_open.h"
 #include "card/card_geometry.h"
 #include "imaging/atomicfile.h"
 #include "richtext/rich_text_render.h"
@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
 #include <QTextDocument>
@@ -67,24 +68,19 @@ QImage RenderCardImage(const CardLayout &layout, const QString &folder, const st
     return RenderCardImage(ComposeCard(layout, folder), boxes);
 }
 
-void LoadCardText(const QString &fileName, QTextDocument *doc)
+namespace {
+
+// A text box's document as the box reads its file: RTF (or plain text),
+// shown from the box's very edge, without a document margin.
+void ReadCardTextInto(const QString &folder, int slot, QTextDocument *doc)
 {
-    const auto fail = [&](const QString &why) {
-        doc->clear();
-        throw ECardError(QStringLiteral("Cannot read file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), why));
-    };
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(file.errorString());
-    const QByteArray data = file.read(kMaxRtfBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        fail(file.errorString());
     QString why;
-    if (!ReadRtfOrPlainText(data, doc, &why))
-        fail(why);
-    // The box shows its text from its very edge; so does the card.
+    if (!ReadRtfOrPlainText(ReadCardText(folder, slot), doc, &why))
+        throw ECardError(QStringLiteral("Cannot read file \"%1%2.rtf\". %3").arg(folder).arg(slot).arg(why));
     doc->setDocumentMargin(0);
 }
+
+} // namespace
 
 TCardTexts::TCardTexts(const CardLayout &layout, const QString &folder)
 {
@@ -93,7 +89,7 @@ TCardTexts::TCardTexts(const CardLayout &layout, const QString &folder)
         if (slot.Used == 0)
             continue;
         auto doc = std::make_unique<QTextDocument>();
-        LoadCardText(folder + QString::number(n) + QStringLiteral(".rtf"), doc.get());
+        ReadCardTextInto(folder, n, doc.get());
         m_boxes.push_back({doc.get(), SlotToControlRect(slot.Rect, QPoint(0, 0))});
         m_documents.push_back(std::move(doc));
     }
@@ -101,18 +97,25 @@ TCardTexts::TCardTexts(const CardLayout &layout, const QString &folder)
 
 TCardTexts::~TCardTexts() = default;
 
-QImage RenderCardFolder(const QString &folder)
+CardLayout ReadCardFolderLayout(const QString &folder)
 {
-    const QString layoutFile = folder + QStringLiteral("Card.crd");
-    if (!QFile::exists(layoutFile))
+    // Read only: unlike opening a card in the window, rendering never
+    // writes a default Card.crd into a folder that has none.
+    if (!QFileInfo::exists(folder + QStringLiteral("Card.crd")))
         throw ECardError(QStringLiteral("\"%1\" is not a card folder: it has no Card.crd.")
                              .arg(QDir::toNativeSeparators(folder)));
-    const CardLayout layout = ReadCardFile(layoutFile, FreshLayout());
-    if (!HasBackground(layout))
-        throw ECardError(QStringLiteral("The card in \"%1\" names no background picture.")
-                             .arg(QDir::toNativeSeparators(folder)));
+    return ReadCardLayout(folder + QStringLiteral("template.bmp"));
+}
+
+QImage RenderCardFolder(const QString &folder, const CardLayout &layout)
+{
     const TCardTexts texts(layout, folder);
     return RenderCardImage(layout, folder, texts.Boxes());
+}
+
+QImage RenderCardFolder(const QString &folder)
+{
+    return RenderCardFolder(folder, ReadCardFolderLayout(folder));
 }
 
 QByteArray CardBmpBytes(const QImage &image)

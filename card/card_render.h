@@ -31,6 +31,11 @@ struct TCardTextBox {
 // The resolution of every rendered card picture.
 constexpr int CardPixelsPerInch = 96;
 
+// The JPEG export codes the rendered card's BMP file (ConvertBmpToJpeg) at
+// this quality level: every quantizer 1, so only the colour conversion's
+// rounding is lost.
+constexpr int CardJpegQuality = 9;
+
 // Draws one box with `painter` (whose device is the card picture): the whole
 // text laid out for the box's width, cut at its lower edge and at the
 // picture's edges. A box without area draws nothing. Raises ECardError when
@@ -65,12 +70,16 @@ private:
     std::vector<TCardTextBox> m_boxes;
 };
 
-// Reads a text box's file into `doc` with the box's own settings (no
-// document margin); raises ECardError naming the file when it cannot.
-void LoadCardText(const QString &fileName, QTextDocument *doc);
+// The layout of the card held in `folder` (ending in '/'), read as Open
+// reads it (a short Card.crd takes template.bmp as its background) but
+// without writing anything. Raises ECardError when the folder holds no
+// Card.crd or it cannot be read.
+CardLayout ReadCardFolderLayout(const QString &folder);
 
-// Renders the card held in `folder` (ending in '/'): its Card.crd, pictures
-// and texts. Raises ECardError (or a file error) with the reason.
+// Renders the card held in `folder` (ending in '/'): its pictures and texts,
+// placed by `layout` (or by the folder's own Card.crd). Only regular files
+// are read. Raises ECardError (or a file error) with the reason.
+QImage RenderCardFolder(const QString &folder, const CardLayout &layout);
 QImage RenderCardFolder(const QString &folder);
 
 // The picture as a 24-bit BMP file's bytes.
