@@ -235,6 +235,23 @@ TEST_F(CardExport, AnExportOntoALinkReplacesItsTargetAndKeepsTheLinkAndAFifoIsRe
     }
 }
 
+// The window's one-box wrapper draws what the renderer draws for that box.
+TEST_F(CardExport, RenderTextBoxDrawsTheBoxAtItsPlaceOnTheCard)
+{
+    OpenFixture();
+    TRichEditBox *box = form.findChild<TRichEditBox *>("AEdit1");
+    ASSERT_NE(box, nullptr);
+    QImage bitmap = form.Card_Edit1->Picture().convertToFormat(QImage::Format_RGB32);
+    const QImage canvas = bitmap;
+    ASSERT_TRUE(form.RenderTextBox(box, bitmap));
+    const QRect onCard = box->geometry().translated(-form.Card_Edit1->pos());
+    EXPECT_EQ(bitmap.convertToFormat(QImage::Format_RGB888), RenderCardImage(canvas, {{box->document(), onCard}}));
+    EXPECT_NE(bitmap, canvas);
+    EXPECT_FALSE(form.RenderTextBox(nullptr, bitmap));
+    QImage none;
+    EXPECT_FALSE(form.RenderTextBox(box, none));
+}
+
 // What the user sees is what is exported: a text box painted by the widget
 // on a 96 dpi screen gives the renderer's pixels for the same document.
 TEST_F(CardExport, ATextBoxOnScreenHasTheRenderersPixels)
