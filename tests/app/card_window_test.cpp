@@ -110,7 +110,8 @@ TEST_F(CardWindow, OpeningBuildsTheUsedSlotsAndARefusedOpeningKeepsTheOpenCard)
     EXPECT_EQ(Box(3)->geometry(), QRect(420, 300, 300, 100));
     EXPECT_EQ(Box(3)->toPlainText(), "Text 3");
     EXPECT_TRUE(form.Shape1->isVisible() && !form.Shape2->isVisible());
-    EXPECT_EQ(form.SpeedButton1->pos(), QPoint(100 + (200 - 169) / 2, 230));
+    // Centred just below the row of handles under the frame (margin 4, handle 7).
+    EXPECT_EQ(form.SpeedButton1->pos(), QPoint(100 + (200 - 169) / 2, 230 + 4 + 7));
     Box(1)->raise();  // stacking order is not slot order
     EXPECT_EQ(form.TextBoxes(), QList<TRichEditBox *>({Box(1), Box(3)}));
 
@@ -151,7 +152,7 @@ TEST_F(CardWindow, DraggingThePictureFrameWhileScrolledMovesThePictureAndTheButt
     EXPECT_EQ(RectOf(form.Card_Edit1->Layout.Pictures[0].Rect), QRect(130, 70, 200, 150));
     EXPECT_EQ(form.Card_Edit1->Picture().pixelColor(110, 100), QColor(Qt::white));
     EXPECT_EQ(form.Card_Edit1->Picture().pixelColor(320, 210), QColor(Qt::red));
-    EXPECT_EQ(form.SpeedButton1->pos(), QPoint(130 + (200 - 169) / 2, 220));
+    EXPECT_EQ(form.SpeedButton1->pos(), QPoint(130 + (200 - 169) / 2, 220 + 4 + 7));
     EXPECT_EQ(form.ScrollBox1->HorzPosition(), 80);
     EXPECT_TRUE(form.HasUnsavedChanges());
     Mouse({{600, 600}});  // the bare card
