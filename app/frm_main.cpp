@@ -85,6 +85,7 @@ void Tfrmmain::BuildToolbar()
 {
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAccessibleName(QStringLiteral("Toolbar"));
     Panel1->setFrameShape(QFrame::StyledPanel);
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setFixedHeight(ToolbarHeight);
