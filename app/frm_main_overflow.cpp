@@ -48,11 +48,15 @@ void Tfrmmain::UpdateOverflowMarker()
         return;
     }
     // On the frame's lower edge, between the bottom-middle and the
-    // bottom-right handle, clear of both.
+    // bottom-right handle, clear of both; beyond the bottom-right handle
+    // when the box is too narrow for that, so no handle is ever covered.
     const int margin = Mover->FrameMargin;
     const QRect frame = box->geometry().adjusted(-margin, -margin, margin, margin);
     const int middleHandleRight = frame.left() + (frame.width() - TMover::HandleSize) / 2 + TMover::HandleSize;
-    const int left = (middleHandleRight + frame.left() + frame.width()) / 2 - MarkerSide / 2;
+    const int cornerHandleLeft = frame.left() + frame.width();
+    int left = (middleHandleRight + cornerHandleLeft) / 2 - MarkerSide / 2;
+    if (left < middleHandleRight + 1 || left + MarkerSide > cornerHandleLeft - 1)
+        left = cornerHandleLeft + TMover::HandleSize + 2;
     OverflowMarker->move(left, frame.top() + frame.height() - MarkerSide / 2 - 1);
     OverflowMarker->show();
     OverflowMarker->raise();

@@ -8,40 +8,33 @@
 
 namespace {
 
+// Shapes and images are graphics (the mover's handles too: AT-SPI has no
+// better role for a mouse-only grip); the focus sink is a button nobody sees.
 class TControlAccessible : public QAccessibleWidget {
 public:
-    TControlAccessible(QWidget *widget, QAccessible::Role role, bool hidden)
-        : QAccessibleWidget(widget, role), m_hidden(hidden)
+    explicit TControlAccessible(QWidget *widget)
+        : QAccessibleWidget(widget, qobject_cast<TFocusSink *>(widget) ? QAccessible::Button : QAccessible::Graphic)
     {
     }
 
     QAccessible::State state() const override
     {
         QAccessible::State state = QAccessibleWidget::state();
-        if (m_hidden) {
+        if (qobject_cast<const TFocusSink *>(object())) {
+            // Nobody can see it: a reader neither shows it nor moves to it.
             state.invisible = true;
             state.focusable = false;
             state.focused = false;
         }
         return state;
     }
-
-private:
-    bool m_hidden;
 };
 
 QAccessibleInterface *ControlAccessibleFactory(const QString &, QObject *object)
 {
-    if (!object || !object->isWidgetType())
-        return nullptr;
-    auto *widget = static_cast<QWidget *>(object);
-    if (qobject_cast<TFocusSink *>(object))
-        return new TControlAccessible(widget, QAccessible::Button, true);
-    if (auto *shape = qobject_cast<TShape *>(object))
-        return new TControlAccessible(widget, shape->AccessibleRole(), false);
-    if (qobject_cast<TImage *>(object))
-        return new TControlAccessible(widget, QAccessible::Graphic, false);
-    return nullptr;
+    const bool ours = qobject_cast<TFocusSink *>(object) || qobject_cast<TShape *>(object)
+                      || qobject_cast<TImage *>(object);
+    return ours ? new TControlAccessible(static_cast<QWidget *>(object)) : nullptr;
 }
 
 } // namespace

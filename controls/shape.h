@@ -11,7 +11,6 @@
 // hides itself meanwhile (the mover's handles do), with positions relative to
 // its own place in its parent.
 
-#include <QAccessible>
 #include <QColor>
 #include <QPointer>
 #include <QWidget>
@@ -42,11 +41,6 @@ public:
     QColor brushColor() const { return m_brushColor; }
     void setBrushColor(const QColor &color);
 
-    // What a screen reader calls the shape: a graphic unless set otherwise
-    // (the mover's handles are grips).
-    QAccessible::Role AccessibleRole() const { return m_accessibleRole; }
-    void SetAccessibleRole(QAccessible::Role role) { m_accessibleRole = role; }
-
     MouseHandler OnMouseDown;
     MouseHandler OnMouseMove;
     MouseHandler OnMouseUp;
@@ -74,5 +68,4 @@ private:
     int m_penWidth = 1;
     Qt::BrushStyle m_brushStyle = Qt::SolidPattern;
     QColor m_brushColor = Qt::white;
-    QAccessible::Role m_accessibleRole = QAccessible::Graphic;
 };

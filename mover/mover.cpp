@@ -59,8 +59,6 @@ TMover::TMover(QWidget *owner) : QObject(owner)
         shape->setCursor(kShapes[i].cursor);
         shape->setPenWidth(1);
         shape->setAccessibleName(QString::fromLatin1(kShapes[i].accessibleName));
-        if (i != Marker)
-            shape->SetAccessibleRole(QAccessible::Grip);
         shape->hide();
         m_shapes[i] = shape;
     }

@@ -9,7 +9,7 @@
 #include "richtext/rich_edit_box.h"
 #include "tests/support/accessibility_walk.h"
 #include "tests/support/card_fixture.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/main_window_fixture.h"
 
 #include <QAccessibleTextInterface>
 #include <QApplication>
@@ -22,20 +22,8 @@
 
 namespace {
 
-QRect RectOf(const SlotRect &r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
-
-class DesignSurface : public ::testing::Test {
+class DesignSurface : public TMainWindowTest {
 protected:
-    void SetUp() override
-    {
-        form.ProgramFolder = dir.path() + "/";
-        auto scripted = std::make_unique<TScriptedDialogs>();
-        dialogs = scripted.get();
-        form.SetDialogs(std::move(scripted));
-        form.show();
-        form.activateWindow();  // shortcuts work in the active window only
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    }
 
     // The picture frame at (60, 50, 240 x 180); text box 1 (slot 0) over the
     // frame's lower right corner; text box 3 (slot 2) too low for its lines.
@@ -70,25 +58,12 @@ protected:
     }
     QRect PictureRect() const { return RectOf(form.Card_Edit1->Layout.Pictures[0].Rect); }
 
-    // The left button at points of the design surface: a click, or a drag.
-    void Mouse(std::initializer_list<QPoint> points)
-    {
-        const auto at = [this](QPoint p) { return form.ScrollBox1->Surface()->mapTo(&form, p); };
-        QTest::mousePress(form.windowHandle(), Qt::LeftButton, {}, at(*points.begin()));
-        for (QPoint p : points)
-            QTest::mouseMove(form.windowHandle(), at(p));
-        QTest::mouseRelease(form.windowHandle(), Qt::LeftButton, {}, at(*std::prev(points.end())));
-    }
     // A key as the user types it: to the widget with the focus.
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
     {
         QWidget *focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : &form, key, modifiers);
     }
-
-    QTemporaryDir dir;
-    Tfrmmain form;
-    TScriptedDialogs *dialogs = nullptr;
 };
 
 TEST_F(DesignSurface, HandlesAndTheChangePictureButtonLieAboveTheTextBoxes)
@@ -247,6 +222,13 @@ TEST_F(DesignSurface, TheOverflowMarkerShowsWhileASelectedBoxCutsItsText)
     EXPECT_TRUE(marker->toolTip().contains("does not fit"));
     EXPECT_TRUE(Shape("cerceve")->geometry().intersects(marker->geometry()));
     EXPECT_EQ(At(marker->geometry().center()), marker);
+    const auto coversAHandle = [&] {
+        for (const char *handle : {"altsol", "altorta", "altsag", "solorta", "sagorta"})
+            if (Shape(handle)->geometry().intersects(marker->geometry()))
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(coversAHandle());
 
     // Made tall enough by its bottom handle, the box shows all its text.
     const QPoint bottom = Shape("altorta")->geometry().center();
@@ -254,6 +236,14 @@ TEST_F(DesignSurface, TheOverflowMarkerShowsWhileASelectedBoxCutsItsText)
     EXPECT_FALSE(marker->isVisible());
     Mouse({bottom + QPoint(0, 150), bottom});  // and shrunk again
     EXPECT_TRUE(marker->isVisible());
+    const QPoint right = Shape("sagorta")->geometry().center();
+    Mouse({right, right - QPoint(300, 0)});  // as narrow as a box gets
+    EXPECT_TRUE(marker->isVisible());
+    EXPECT_FALSE(coversAHandle());
+    const QPoint narrowed = Shape("sagorta")->geometry().center();
+    Mouse({narrowed, narrowed + QPoint(200 - Box(2)->width(), 0)});
+    EXPECT_EQ(Box(2)->width(), 200);
+
     Box(2)->selectAll();
     Box(2)->insertPlainText("Ok");  // the text fits again
     EXPECT_FALSE(marker->isVisible());
