@@ -3,6 +3,7 @@
 #include "app/command_guard.h"
 #include "app/glyphs.h"
 #include "controls/Card_Edit.h"
+#include "controls/focus_sink.h"
 #include "controls/qt_dialogs.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
@@ -12,7 +13,9 @@
 #include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -28,22 +31,26 @@ struct ToolCommand {
     const char *Caption;
     const char *Hint;
     const char *Glyph;
+    const char *Shortcut;  // the keys a desktop user expects; null for none
     void (Tfrmmain::*Handler)();
     QToolButton *Tfrmmain::*Button;
 };
 
 const ToolCommand ToolCommands[] = {
-    {"BitBtn1", "New", "Create a new card", "new", &Tfrmmain::BitBtn1Click, &Tfrmmain::BitBtn1},
-    {"BitBtn2", "Open", "Open existing card", "open", &Tfrmmain::BitBtn2Click, &Tfrmmain::BitBtn2},
-    {"BitBtn3", "Save", "Save Card", "save", &Tfrmmain::BitBtn3Click, &Tfrmmain::BitBtn3},
-    {"BitBtn4", "Save As", "Save as bitmap or jpg", "saveas", &Tfrmmain::BitBtn4Click, &Tfrmmain::BitBtn4},
-    {"BitBtn5", "Paper Set", "Paper Set", "paperset", &Tfrmmain::BitBtn5Click, &Tfrmmain::BitBtn5},
-    {"BitBtn6", "Print", "Print", "print", &Tfrmmain::BitBtn6Click, &Tfrmmain::BitBtn6},
-    {"BitBtn7", "Exit", "Exit", "exit", &Tfrmmain::BitBtn7Click, &Tfrmmain::BitBtn7},
-    {"BitBtn8", "Help", "Need Help?", "help", &Tfrmmain::BitBtn8Click, &Tfrmmain::BitBtn8},
+    {"BitBtn1", "New", "Create a new card", "new", "Ctrl+N", &Tfrmmain::BitBtn1Click, &Tfrmmain::BitBtn1},
+    {"BitBtn2", "Open", "Open existing card", "open", "Ctrl+O", &Tfrmmain::BitBtn2Click, &Tfrmmain::BitBtn2},
+    {"BitBtn3", "Save", "Save Card", "save", "Ctrl+S", &Tfrmmain::BitBtn3Click, &Tfrmmain::BitBtn3},
+    {"BitBtn4", "Save As", "Save as bitmap or jpg", "saveas", "Ctrl+Shift+S", &Tfrmmain::BitBtn4Click, &Tfrmmain::BitBtn4},
+    {"BitBtn5", "Paper Set", "Paper Set", "paperset", nullptr, &Tfrmmain::BitBtn5Click, &Tfrmmain::BitBtn5},
+    {"BitBtn6", "Print", "Print", "print", "Ctrl+P", &Tfrmmain::BitBtn6Click, &Tfrmmain::BitBtn6},
+    {"BitBtn7", "Exit", "Exit", "exit", "Ctrl+Q", &Tfrmmain::BitBtn7Click, &Tfrmmain::BitBtn7},
+    {"BitBtn8", "Help", "Need Help?", "help", "F1", &Tfrmmain::BitBtn8Click, &Tfrmmain::BitBtn8},
 };
 
 } // namespace
+
+const QString Tfrmmain::FirstHint =
+    QStringLiteral("Press New to make a card from a template, or Open to open one of your cards.");
 
 Tfrmmain::Tfrmmain(QWidget *parent)
     : QMainWindow(parent),
@@ -78,6 +85,7 @@ void Tfrmmain::BuildToolbar()
 {
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAccessibleName(QStringLiteral("Toolbar"));
     Panel1->setFrameShape(QFrame::StyledPanel);
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setFixedHeight(ToolbarHeight);
@@ -90,14 +98,30 @@ void Tfrmmain::BuildToolbar()
         auto *button = new QToolButton(Panel1);
         button->setObjectName(QString::fromLatin1(command.Name));
         button->setText(QString::fromLatin1(command.Caption));
-        button->setToolTip(QString::fromLatin1(command.Hint));
+        QString hint = QString::fromLatin1(command.Hint);
+        const auto handler = command.Handler;
+        const auto run = [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); };
+        if (command.Shortcut) {
+            // A window shortcut, so that it works wherever the focus is, a
+            // text box included; the button's own shortcut would click it
+            // only after an animation.
+            const QKeySequence keys(QString::fromLatin1(command.Shortcut));
+            auto *shortcut = new QShortcut(keys, this);
+            shortcut->setObjectName(QString::fromLatin1(command.Name) + QStringLiteral("Shortcut"));
+            shortcut->setContext(Qt::WindowShortcut);
+            shortcut->setAutoRepeat(false);
+            connect(shortcut, &QShortcut::activated, this, run);
+            hint += QStringLiteral(" (%1)").arg(keys.toString(QKeySequence::NativeText));
+        }
+        button->setToolTip(hint);
+        button->setAccessibleName(QString::fromLatin1(command.Caption));
+        button->setAccessibleDescription(hint);
         button->setIcon(Glyph(QString::fromLatin1(command.Glyph)));
         button->setIconSize(QSize(32, 32));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setFixedSize(ToolButtonWidth, ToolButtonHeight);
         button->setFocusPolicy(Qt::StrongFocus);
-        const auto handler = command.Handler;
-        connect(button, &QToolButton::clicked, this, [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+        connect(button, &QToolButton::clicked, this, run);
         row->addWidget(button);
         if (previous)
             setTabOrder(previous, button);
@@ -108,10 +132,8 @@ void Tfrmmain::BuildToolbar()
 
     // The focus sink: no size to be seen, but it can hold the keyboard
     // focus, which takes the caret away from the text boxes. It does nothing.
-    Button2 = new QPushButton(Panel1);
+    Button2 = new TFocusSink(Panel1);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setFocusPolicy(Qt::StrongFocus);
-    Button2->setFlat(true);
     Button2->setGeometry(671, 59, 0, 1);
     setTabOrder(previous, Button2);
 }
@@ -125,12 +147,16 @@ void Tfrmmain::BuildSurface()
 
     ScrollBox1 = new TScrollBox(Panel2);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setAccessibleName(QStringLiteral("Design surface"));
+    // The arrow keys move the selected control; the scroll bars scroll.
+    ScrollBox1->setFocusPolicy(Qt::NoFocus);
     fill->addWidget(ScrollBox1);
     QWidget *surface = ScrollBox1->Surface();
 
     Card_Edit1 = new TCard_Edit(surface);
     Card_Edit1->setObjectName(QStringLiteral("Card_Edit1"));
     Card_Edit1->setGeometry(0, 0, 800, 560);
+    Card_Edit1->SetHint(FirstHint);
     Card_Edit1->OnClick = [this](TImage *) { RunCommand([this] { Card_Edit1Click(); }); };
 
     const auto makeFrame = [surface](const char *name, QRect bounds) {
@@ -148,14 +174,21 @@ void Tfrmmain::BuildSurface()
         RunCommand([=, this] { Shape1MouseDown(button, shift, x, y); });
     };
     Shape2 = makeFrame("Shape2", QRect(344, 144, 297, 273));
+    Shape1->setAccessibleName(QStringLiteral("Picture frame 1"));
+    Shape1->setAccessibleDescription(QStringLiteral("Click to select it, then drag its frame to move it or a handle to resize it"));
+    Shape2->setAccessibleName(QStringLiteral("Picture frame 2"));
 
     SpeedButton1 = new QToolButton(surface);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setText(QStringLiteral("Click Here to change  Picture "));
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     SpeedButton1->setGeometry(128, 24, 169, 25);
+    SpeedButton1->setAccessibleName(QStringLiteral("Change picture"));
+    SpeedButton1->setAccessibleDescription(QStringLiteral("Put one of your own pictures in picture frame 1"));
     SpeedButton1->hide();
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { RunCommand([this] { SpeedButton1Click(); }); });
+
+    BuildOverflowMarker();
 }
 
 void Tfrmmain::FormCreate()
@@ -163,6 +196,7 @@ void Tfrmmain::FormCreate()
     // The version stands directly after the name.
     setWindowTitle(windowTitle() + QStringLiteral("(Ver2.55)"));
     StartDesignSurface();
+    StartKeyboard();
     // Qt paints every widget through a back buffer, so the scroll box is
     // double-buffered already.
     CardPath.clear();

@@ -4,6 +4,8 @@
 // change-picture button. Split by topic:
 //   frm_main.cpp          construction, start-up, closing, error report
 //   frm_main_surface.cpp  the design surface (mover, frames, text boxes)
+//   frm_main_keyboard.cpp shortcuts, Tab, Escape and the arrow keys
+//   frm_main_overflow.cpp the marker on a text box whose text does not fit
 //   frm_main_changes.cpp  unsaved changes of the open card
 //   frm_main_file.cpp     Open, Save, Exit, Help (the guide is help/tessaly.html)
 //   frm_main_new.cpp      New card from a template
@@ -28,6 +30,7 @@
 
 class QCloseEvent;
 class QFrame;
+class QLabel;
 class QPushButton;
 class QToolButton;
 class TCard_Edit;
@@ -148,12 +151,32 @@ public:
     // not. Tests replace it so that no browser starts.
     std::function<bool(const QString &path)> OpenWithDesktop;
 
+    // Keyboard (frm_main_keyboard.cpp). The arrow keys move the selected
+    // control by one pixel, NudgeStepWithShift with Shift, and with Alt also
+    // while a text box has the caret; reported as a drag of the frame.
+    void NudgeSelection(int dx, int dy);
+    static constexpr int NudgeStepWithShift = 10;
+
+    // Overflow marker (frm_main_overflow.cpp): shown on the selected text
+    // box's frame while its text runs past the box's lower edge.
+    QLabel *OverflowMarker = nullptr;
+    void UpdateOverflowMarker();
+
+    // The sentence drawn on the empty surface while no card is open.
+    static const QString FirstHint;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void BuildToolbar();
     void BuildSurface();
+    void BuildOverflowMarker();
+    void StartKeyboard();
+    // Watches a new text box for the focus, its place and its text.
+    void WatchTextBox(TRichEditBox *box);
+    // Puts a new text box into the Tab order after the previous slot's.
+    void ChainTextBox(TRichEditBox *box);
     void FormCreate();
     // The design surface's start-up (creates the mover) and its end.
     void StartDesignSurface();

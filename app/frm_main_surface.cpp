@@ -13,12 +13,36 @@
 #include "mover/mover.h"
 #include "richtext/rich_edit_box.h"
 
+#include <QFocusEvent>
 #include <QPushButton>
 #include <QToolButton>
 
 namespace {
 
 const QString TextBoxPrefix = QStringLiteral("AEdit");
+const QString TextBoxDescription =
+    QStringLiteral("Type to change the text. Double-click for fonts, sizes, colours and alignment; "
+                   "Alt and the arrow keys move the box.");
+
+// Passes a watched object's events to a function and lets them go on.
+class TEventWatch : public QObject {
+public:
+    TEventWatch(QObject *watched, std::function<void(QEvent *)> onEvent)
+        : QObject(watched), m_onEvent(std::move(onEvent))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        m_onEvent(event);
+        return false;
+    }
+
+private:
+    std::function<void(QEvent *)> m_onEvent;
+};
 
 } // namespace
 
@@ -71,6 +95,7 @@ void Tfrmmain::ClearTextBoxes()
         box->hide();
         delete box;
     }
+    UpdateOverflowMarker();
 }
 
 void Tfrmmain::CreateTextBoxes(const std::array<QByteArray, 5> &texts)
@@ -85,6 +110,10 @@ void Tfrmmain::CreateTextBoxes(const std::array<QByteArray, 5> &texts)
         PlaceControl(slot.Rect, box);
         box->show();
         box->setObjectName(TextBoxPrefix + QString::number(n));
+        box->setAccessibleName(QStringLiteral("Text box %1").arg(n + 1));
+        box->setAccessibleDescription(TextBoxDescription);
+        WatchTextBox(box);
+        ChainTextBox(box);
         QString error;
         if (!box->LoadFromBytes(texts[size_t(n)], Card_Edit1->Pic_Path() + QString::number(n) + QStringLiteral(".rtf"),
                                 &error))
@@ -110,9 +139,58 @@ void Tfrmmain::PlacePictureFrames()
 
 void Tfrmmain::PlaceSpeedButton1()
 {
-    // Integer division truncates toward zero, as the layout expects.
+    // Integer division truncates toward zero, as the layout expects. The
+    // button sits just below the row of handles under the selected frame,
+    // so the bottom-middle handle never covers its caption, and above the
+    // text boxes, so none hides it.
+    const int margin = Mover ? Mover->FrameMargin : 0;
     SpeedButton1->move(Shape1->x() + (Shape1->width() - SpeedButton1->width()) / 2,
-                       Shape1->y() + Shape1->height());
+                       Shape1->y() + Shape1->height() + margin + TMover::HandleSize);
+    SpeedButton1->raise();
+}
+
+void Tfrmmain::WatchTextBox(TRichEditBox *box)
+{
+    new TEventWatch(box, [this, box](QEvent *event) {
+        switch (event->type()) {
+        case QEvent::FocusIn: {
+            // Reaching a box with Tab selects it, as a click does. A drag
+            // hides the dragged box, which passes the focus on as Tab would:
+            // that selects nothing.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            const bool tab = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+            if (tab && Mover && !Mover->IsDragging())
+                RunCommand([=, this] { TextBoxClick(box); });
+            break;
+        }
+        case QEvent::FocusOut: {
+            // Editing ends: the selection's highlight must not stay on the
+            // card. A menu or the box's format dialog leaves it, since they
+            // work on it, and so does a drag, after which the box takes the
+            // focus back.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            const bool keeps = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason
+                               || (Mover && Mover->IsDragging());
+            if (!keeps) {
+                QTextCursor cursor = box->textCursor();
+                if (cursor.hasSelection()) {
+                    cursor.clearSelection();
+                    box->setTextCursor(cursor);
+                }
+            }
+            break;
+        }
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+            UpdateOverflowMarker();
+            break;
+        default:
+            break;
+        }
+    });
+    connect(box->document(), &QTextDocument::contentsChanged, this, [this] { UpdateOverflowMarker(); });
 }
 
 void Tfrmmain::PlaceControl(const SlotRect &rect, QWidget *control)
@@ -155,6 +233,7 @@ void Tfrmmain::Card_Edit1Click()
     if (Mover && Mover->SelectedControl())
         Mover->Unselect();
     Button2->setFocus();
+    UpdateOverflowMarker();
 }
 
 void Tfrmmain::TextBoxClick(TRichEditBox *sender)
@@ -163,6 +242,7 @@ void Tfrmmain::TextBoxClick(TRichEditBox *sender)
     // lets them drag and resize it.
     if (Mover)
         Mover->Select(sender);
+    UpdateOverflowMarker();
 }
 
 void Tfrmmain::Shape1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
@@ -171,6 +251,7 @@ void Tfrmmain::Shape1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
         Mover->Select(Shape1);
     // No text box keeps the caret while the picture frame is selected.
     Button2->setFocus();
+    UpdateOverflowMarker();
 }
 
 void Tfrmmain::MoverEndMove(QWidget *vControl, bool Moved, QPoint)

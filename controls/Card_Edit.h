@@ -37,6 +37,21 @@ public:
     // unreadable picture) it raises ECardError and keeps size and picture.
     void Compose();
 
+    // A sentence drawn on the blank canvas while no card is shown, saying
+    // what to do; empty draws nothing.
+    void SetHint(const QString &hint);
+    // The hint as it is drawn now: empty while a card is shown.
+    QString ShownHint() const;
+
+protected:
+    void PictureChanged() override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    // A screen reader hears the card's size, or the hint while there is no card.
+    void DescribeForScreenReader();
+
     QString m_picPath;
+    QString m_hint;
 };

@@ -1,20 +1,27 @@
 #include "controls/image.h"
 
+#include "controls/accessibility.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
-TImage::TImage(QWidget *parent) : QWidget(parent) {}
+TImage::TImage(QWidget *parent) : QWidget(parent)
+{
+    InstallControlAccessibility();
+}
 
 void TImage::SetPicture(const QImage &picture)
 {
     m_picture = picture;
     update();
+    PictureChanged();
 }
 
 void TImage::ClearPicture()
 {
     m_picture = QImage();
     update();
+    PictureChanged();
 }
 
 QImage &TImage::Surface()

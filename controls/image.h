@@ -32,6 +32,8 @@ public:
     ClickHandler OnClick;
 
 protected:
+    // After SetPicture and ClearPicture.
+    virtual void PictureChanged() {}
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -12,6 +12,8 @@ TScrollBox::TScrollBox(QWidget *parent) : QScrollArea(parent), m_surface(new QWi
     setWidget(m_surface);
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    horizontalScrollBar()->setAccessibleName(QStringLiteral("Scroll left and right"));
+    verticalScrollBar()->setAccessibleName(QStringLiteral("Scroll up and down"));
 }
 
 int TScrollBox::HorzPosition() const { return horizontalScrollBar()->value(); }

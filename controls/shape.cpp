@@ -1,11 +1,14 @@
 #include "controls/shape.h"
 
+#include "controls/accessibility.h"
+
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
 TShape::TShape(QWidget *parent) : QWidget(parent)
 {
+    InstallControlAccessibility();
     // Only what the shape paints is drawn; a clear shape shows what lies under it.
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TranslucentBackground);

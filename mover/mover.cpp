@@ -12,23 +12,24 @@ namespace {
 struct ShapeDescription {
     const char *name;
     Qt::CursorShape cursor;
+    const char *accessibleName; // what a screen reader calls it
 };
 
 // In creation order; the index is TMover::ShapeIndex.
 constexpr ShapeDescription kShapes[] = {
-    {"BelirleyiciCerceve", Qt::ArrowCursor},
-    {"cerceve", Qt::SizeAllCursor},
-    {"ustsol", Qt::SizeFDiagCursor},
-    {"ustsag", Qt::SizeBDiagCursor},
-    {"ustorta", Qt::SizeVerCursor},
-    {"solorta", Qt::SizeHorCursor},
-    {"sagorta", Qt::SizeHorCursor},
-    {"altsol", Qt::SizeBDiagCursor},
-    {"altsag", Qt::SizeFDiagCursor},
-    {"altorta", Qt::SizeVerCursor},
+    {"BelirleyiciCerceve", Qt::ArrowCursor, "Start position"},
+    {"cerceve", Qt::SizeAllCursor, "Move"},
+    {"ustsol", Qt::SizeFDiagCursor, "Resize top left"},
+    {"ustsag", Qt::SizeBDiagCursor, "Resize top right"},
+    {"ustorta", Qt::SizeVerCursor, "Resize top"},
+    {"solorta", Qt::SizeHorCursor, "Resize left"},
+    {"sagorta", Qt::SizeHorCursor, "Resize right"},
+    {"altsol", Qt::SizeBDiagCursor, "Resize bottom left"},
+    {"altsag", Qt::SizeFDiagCursor, "Resize bottom right"},
+    {"altorta", Qt::SizeVerCursor, "Resize bottom"},
 };
 
-constexpr int kHandleSize = 7;
+constexpr int kHandleSize = TMover::HandleSize;
 
 QString frameHint()
 {
@@ -57,6 +58,7 @@ TMover::TMover(QWidget *owner) : QObject(owner)
         shape->setGeometry(50, 0, kHandleSize, kHandleSize);
         shape->setCursor(kShapes[i].cursor);
         shape->setPenWidth(1);
+        shape->setAccessibleName(QString::fromLatin1(kShapes[i].accessibleName));
         shape->hide();
         m_shapes[i] = shape;
     }
@@ -69,6 +71,7 @@ TMover::TMover(QWidget *owner) : QObject(owner)
     frame->setPenStyle(Qt::DotLine);
     frame->setBrushStyle(Qt::NoBrush);
     frame->setToolTip(frameHint());
+    frame->setAccessibleDescription(frameHint());
     frame->OnMouseDown = [this](TShape *s, Qt::MouseButton b, Qt::KeyboardModifiers, int x, int y) {
         FrameMouseDown(s, b, x, y);
     };
@@ -121,12 +124,7 @@ void TMover::AttachTo(QWidget *container)
 {
     if (!shapesAlive())
         return;
-    // Later shapes lie above earlier ones: handles over the frame, the frame
-    // over the marker.
-    static constexpr ShapeIndex kStackingOrder[] = {Marker, Frame, BottomLeft, TopLeft, TopRight,
-                                                    BottomRight, TopMiddle, BottomMiddle,
-                                                    MiddleLeft, MiddleRight};
-    for (ShapeIndex index : kStackingOrder) {
+    for (ShapeIndex index : StackingOrder) {
         TShape *s = shape(index);
         const bool hidden = s->isHidden();
         s->setParent(container);
@@ -156,6 +154,11 @@ bool TMover::Select(QWidget *control)
     m_selectedWatch = connect(control, &QObject::destroyed, this, &TMover::forgetDestroyedControl);
 
     HideFrame();
+    raiseShapes();
+    // A control that takes the keyboard focus (a text box) keeps the presses
+    // inside it, so the user can place the caret; the frame takes only the
+    // ring around it. Any other control is moved by a press anywhere on it.
+    m_hollowFrame = control->focusPolicy() != Qt::NoFocus;
     if (FrameMargin == 0)
         FrameMargin = 8;
     const int m = FrameMargin;
@@ -207,10 +210,66 @@ void TMover::forgetDestroyedControl()
     HideFrame();
 }
 
+void TMover::raiseShapes()
+{
+    // While a control is selected nothing on the container may cover its
+    // frame or handles, not even a control created after AttachTo.
+    for (ShapeIndex index : StackingOrder)
+        shape(index)->raise();
+}
+
+void TMover::hideForDrag()
+{
+    if (!m_selected)
+        return;
+    m_focusBeforeDrag = m_selected->hasFocus();
+    m_selected->hide();
+}
+
+void TMover::showAfterDrag(QWidget *control)
+{
+    if (!control)
+        return;
+    control->show();
+    // The user goes on typing where they were before the drag.
+    if (m_focusBeforeDrag)
+        control->setFocus(Qt::OtherFocusReason);
+    m_focusBeforeDrag = false;
+}
+
 void TMover::setFrameBounds(const QRect &bounds)
 {
     m_frameBounds = bounds;
-    applyBounds(shape(Frame), bounds);
+    TShape *frame = shape(Frame);
+    applyBounds(frame, bounds);
+    const int m = FrameMargin;
+    if (m_hollowFrame && bounds.width() > 2 * m && bounds.height() > 2 * m) {
+        const QRect whole(0, 0, bounds.width(), bounds.height());
+        frame->setMask(QRegion(whole).subtracted(QRegion(whole.adjusted(m, m, -m, -m))));
+    } else {
+        frame->clearMask();
+    }
+}
+
+bool TMover::Nudge(int dx, int dy)
+{
+    if (!m_selected || Dragging || !shapesAlive())
+        return false;
+    QRect proposed = m_frameBounds.translated(dx, dy);
+    bool allow = true;
+    if (OnMoving)
+        OnMoving(m_selected.data(), proposed, allow);
+    if (!allow)
+        return false;
+    const QPointer<QWidget> control = m_selected;
+    setFrameBounds(proposed);
+    const QPoint position = m_frameBounds.topLeft() + QPoint(FrameMargin, FrameMargin);
+    const bool moved = position != control->pos();
+    control->move(position);
+    PlaceHandles();
+    if (OnEndMove)
+        OnEndMove(control.data(), moved, QPoint(0, 0));
+    return moved;
 }
 
 void TMover::setFrameAtRest(bool atRest)

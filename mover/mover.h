@@ -15,8 +15,11 @@
 //     mover->OnEndMove = ...;           // optional callbacks and settings,
 //     mover->ApplyColors();             //   ApplyColors after changing colours
 //     mover->Select(control);           // control: a child of the container
-// Controls created after AttachTo lie above the frame, so a press on the
-// control reaches the control and a press on the ring around it the frame.
+// While a control is selected the frame and the handles lie above every
+// control of the container, so no other control can cover a handle. A
+// selected control that takes the keyboard focus (a text box) keeps the
+// presses inside it and the frame takes the ring around it; any other
+// control is dragged by a press anywhere inside the frame.
 //
 // Rectangles are in the container's client coordinates; a QRect here is read
 // by left, top, width and height, and a width or height may be zero or
@@ -62,10 +65,23 @@ public:
     void Unselect();
     // Pushes the colour settings into the shapes and reframes the selection.
     void ApplyColors();
+    // Moves the selected control by (dx, dy) as a drag of the frame would,
+    // reported the same way: OnMoving with the proposed frame rectangle (which
+    // may veto or adjust it), then OnEndMove with xy (0, 0). The keyboard's
+    // way to move. False when nothing is selected, a drag is in progress, the
+    // step was refused or the control did not move.
+    bool Nudge(int dx, int dy);
 
     // The control the frame surrounds, or null. Held weakly: a control that
     // is destroyed while selected takes the frame away with it.
     QWidget *SelectedControl() const { return m_selected.data(); }
+
+    // A left-button drag of the frame or of a handle is in progress (the
+    // selected control is hidden meanwhile).
+    bool IsDragging() const { return Dragging; }
+
+    // The side of each square handle, in pixels.
+    static constexpr int HandleSize = 7;
 
     // Settings; see ApplyColors.
     int FrameMargin = 4; // 0 means 8 at the next Select
@@ -90,10 +106,16 @@ public:
 private:
     enum ShapeIndex { Marker, Frame, TopLeft, TopRight, TopMiddle, MiddleLeft, MiddleRight,
                       BottomLeft, BottomRight, BottomMiddle, ShapeCount };
+    // Later shapes lie above earlier ones: handles over the frame, the frame
+    // over the marker.
+    static constexpr ShapeIndex StackingOrder[] = {Marker, Frame, BottomLeft, TopLeft, TopRight,
+                                                   BottomRight, TopMiddle, BottomMiddle,
+                                                   MiddleLeft, MiddleRight};
 
     TShape *shape(ShapeIndex index) const;
     bool shapesAlive() const;
     void setFrameBounds(const QRect &bounds);
+    void raiseShapes();
     void PlaceHandles();
     void ShowHandles();
     void HideHandles();
@@ -101,6 +123,10 @@ private:
     void HideFrame();
     void setFrameAtRest(bool atRest);
     void forgetDestroyedControl();
+    // The selected control hides during a drag, which takes the keyboard
+    // focus away from it; it gets the focus back when it shows again.
+    void hideForDrag();
+    void showAfterDrag(QWidget *control);
 
     // Mouse handlers of the frame and the handles (mover_drag.cpp).
     void FrameMouseDown(TShape *sender, Qt::MouseButton button, int x, int y);
@@ -117,6 +143,10 @@ private:
     // The frame's bounds as the mover set them; the widget itself cannot be
     // narrower than zero, these can.
     QRect m_frameBounds;
+    // The frame leaves presses inside the selected control to it.
+    bool m_hollowFrame = false;
+    // The selected control had the keyboard focus when the drag began.
+    bool m_focusBeforeDrag = false;
 
     bool Dragging = false;
     QPoint DownPoint;

@@ -44,8 +44,7 @@ void TMover::FrameMouseDown(TShape *sender, Qt::MouseButton button, int x, int y
         return;
 
     Dragging = true;
-    if (m_selected)
-        m_selected->hide();
+    hideForDrag();
     HideHandles();
     setFrameAtRest(false);
     TShape *marker = shape(Marker);
@@ -99,10 +98,9 @@ void TMover::FrameMouseUp(TShape *sender, Qt::MouseButton button, int x, int y)
         if (moved) {
             if (OnEndMove)
                 OnEndMove(control.data(), true, QPoint(x, y));
-            if (control)
-                control->show();
+            showAfterDrag(control);
         } else {
-            control->show();
+            showAfterDrag(control);
             if (!DoubleClicked && OnEndMove)
                 OnEndMove(control.data(), false, QPoint(x, y));
         }
@@ -118,8 +116,7 @@ void TMover::HandleMouseDown(TShape *sender, Qt::MouseButton button, int x, int 
     if (button != Qt::LeftButton)
         return;
     Dragging = true;
-    if (m_selected)
-        m_selected->hide();
+    hideForDrag();
     StartRect = m_frameBounds;
     DragRect = m_frameBounds;
     HideHandles(); // the frame stays, dotted; no marker
@@ -177,8 +174,7 @@ void TMover::HandleMouseUp(TShape *sender, Qt::MouseButton button, int x, int y)
     control->setGeometry(m_frameBounds.adjusted(m, m, -m, -m));
     if (OnEndResize)
         OnEndResize(control.data());
-    if (control)
-        control->show();
+    showAfterDrag(control);
     if (m_selected) {
         PlaceHandles();
         ShowHandles();

@@ -7,7 +7,7 @@
 #include "imaging/atomicfile.h"
 #include "richtext/rich_edit_box.h"
 #include "richtext/rtf.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/main_window_fixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -46,17 +46,8 @@ void MakeFifo(const QString &path)
 
 QRgb At(const TCard_Edit *canvas, int x, int y) { return canvas->Picture().pixel(x, y) | 0xFF000000u; }
 
-class CardOpenSave : public ::testing::Test {
+class CardOpenSave : public TMainWindowTest {
 protected:
-    void SetUp() override
-    {
-        form.ProgramFolder = dir.path() + "/";
-        auto scripted = std::make_unique<TScriptedDialogs>();
-        dialogs = scripted.get();
-        form.SetDialogs(std::move(scripted));
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
 
     // A card of 300 x 200 pixels with an opaque background of `colour`, a
     // picture in slot 0 and text boxes in slots 0 and 1. Returns its folder.
@@ -100,10 +91,6 @@ protected:
         ASSERT_TRUE(Box(0) && Box(1));
         EXPECT_EQ(Box(1)->toPlainText(), "One");
     }
-
-    QTemporaryDir dir;
-    Tfrmmain form;
-    TScriptedDialogs *dialogs = nullptr;
 };
 
 TEST_F(CardOpenSave, AFifoInPlaceOfACardFileIsRefusedAndTheOpenCardStays)

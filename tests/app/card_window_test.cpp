@@ -4,7 +4,7 @@
 #include "app/frm_main.h"
 #include "controls/Card_Edit.h"
 #include "card/card_file.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/main_window_fixture.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
 #include "mover/mover.h"
@@ -31,19 +31,12 @@ QString TextIn(const QString &rtfFile)
     return box.LoadFromFile(rtfFile) ? box.toPlainText() : QString("<unreadable>");
 }
 
-QRect RectOf(const SlotRect &r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
-
-class CardWindow : public ::testing::Test {
+class CardWindow : public TMainWindowTest {
 protected:
     void SetUp() override
     {
-        form.ProgramFolder = dir.path() + "/";
-        auto scripted = std::make_unique<TScriptedDialogs>();
-        dialogs = scripted.get();
-        form.SetDialogs(std::move(scripted));
+        TMainWindowTest::SetUp();
         form.OpenWithDesktop = [this](const QString &path) { return opened << path, true; };
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
 
     // A card folder of `width` x `height` pixels: a white (see-through)
@@ -84,19 +77,6 @@ protected:
     TRichEditBox *Box(int n) const { return form.ScrollBox1->Surface()->findChild<TRichEditBox *>("AEdit" + QString::number(n)); }
     QWidget *Shape(const char *name) const { return form.ScrollBox1->Surface()->findChild<TShape *>(name); }
 
-    // The left button at points of the design surface: a click, or a drag from the first point on.
-    void Mouse(std::initializer_list<QPoint> points)
-    {
-        const auto at = [this](QPoint p) { return form.ScrollBox1->Surface()->mapTo(&form, p); };
-        QTest::mousePress(form.windowHandle(), Qt::LeftButton, {}, at(*points.begin()));
-        for (QPoint p : points)
-            QTest::mouseMove(form.windowHandle(), at(p));
-        QTest::mouseRelease(form.windowHandle(), Qt::LeftButton, {}, at(*std::prev(points.end())));
-    }
-
-    QTemporaryDir dir;
-    Tfrmmain form;
-    TScriptedDialogs *dialogs = nullptr;
     QStringList opened;
 };
 
@@ -110,7 +90,8 @@ TEST_F(CardWindow, OpeningBuildsTheUsedSlotsAndARefusedOpeningKeepsTheOpenCard)
     EXPECT_EQ(Box(3)->geometry(), QRect(420, 300, 300, 100));
     EXPECT_EQ(Box(3)->toPlainText(), "Text 3");
     EXPECT_TRUE(form.Shape1->isVisible() && !form.Shape2->isVisible());
-    EXPECT_EQ(form.SpeedButton1->pos(), QPoint(100 + (200 - 169) / 2, 230));
+    // Centred just below the row of handles under the frame (margin 4, handle 7).
+    EXPECT_EQ(form.SpeedButton1->pos(), QPoint(100 + (200 - 169) / 2, 230 + 4 + 7));
     Box(1)->raise();  // stacking order is not slot order
     EXPECT_EQ(form.TextBoxes(), QList<TRichEditBox *>({Box(1), Box(3)}));
 
@@ -151,7 +132,7 @@ TEST_F(CardWindow, DraggingThePictureFrameWhileScrolledMovesThePictureAndTheButt
     EXPECT_EQ(RectOf(form.Card_Edit1->Layout.Pictures[0].Rect), QRect(130, 70, 200, 150));
     EXPECT_EQ(form.Card_Edit1->Picture().pixelColor(110, 100), QColor(Qt::white));
     EXPECT_EQ(form.Card_Edit1->Picture().pixelColor(320, 210), QColor(Qt::red));
-    EXPECT_EQ(form.SpeedButton1->pos(), QPoint(130 + (200 - 169) / 2, 220));
+    EXPECT_EQ(form.SpeedButton1->pos(), QPoint(130 + (200 - 169) / 2, 220 + 4 + 7));
     EXPECT_EQ(form.ScrollBox1->HorzPosition(), 80);
     EXPECT_TRUE(form.HasUnsavedChanges());
     Mouse({{600, 600}});  // the bare card

@@ -39,8 +39,9 @@ TEST(MainWindow, ToolbarHasTheEightCommandsInOrderWithCaptionsHintsAndGlyphs)
     std::sort(buttons.begin(), buttons.end(), [](auto *a, auto *b) { return a->x() < b->x(); });
     const QStringList names{"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5", "BitBtn6", "BitBtn7", "BitBtn8"};
     const QStringList captions{"New", "Open", "Save", "Save As", "Paper Set", "Print", "Exit", "Help"};
-    const QStringList hints{"Create a new card", "Open existing card", "Save Card", "Save as bitmap or jpg",
-                            "Paper Set", "Print", "Exit", "Need Help?"};
+    const QStringList hints{"Create a new card (Ctrl+N)", "Open existing card (Ctrl+O)", "Save Card (Ctrl+S)",
+                            "Save as bitmap or jpg (Ctrl+Shift+S)", "Paper Set", "Print (Ctrl+P)",
+                            "Exit (Ctrl+Q)", "Need Help? (F1)"};
     ASSERT_EQ(buttons.size(), 8);
     QWidget *focus = buttons[0];
     for (int i = 0; i < 8; ++i) {

@@ -285,4 +285,46 @@ TEST_F(MoverTest, SelectionRulesMarginVetoesAndADestroyedControl)
     EXPECT_FALSE(shape("cerceve")->isVisible() || handlesVisible());
 }
 
+TEST_F(MoverTest, SelectedFrameLiesAboveLaterControlsAndAFocusableControlKeepsItsInside)
+{
+    auto *cover = new QWidget(container);  // created after AttachTo, over the control's corner
+    cover->setGeometry(110, 70, 60, 40);
+    cover->show();
+    ASSERT_TRUE(mover->Select(control));
+    EXPECT_EQ(container->childAt(127, 87), shape("altsag"));
+    EXPECT_EQ(container->childAt(60, 50), shape("cerceve"));  // a plain control is dragged from inside
+
+    control->setFocusPolicy(Qt::StrongFocus);  // as a text box: presses inside place the caret
+    ASSERT_TRUE(mover->Select(control));
+    EXPECT_EQ(container->childAt(60, 50), control);
+    EXPECT_EQ(container->childAt(18, 50), shape("cerceve"));  // the ring around it
+}
+
+TEST_F(MoverTest, NudgeReportsAMoveAsADragDoes)
+{
+    EXPECT_FALSE(mover->Nudge(1, 0));  // nothing selected
+    mover->Select(control);
+    std::vector<QRect> proposed;
+    std::vector<EndMove> ends;
+    bool allow = true;
+    mover->OnMoving = [&](QWidget *, QRect &rect, bool &allowed) {
+        proposed.push_back(rect);
+        allowed = allow;
+    };
+    mover->OnEndMove = [&](QWidget *c, bool moved, QPoint xy) { ends.push_back({moved, xy, c->isHidden()}); };
+
+    EXPECT_TRUE(mover->Nudge(10, -1));
+    EXPECT_EQ(proposed, std::vector<QRect>({QRect(26, 25, 108, 58)}));
+    EXPECT_EQ(control->pos(), QPoint(30, 29));
+    EXPECT_EQ(frame(), QRect(26, 25, 108, 58));
+    EXPECT_EQ(shape("ustsol")->pos(), QPoint(19, 18));
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_TRUE(ends[0].moved && !ends[0].controlHidden);
+
+    allow = false;  // a refused step moves nothing and reports no end
+    EXPECT_FALSE(mover->Nudge(1, 0));
+    EXPECT_EQ(control->pos(), QPoint(30, 29));
+    EXPECT_EQ(ends.size(), 1u);
+}
+
 } // namespace

@@ -1,0 +1,10 @@
+#pragma once
+// What a screen reader is told about the program's own controls, beyond the
+// names and descriptions each form sets: shapes (picture frames, the mover's
+// frame and handles) and images (the card canvas) are graphics, and the
+// invisible focus sink is neither shown nor focusable. Qt's AT-SPI bridge
+// publishes what these interfaces say.
+
+// Installs the accessibility factory for TShape, TImage and TFocusSink.
+// Idempotent; every form built from these controls calls it.
+void InstallControlAccessibility();
