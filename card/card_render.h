@@ -9,6 +9,7 @@
 // out on a 96 dpi screen.
 
 #include "card/card_layout.h"
+#include "report/length.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -29,7 +30,7 @@ struct TCardTextBox {
 };
 
 // The resolution of every rendered card picture.
-constexpr int CardPixelsPerInch = 96;
+constexpr int CardPixelsPerInch = static_cast<int>(TLength::CardPixelsPerInch);
 
 // Draws one box with `painter` (whose device is the card picture): the whole
 // text laid out for the box's width, cut at its lower edge and at the
