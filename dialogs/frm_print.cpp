@@ -43,6 +43,11 @@ QComboBox *DropDown(const char *name, const QString &accessibleName, const QStri
     return list;
 }
 
+bool IsWindowFocusChange(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
 } // namespace
 
 TFrmprint::TFrmprint(TDialogs &dialogs, QWidget *parent)
@@ -106,6 +111,7 @@ void TFrmprint::BuildPaperPage()
 
     auto *paperSize = new QGroupBox(QStringLiteral("Paper size"), TabSheet1);
     paperSize->setObjectName(QStringLiteral("GroupBox1"));
+    paperSize->setAccessibleName(paperSize->title());
     auto *paperLayout = new QHBoxLayout(paperSize);
     ListBox1 = new QListWidget(paperSize);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -160,7 +166,15 @@ void TFrmprint::BuildPaperPage()
         box->setText(QStringLiteral("0"));
         box->installEventFilter(this);
     }
+    // A click on the paper that is already chosen runs the list click too
+    // (it brings a half-fold entry's preset back); a click that chooses
+    // another paper runs it once, through the change of row.
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { Guard([this] { ListBox1Click(); }); });
+    ListBox1->viewport()->installEventFilter(this);
+    connect(ListBox1, &QListWidget::itemClicked, this, [this] {
+        if (ListBox1->currentRow() == m_rowAtPress)
+            Guard([this] { ListBox1Click(); });
+    });
     connect(Units, &QComboBox::currentIndexChanged, this, [this] { Guard([this] { UnitsChange(); }); });
 }
 
@@ -269,12 +283,17 @@ void TFrmprint::PageWidthEnter(QLineEdit *box)
 void TFrmprint::PageWidthExit(QLineEdit *box)
 {
     QString text = box->text();
-    Guard([&] {
-        const std::optional<QString> refusal = m_model.LeaveBox(text, EnteredText);
+    std::optional<QString> message;
+    try {
+        message = m_model.LeaveBox(text, EnteredText);
         box->setText(text);
-        if (refusal)
-            m_dialogs.ShowMessage(*refusal);
-    });
+    } catch (const EPaperError &e) {
+        // Not a number: the box keeps what was typed, for the user to mend;
+        // the other boxes keep theirs.
+        message = QString::fromUtf8(e.what());
+    }
+    if (message)
+        m_dialogs.ShowMessage(*message);
 }
 
 bool TFrmprint::PageWidthKeyPress(QLineEdit *box, QChar key)
@@ -314,15 +333,22 @@ void TFrmprint::done(int result)
 
 bool TFrmprint::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_rowAtPress = ListBox1->currentRow();
     auto *box = qobject_cast<QLineEdit *>(watched);
     if (!box || !SizeBoxes().contains(box))
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
+    // Only a move of the focus between the dialog's own controls enters or
+    // leaves a box: a message box or a menu popping up over the dialog, or
+    // another window being activated, does not.
     case QEvent::FocusIn:
-        PageWidthEnter(box);
+        if (!IsWindowFocusChange(static_cast<QFocusEvent *>(event)->reason()))
+            PageWidthEnter(box);
         break;
     case QEvent::FocusOut:
-        PageWidthExit(box);
+        if (!IsWindowFocusChange(static_cast<QFocusEvent *>(event)->reason()))
+            PageWidthExit(box);
         break;
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
@@ -350,7 +376,8 @@ void TFrmprint::PrintImage(const QString &fileName)
     for (QLineEdit *margin : {Topmargin, BottomMargin, LeftMargin, RightMargin})
         margin->setText(QStringLiteral("0"));
     m_picture = LoadCardPicture(fileName);
-    m_report->setPageLayout(CardPageLayout(m_paper));
+    if (!m_report->setPageLayout(CardPageLayout(m_paper)))
+        throw ECardError(QStringLiteral("The printer cannot take a page of the card's paper."));
     m_report->setFullPage(true);
     Report1Preview();
 }
