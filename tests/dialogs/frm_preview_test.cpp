@@ -58,16 +58,16 @@ protected:
     // PrintImage, with `script` run in the preview once it is shown.
     void PrintImage(std::function<void(TFrmPreview &)> script)
     {
-        bool ran = false;
-        WhenModalShown([&](QWidget *modal) {
-            auto *preview = qobject_cast<TFrmPreview *>(modal);
-            ASSERT_NE(preview, nullptr);
-            ran = true;
-            script(*preview);
-            preview->BitBtn5Click();
+        bool previewed = false;
+        const TModalScript user([&](QWidget *modal) {
+            if (auto *preview = qobject_cast<TFrmPreview *>(modal)) {
+                previewed = true;
+                script(*preview);
+            }
+            modal->close();
         });
         form.PrintImage(Bmp());
-        EXPECT_TRUE(ran);
+        EXPECT_TRUE(previewed);
     }
 
     QTemporaryDir dir;
@@ -91,6 +91,8 @@ TEST_F(FrmPreviewTest, ThePreviewShowsOnePageAtItsRealSizeWithFiveButtons)
         EXPECT_TRUE(preview.IsZoom100());
         for (QPushButton *button : {preview.BitBtn1, preview.BitBtn2, preview.BitBtn3, preview.BitBtn4, preview.BitBtn5})
             EXPECT_FALSE(button->accessibleName().isEmpty());
+        preview.BitBtn5->click();
+        EXPECT_FALSE(preview.isVisible());
     });
     EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join('|').toStdString();
     EXPECT_TRUE(printers->Titles.isEmpty()) << "closing prints nothing";

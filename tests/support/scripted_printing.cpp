@@ -32,20 +32,25 @@ bool TScriptedPrinterDialogs::SetUpPrinter(QPrinter &printer, QWidget *, const Q
     return true;
 }
 
-void WhenModalShown(std::function<void(QWidget *modal)> script)
+TModalScript::TModalScript(std::function<void(QWidget *modal)> script)
+    : m_timer(new QTimer), m_script(std::move(script))
 {
     // Polled, because the window opens inside a call the test is still in.
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, script = std::move(script)] {
+    m_timer->setInterval(10);
+    QObject::connect(m_timer, &QTimer::timeout, [this] {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
             return;
-        timer->stop();
-        timer->deleteLater();
-        script(modal);
+        m_timer->stop();
+        m_ran = true;
+        m_script(modal);
     });
-    timer->start();
+    m_timer->start();
+}
+
+TModalScript::~TModalScript()
+{
+    delete m_timer;
 }
 
 std::optional<TPdfInfo> ReadPdfInfo(const QString &pdf)

@@ -12,6 +12,9 @@
 #include <QStringList>
 
 #include <functional>
+
+class QTimer;
+class QWidget;
 #include <optional>
 
 class TScriptedPrinterDialogs : public TPrinterDialogs {
@@ -24,8 +27,23 @@ public:
 };
 
 // Runs `script` with the next modal window once it is shown and its event
-// loop runs; the call returns at once.
-void WhenModalShown(std::function<void(QWidget *modal)> script);
+// loop runs, as a user would act on it. Watches until it has run or until
+// it is destroyed, so a window that never opens cannot leave it watching
+// for another test's windows.
+class TModalScript {
+public:
+    explicit TModalScript(std::function<void(QWidget *modal)> script);
+    ~TModalScript();
+    TModalScript(const TModalScript &) = delete;
+    TModalScript &operator=(const TModalScript &) = delete;
+
+    bool Ran() const { return m_ran; }
+
+private:
+    QTimer *m_timer;
+    std::function<void(QWidget *)> m_script;
+    bool m_ran = false;
+};
 
 // The PDF's page count and page size, as `pdfinfo` reports them; nothing
 // when poppler-utils cannot be run.
