@@ -8,6 +8,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_printing.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QGraphicsView>
 #include <QPrintPreviewWidget>
@@ -103,9 +104,11 @@ TEST_F(FrmPreviewTest, ZoomButtonsClicksAndNewPagesSetTheZoom)
 {
     PrintImage([&](TFrmPreview &preview) {
         preview.BitBtn1->click();
+        QTest::qWait(50);  // the preview redraws: the zoom stays
         EXPECT_FALSE(preview.IsZoom100());
         EXPECT_EQ(preview.ReportPreview1->zoomMode(), QPrintPreviewWidget::FitInView);
         preview.BitBtn2->click();
+        QTest::qWait(50);
         EXPECT_TRUE(preview.IsZoom100());
 
         // A click on the page switches between the real size and the whole page.
@@ -113,8 +116,20 @@ TEST_F(FrmPreviewTest, ZoomButtonsClicksAndNewPagesSetTheZoom)
         ASSERT_NE(view, nullptr);
         EXPECT_EQ(view->viewport()->cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::qWait(50);
         EXPECT_FALSE(preview.IsZoom100());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::qWait(50);
+        EXPECT_TRUE(preview.IsZoom100());
+
+        // In a window larger than the page, the whole page fills it.
+        preview.showNormal();
+        preview.resize(2400, 1800);
+        QTest::qWait(50);
+        preview.BitBtn1->click();
+        QTest::qWait(50);
+        EXPECT_GT(preview.ReportPreview1->zoomFactor(), 1.5);
+        preview.BitBtn2->click();
         EXPECT_TRUE(preview.IsZoom100());
 
         // A page arriving after "Zoom to Fit" brings the real size back.
@@ -208,6 +223,24 @@ TEST_F(FrmPreviewTest, APaperWithoutAreaIsAnErrorBeforeAnyPreview)
     form.LoadPaper(paper);
     EXPECT_THROW(form.PrintImage(Bmp()), ECardError);
     EXPECT_FALSE(form.Preview->isVisible());
+}
+
+TEST(QtPrinterDialogs, SettingUpAcceptsWithOkPrintingWithPrint)
+{
+    const std::unique_ptr<TPrinterDialogs> dialogs = MakeQtPrinterDialogs();
+    QPrinter printer;
+    for (const TPrinterChoice choice : {TPrinterChoice::Setup, TPrinterChoice::Print}) {
+        QString title, accept;
+        const TModalScript user([&](QWidget *modal) {
+            title = modal->windowTitle();
+            if (auto *buttons = modal->findChild<QDialogButtonBox *>())
+                accept = buttons->button(QDialogButtonBox::Ok)->text().remove('&');
+            modal->close();
+        });
+        EXPECT_FALSE(dialogs->SetUpPrinter(printer, nullptr, choice)) << "closed, not accepted";
+        EXPECT_EQ(title, PrinterDialogTitle(choice));
+        EXPECT_EQ(accept, choice == TPrinterChoice::Setup ? "OK" : "Print");
+    }
 }
 
 } // namespace

@@ -22,9 +22,9 @@ std::optional<QString> RunTool(const QString &program, const QStringList &argume
 
 } // namespace
 
-bool TScriptedPrinterDialogs::SetUpPrinter(QPrinter &printer, QWidget *, const QString &title)
+bool TScriptedPrinterDialogs::SetUpPrinter(QPrinter &printer, QWidget *, TPrinterChoice choice)
 {
-    Titles.append(title);
+    Titles.append(PrinterDialogTitle(choice));
     if (PdfFile.isEmpty())
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);

@@ -23,7 +23,7 @@ public:
     QString PdfFile;
     QStringList Titles;  // the title of every dialog shown
 
-    bool SetUpPrinter(QPrinter &printer, QWidget *parent, const QString &title) override;
+    bool SetUpPrinter(QPrinter &printer, QWidget *parent, TPrinterChoice choice) override;
 };
 
 // Runs `script` with the next modal window once it is shown and its event
