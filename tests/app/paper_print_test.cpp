@@ -9,10 +9,10 @@
 #include "controls/shape.h"
 #include "dialogs/frm_preview.h"
 #include "dialogs/frm_print.h"
-#include "imaging/atomicfile.h"
 #include "mover/mover.h"
 #include "richtext/rich_edit_box.h"
 #include "tests/support/card_fixture.h"
+#include "tests/support/failing_rename.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_printing.h"
 
@@ -28,10 +28,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -57,27 +55,6 @@ QRect Bounds(int left, int top, int width, int height)
 {
     return QRect(left, top, width, height);
 }
-
-// Makes the atomic writer's rename fail for targets whose name ends so.
-const char *g_failingSuffix = nullptr;
-int RenameFailingFor(const char *from, const char *to)
-{
-    const size_t length = std::strlen(to), suffix = std::strlen(g_failingSuffix);
-    if (length >= suffix && std::strcmp(to + length - suffix, g_failingSuffix) == 0) {
-        errno = EIO;
-        return -1;
-    }
-    return ::rename(from, to);
-}
-struct FailingRename {
-    explicit FailingRename(const char *suffix)
-    {
-        g_failingSuffix = suffix;
-        static const TAtomicFileCalls calls{::write, ::fsync, ::close, RenameFailingFor};
-        SetAtomicFileCalls(&calls);
-    }
-    ~FailingRename() { SetAtomicFileCalls(nullptr); }
-};
 
 class PaperPrint : public ::testing::Test {
 protected:
@@ -350,7 +327,7 @@ TEST_F(PaperPrint, PrintNeverPrintsAStaleTempBmp)
             previewed = true;
             modal->close();
         });
-        FailingRename failing("Temp.bmp");
+        const TFailingRename failing("Temp.bmp");
         form.BitBtn6->click();
     }
     EXPECT_FALSE(previewed);
