@@ -356,10 +356,12 @@ bool TFrmprint::eventFilter(QObject *watched, QEvent *event)
             PageWidthKeyPress(box, QChar(13));
             return true;
         }
-        // Only typed characters are judged; editing keys and shortcuts pass.
+        // Only typed characters are judged; editing keys (Delete, whose
+        // text is DEL, among them) and shortcuts pass.
         const QString text = key->text();
-        if (text.size() == 1 && (text[0].unicode() >= 32 || text[0] == QChar(8)) &&
-            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        const bool typed = text.size() == 1 && ((text[0].unicode() >= 32 && text[0].unicode() != 127) ||
+                                                text[0] == QChar(8));
+        if (typed && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             return !PageWidthKeyPress(box, text[0]);
         break;
     }

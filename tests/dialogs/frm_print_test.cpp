@@ -151,6 +151,14 @@ TEST_F(FrmPrintTest, SizeBoxesTakeDigitsAndTheSeparatorFormatOnEnterAndRefuseToo
     form.ListBox1->setCurrentRow(10);
     Type(form.PageWidth, "12a3.5x-");
     EXPECT_EQ(form.PageWidth->text(), "123.5") << "letters and signs are discarded";
+    form.PageWidth->setCursorPosition(0);
+    // As X11 delivers it: the Delete key with the text DEL.
+    QTest::sendKeyEvent(QTest::Click, form.PageWidth, Qt::Key_Delete, QString(QChar(127)), Qt::NoModifier);
+    QTest::keyClick(form.PageWidth, Qt::Key_End);
+    QTest::keyClick(form.PageWidth, Qt::Key_Backspace);
+    EXPECT_EQ(form.PageWidth->text(), "23.") << "Delete, Backspace and the arrows edit";
+    QTest::keyClicks(form.PageWidth, "5");
+    form.PageWidth->setText("123.5");
     QTest::keyClick(form.PageWidth, Qt::Key_Return);
     EXPECT_EQ(form.PageWidth->text(), "123.50");
     EXPECT_TRUE(form.PageWidth->hasFocus()) << "Enter formats the box and leaves the focus there";
