@@ -20,7 +20,8 @@ namespace {
 
 // 96 dpi in the unit QImage keeps (3779.5 rounds to 3780, which QImage reports
 // back as 96 dpi); the BMP header carries the same figure.
-constexpr int CardDotsPerMeter = 3780;
+constexpr int CardDotsPerMeter = TLength::DotsPerMeter(TLength::CardPixelsPerInch);
+static_assert(CardDotsPerMeter == 3780);
 
 QImage PaintableCopy(const QImage &canvas)
 {

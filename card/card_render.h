@@ -9,6 +9,7 @@
 // out on a 96 dpi screen.
 
 #include "card/card_layout.h"
+#include "report/length.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -29,7 +30,7 @@ struct TCardTextBox {
 };
 
 // The resolution of every rendered card picture.
-constexpr int CardPixelsPerInch = 96;
+constexpr int CardPixelsPerInch = static_cast<int>(TLength::CardPixelsPerInch);
 
 // The JPEG export codes the rendered card's BMP file (ConvertBmpToJpeg) at
 // this quality level: every quantizer 1, so only the colour conversion's

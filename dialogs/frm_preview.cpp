@@ -14,6 +14,13 @@
 
 #include <exception>
 
+namespace {
+
+// Above any zoom at which a page fits a screen.
+constexpr double MaxFitZoom = 50.0;
+
+} // namespace
+
 TFrmPreview::TFrmPreview(QPrinter *printer, QWidget *parent)
     : QDialog(parent), m_printer(printer), m_printerDialogs(MakeQtPrinterDialogs())
 {
@@ -76,8 +83,14 @@ TFrmPreview::TFrmPreview(QPrinter *printer, QWidget *parent)
         view->viewport()->setCursor(Qt::PointingHandCursor);
         view->viewport()->installEventFilter(this);
     }
-    // Each time the pages are (re)made the page is shown at its real size.
-    connect(ReportPreview1, &QPrintPreviewWidget::previewChanged, this, [this] { ReportPreview1PageAvailable(); });
+    // The preview also reports every change of zoom or page as a change:
+    // only one that follows the drawing of the page is a page arriving.
+    connect(ReportPreview1, &QPrintPreviewWidget::previewChanged, this, [this] {
+        if (!m_pageRendered)
+            return;
+        m_pageRendered = false;
+        ReportPreview1PageAvailable();
+    });
     resize(1000, 700);
 }
 
@@ -90,6 +103,8 @@ void TFrmPreview::Attach(std::function<void(QPrinter *)> paint)
     connect(ReportPreview1, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter *printer) {
         // Painting runs inside Qt's signal: nothing may be thrown through it.
         try {
+            if (!m_printing)
+                m_pageRendered = true;
             if (m_paint)
                 m_paint(printer);
         } catch (const std::exception &e) {
@@ -107,6 +122,10 @@ void TFrmPreview::SetPrinterDialogs(std::unique_ptr<TPrinterDialogs> dialogs)
 
 void TFrmPreview::BitBtn1Click()
 {
+    // Qt fits a page only when it does not fit already, so a page smaller
+    // than the window would stay small: make it too big first, then fit.
+    ReportPreview1->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    ReportPreview1->setZoomFactor(MaxFitZoom);
     ReportPreview1->fitInView();
 }
 
@@ -118,7 +137,7 @@ void TFrmPreview::BitBtn2Click()
 
 void TFrmPreview::BitBtn3Click()
 {
-    m_printerDialogs->SetUpPrinter(*m_printer, this, QStringLiteral("Printer Setup"));
+    m_printerDialogs->SetUpPrinter(*m_printer, this, TPrinterChoice::Setup);
 }
 
 bool TFrmPreview::HasDestination() const
@@ -130,9 +149,11 @@ void TFrmPreview::BitBtn4Click()
 {
     // With no printer on the system and none chosen yet there is nowhere to
     // print: ask first rather than print into nothing.
-    if (!HasDestination() && !m_printerDialogs->SetUpPrinter(*m_printer, this, QStringLiteral("Print")))
+    if (!HasDestination() && !m_printerDialogs->SetUpPrinter(*m_printer, this, TPrinterChoice::Print))
         return;
+    m_printing = true;
     ReportPreview1->print();
+    m_printing = false;
 }
 
 void TFrmPreview::BitBtn5Click()

@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
@@ -41,6 +40,11 @@ QComboBox *DropDown(const char *name, const QString &accessibleName, const QStri
     list->setAccessibleName(accessibleName);
     list->addItems(items);
     return list;
+}
+
+bool IsWindowFocusChange(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 } // namespace
@@ -106,6 +110,7 @@ void TFrmprint::BuildPaperPage()
 
     auto *paperSize = new QGroupBox(QStringLiteral("Paper size"), TabSheet1);
     paperSize->setObjectName(QStringLiteral("GroupBox1"));
+    paperSize->setAccessibleName(paperSize->title());
     auto *paperLayout = new QHBoxLayout(paperSize);
     ListBox1 = new QListWidget(paperSize);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -160,7 +165,15 @@ void TFrmprint::BuildPaperPage()
         box->setText(QStringLiteral("0"));
         box->installEventFilter(this);
     }
+    // A click on the paper that is already chosen runs the list click too
+    // (it brings a half-fold entry's preset back); a click that chooses
+    // another paper runs it once, through the change of row.
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { Guard([this] { ListBox1Click(); }); });
+    ListBox1->viewport()->installEventFilter(this);
+    connect(ListBox1, &QListWidget::itemClicked, this, [this] {
+        if (ListBox1->currentRow() == m_rowAtPress)
+            Guard([this] { ListBox1Click(); });
+    });
     connect(Units, &QComboBox::currentIndexChanged, this, [this] { Guard([this] { UnitsChange(); }); });
 }
 
@@ -269,12 +282,17 @@ void TFrmprint::PageWidthEnter(QLineEdit *box)
 void TFrmprint::PageWidthExit(QLineEdit *box)
 {
     QString text = box->text();
-    Guard([&] {
-        const std::optional<QString> refusal = m_model.LeaveBox(text, EnteredText);
+    std::optional<QString> message;
+    try {
+        message = m_model.LeaveBox(text, EnteredText);
         box->setText(text);
-        if (refusal)
-            m_dialogs.ShowMessage(*refusal);
-    });
+    } catch (const EPaperError &e) {
+        // Not a number: the box keeps what was typed, for the user to mend;
+        // the other boxes keep theirs.
+        message = QString::fromUtf8(e.what());
+    }
+    if (message)
+        m_dialogs.ShowMessage(*message);
 }
 
 bool TFrmprint::PageWidthKeyPress(QLineEdit *box, QChar key)
@@ -314,15 +332,22 @@ void TFrmprint::done(int result)
 
 bool TFrmprint::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_rowAtPress = ListBox1->currentRow();
     auto *box = qobject_cast<QLineEdit *>(watched);
     if (!box || !SizeBoxes().contains(box))
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
+    // Only a move of the focus between the dialog's own controls enters or
+    // leaves a box: a message box or a menu popping up over the dialog, or
+    // another window being activated, does not.
     case QEvent::FocusIn:
-        PageWidthEnter(box);
+        if (!IsWindowFocusChange(static_cast<QFocusEvent *>(event)->reason()))
+            PageWidthEnter(box);
         break;
     case QEvent::FocusOut:
-        PageWidthExit(box);
+        if (!IsWindowFocusChange(static_cast<QFocusEvent *>(event)->reason()))
+            PageWidthExit(box);
         break;
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
@@ -330,10 +355,12 @@ bool TFrmprint::eventFilter(QObject *watched, QEvent *event)
             PageWidthKeyPress(box, QChar(13));
             return true;
         }
-        // Only typed characters are judged; editing keys and shortcuts pass.
+        // Only typed characters are judged; editing keys (Delete, whose
+        // text is DEL, among them) and shortcuts pass.
         const QString text = key->text();
-        if (text.size() == 1 && (text[0].unicode() >= 32 || text[0] == QChar(8)) &&
-            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        const bool typed = text.size() == 1 && ((text[0].unicode() >= 32 && text[0].unicode() != 127) ||
+                                                text[0] == QChar(8));
+        if (typed && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             return !PageWidthKeyPress(box, text[0]);
         break;
     }
@@ -350,7 +377,8 @@ void TFrmprint::PrintImage(const QString &fileName)
     for (QLineEdit *margin : {Topmargin, BottomMargin, LeftMargin, RightMargin})
         margin->setText(QStringLiteral("0"));
     m_picture = LoadCardPicture(fileName);
-    m_report->setPageLayout(CardPageLayout(m_paper));
+    if (!m_report->setPageLayout(CardPageLayout(m_paper)))
+        throw ECardError(QStringLiteral("The printer cannot take a page of the card's paper."));
     m_report->setFullPage(true);
     Report1Preview();
 }

@@ -106,4 +106,5 @@ private:
     PaperSettings m_paper;            // the loaded head, for the page
     std::unique_ptr<QPrinter> m_report;
     QImage m_picture;
+    int m_rowAtPress = -1;            // the paper list's row when the mouse was pressed on it
 };

@@ -1,26 +1,39 @@
 #include "dialogs/printer_dialogs.h"
 
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace {
 
 class TQtPrinterDialogs : public TPrinterDialogs {
 public:
-    bool SetUpPrinter(QPrinter &printer, QWidget *parent, const QString &title) override
+    bool SetUpPrinter(QPrinter &printer, QWidget *parent, TPrinterChoice choice) override
     {
         QPrintDialog dialog(&printer, parent);
-        dialog.setWindowTitle(title);
-        dialog.setAccessibleName(title);
+        dialog.setWindowTitle(PrinterDialogTitle(choice));
+        dialog.setAccessibleName(PrinterDialogTitle(choice));
         // One page only: a page range or "current page" has nothing to choose.
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        // Setting up prints nothing, so its button must not say "Print".
+        if (choice == TPrinterChoice::Setup) {
+            for (QDialogButtonBox *buttons : dialog.findChildren<QDialogButtonBox *>())
+                if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+                    ok->setText(QStringLiteral("OK"));
+        }
         return dialog.exec() == QDialog::Accepted;
     }
 };
 
 } // namespace
+
+QString PrinterDialogTitle(TPrinterChoice choice)
+{
+    return choice == TPrinterChoice::Setup ? QStringLiteral("Printer Setup") : QStringLiteral("Print");
+}
 
 std::unique_ptr<TPrinterDialogs> MakeQtPrinterDialogs()
 {

@@ -29,6 +29,14 @@ TCardPageSize CardPageSize(const PaperSettings &paper)
 QPageLayout CardPageLayout(const PaperSettings &paper)
 {
     const TCardPageSize size = CardPageSize(paper);
+    // A page wider or longer than any printer takes (200 inches) is as
+    // unprintable as one without area.
+    const TLength longest = TLength::FromInches(200);
+    if (!(size.Width > TLength() && size.Height > TLength() && size.Width <= longest && size.Height <= longest))
+        throw ECardError(QStringLiteral("The card's paper (%1 x %2 mm) cannot be printed: choose another paper "
+                                        "in Paper Set.")
+                             .arg(size.Width.Mm(), 0, 'f', 2)
+                             .arg(size.Height.Mm(), 0, 'f', 2));
     const bool landscape = size.Width > size.Height;
     const TLength shortSide = std::min(size.Width, size.Height);
     const TLength longSide = std::max(size.Width, size.Height);
@@ -51,7 +59,12 @@ void PaintCardPage(QPainter &painter, const QImage &card, double deviceDpiX, dou
 {
     const QRectF target(0.0, 0.0, card.width() * deviceDpiX / TLength::CardPixelsPerInch,
                         card.height() * deviceDpiY / TLength::CardPixelsPerInch);
+    // Printing goes through PDF, whose writer would otherwise store the card
+    // as a JPEG and blur its text and edges.
+    painter.save();
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.drawImage(target, card);
+    painter.restore();
 }
 
 void PrintCardPage(const QImage &card, const PaperSettings &paper, QPagedPaintDevice &device)

@@ -25,6 +25,7 @@ struct TCardPageSize {
 TCardPageSize CardPageSize(const PaperSettings &paper);
 
 // That page with no margins; a page wider than high is a landscape page.
+// Raises ECardError for a page without area or beyond 200 inches.
 QPageLayout CardPageLayout(const PaperSettings &paper);
 
 // Draws the card at the painter's origin, scaled from 96 pixels per inch to

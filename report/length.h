@@ -35,8 +35,20 @@ public:
     static constexpr double TenthsPerInch = 254.0;
     static constexpr double TwipsPerInch = 1440.0;
     // The resolution a card's pixel size is designed at: one card pixel is
-    // 1/96 inch on paper, whatever the screen.
+    // 1/96 inch on paper, whatever the screen. Text documents measure their
+    // lengths in these pixels too.
     static constexpr double CardPixelsPerInch = 96.0;
+
+    // Twips in one pixel of a device with `pixelsPerInch` pixels per inch,
+    // taken as the one quotient 1440 / r (15 at 96 dpi), so that a pixel
+    // count times it lands on exact halves where the arithmetic says so.
+    static constexpr double TwipsPerPixel(double pixelsPerInch) { return TwipsPerInch / pixelsPerInch; }
+    // Dots per metre of a device with `pixelsPerInch` pixels per inch,
+    // rounded as picture files keep it (96 dpi is 3780).
+    static constexpr int DotsPerMeter(double pixelsPerInch)
+    {
+        return static_cast<int>(FromMm(1000.0).Pixels(pixelsPerInch) + 0.5);
+    }
 
 private:
     constexpr explicit TLength(double tenths) : m_tenths(tenths) {}

@@ -5,6 +5,7 @@
 // two-decimal texts, which is why switching a custom size from millimetres to
 // inches and back drifts (148.50 -> 5.85 -> 148.59).
 
+#include "card/card_geometry.h"
 #include "card/card_layout.h"
 #include "report/report_page.h"
 
@@ -22,8 +23,9 @@ public:
 
 // The largest number a size box takes, in whatever unit it shows.
 constexpr double MaxBoxValue = 3000.0;
-// The card sizes a page may give, in pixels: a card image is at most this wide.
-constexpr int MaxCardPixels = 32767;
+// The card sizes a page may give, in pixels: no more than the canvas can
+// compose, so that "OK" never accepts a paper the card cannot take.
+constexpr int MaxCardPixels = MaxCardSide;
 
 extern const char *const ValueTooBigMessage;   // "the value is too big!"
 

@@ -1,17 +1,5 @@
 #include "report/rescale.h"
 
-#include <cfenv>
-#include <cmath>
-
-int RoundHalfEven(double value)
-{
-    const int savedMode = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double rounded = std::nearbyint(value);
-    std::fesetround(savedMode);
-    return static_cast<int>(rounded);
-}
-
 TLayoutScale::TLayoutScale(int oldWidth, int oldHeight, int newWidth, int newHeight)
 {
     if (oldWidth == 0 || oldHeight == 0)

@@ -2,10 +2,7 @@
 // Stretching a card's layout to a new pixel size, when its paper changes.
 
 #include "card/card_layout.h"
-
-// Nearest integer, halves to the even neighbour (2.5 -> 2, 4.5 -> 4), whatever
-// rounding mode the caller may have set.
-int RoundHalfEven(double value);
+#include "report/rounding.h"
 
 // The ratios new / old of a change of card size. Raises ECardError when the
 // old size has a side of 0, which no ratio can be taken from.

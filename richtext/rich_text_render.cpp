@@ -1,5 +1,7 @@
 #include "richtext/rich_text_render.h"
 
+#include "report/length.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QTextBlock>
@@ -69,7 +71,7 @@ bool RenderRichText(const QTextDocument *doc, QPainter *painter, const TTwipsRec
     // A private copy, laid out for this device: the box's own layout stays as
     // the screen needs it, and the copy's caches go with it.
     std::unique_ptr<QTextDocument> copy(doc->clone());
-    ScaleHorizontalLengths(*copy, device->logicalDpiX() / 96.0);
+    ScaleHorizontalLengths(*copy, device->logicalDpiX() / TLength::CardPixelsPerInch);
     copy->documentLayout()->setPaintDevice(device);
     copy->setTextWidth(width);
     const qreal visible = HeightOfWholeLines(*copy, height);

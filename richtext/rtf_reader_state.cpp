@@ -1,5 +1,7 @@
 #include "richtext/rtf_reader_state.h"
 
+#include "report/length.h"
+
 #include <QFont>
 
 #include <algorithm>
@@ -8,8 +10,8 @@ namespace rtf {
 
 namespace {
 
-// Document lengths are pixels at 96 dpi: 15 twips each.
-constexpr double kTwipsPerPixel = 15.0;
+// Document lengths are card pixels (96 dpi): 15 twips each.
+constexpr double kTwipsPerPixel = TLength::TwipsPerPixel(TLength::CardPixelsPerInch);
 // No paragraph of a card is indented or spaced by more than this (22 inches).
 constexpr int kMaxTwips = 31680;
 

@@ -5,6 +5,7 @@
 
 #include "richtext/rtf.h"
 
+#include "report/length.h"
 #include "richtext/rtf_codepage.h"
 #include "richtext/rtf_fields.h"
 #include "richtext/rtf_lists.h"
@@ -20,8 +21,8 @@
 
 namespace {
 
-// Document lengths are pixels at 96 dpi: 15 twips each.
-constexpr double kTwipsPerPixel = 15.0;
+// Document lengths are card pixels (96 dpi): 15 twips each.
+constexpr double kTwipsPerPixel = TLength::TwipsPerPixel(TLength::CardPixelsPerInch);
 
 struct RunFormat {
     int font = -1;

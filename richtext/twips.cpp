@@ -1,9 +1,9 @@
 #include "richtext/twips.h"
 
-#include <QPaintDevice>
+#include "report/length.h"
+#include "report/rounding.h"
 
-#include <cfenv>
-#include <cmath>
+#include <QPaintDevice>
 
 namespace {
 
@@ -11,13 +11,7 @@ int PixelsToTwips(int pixelsPerInch, int pixels)
 {
     if (pixelsPerInch <= 0)
         return 0;
-    // std::nearbyint rounds by the current mode; make sure it is the default
-    // round-to-nearest-even whatever a caller may have set.
-    const int savedMode = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double twips = std::nearbyint(1440.0 / pixelsPerInch * pixels);
-    std::fesetround(savedMode);
-    return static_cast<int>(twips);
+    return RoundHalfEven(TLength::TwipsPerPixel(pixelsPerInch) * pixels);
 }
 
 } // namespace
@@ -34,5 +28,5 @@ int PixelsToTwipsY(const QPaintDevice *device, int pixels)
 
 double TwipsToPixels(int twips, int pixelsPerInch)
 {
-    return twips * static_cast<double>(pixelsPerInch) / 1440.0;
+    return twips * static_cast<double>(pixelsPerInch) / TLength::TwipsPerInch;
 }

@@ -1,16 +1,12 @@
 #include "card/paper_config.h"
 #include "report/card_page.h"
+#include "tests/support/scripted_printing.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <optional>
 
 namespace {
 
@@ -36,32 +32,6 @@ QImage Card(int width, int height)
         for (int x = 0; x < width / 2; ++x)
             card.setPixelColor(x, y, Qt::blue);
     return card;
-}
-
-// The tool's output; nothing when it could not run or failed.
-std::optional<QString> RunTool(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return std::nullopt;
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// One page of the PDF rendered at 96 dpi, where a card pixel is a page pixel.
-QImage RenderPage(const QString &pdf, const QTemporaryDir &dir)
-{
-    if (!RunTool("pdftoppm", {"-r", "96", "-png", "-singlefile", pdf, dir.filePath("page")}))
-        return QImage();
-    return QImage(dir.filePath("page.png"));
-}
-
-// Poppler's colour handling may give 254 for 255.
-bool Near(const QColor &actual, Qt::GlobalColor expected)
-{
-    const QColor e(expected);
-    return std::abs(actual.red() - e.red()) <= 2 && std::abs(actual.green() - e.green()) <= 2 &&
-           std::abs(actual.blue() - e.blue()) <= 2;
 }
 
 TEST(CardPage, PageFollowsTheCardsShape)
@@ -94,21 +64,20 @@ TEST(CardPage, PdfHasOnePageOfThePaperWithTheCardAtTheCornerAtADotPerNinetySixth
     WriteCardPagePdf(Card(480, 288), paper, pdf);  // 5 x 3 inches
     ASSERT_TRUE(QFile::exists(pdf));
 
-    const std::optional<QString> pdfinfo = RunTool("pdfinfo", {pdf});
-    if (!pdfinfo)
-        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
-    const QString info = *pdfinfo;
-    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
-    EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+792 x 612 pts"))) << info.toStdString();
+    const std::optional<TPdfInfo> info = ReadPdfInfo(pdf);
+    ASSERT_TRUE(info) << "pdfinfo (poppler-utils) did not run";
+    EXPECT_EQ(info->Pages, 1);
+    EXPECT_TRUE(info->PageSize.startsWith("792 x 612 pts")) << info->PageSize.toStdString();
 
-    const QImage page = RenderPage(pdf, dir);
+    const QImage page = RenderPdfPage(pdf);
     ASSERT_EQ(page.size(), QSize(1056, 816));
-    EXPECT_TRUE(Near(page.pixelColor(2, 2), Qt::blue));
-    EXPECT_TRUE(Near(page.pixelColor(237, 141), Qt::blue));
-    EXPECT_TRUE(Near(page.pixelColor(242, 146), Qt::red));
-    EXPECT_TRUE(Near(page.pixelColor(477, 285), Qt::red));
-    EXPECT_TRUE(Near(page.pixelColor(483, 100), Qt::white));
-    EXPECT_TRUE(Near(page.pixelColor(100, 291), Qt::white));
+    EXPECT_TRUE(NearColour(page.pixelColor(0, 0), Qt::blue));
+    EXPECT_TRUE(NearColour(page.pixelColor(239, 143), Qt::blue));
+    EXPECT_TRUE(NearColour(page.pixelColor(240, 143), Qt::red));
+    EXPECT_TRUE(NearColour(page.pixelColor(239, 144), Qt::red));
+    EXPECT_TRUE(NearColour(page.pixelColor(479, 287), Qt::red));
+    EXPECT_TRUE(NearColour(page.pixelColor(480, 100), Qt::white));
+    EXPECT_TRUE(NearColour(page.pixelColor(100, 288), Qt::white));
 }
 
 TEST(CardPage, ALandscapeCustomCardCoversItsPage)
@@ -116,21 +85,55 @@ TEST(CardPage, ALandscapeCustomCardCoversItsPage)
     QTemporaryDir dir;
     const QString pdf = dir.filePath("a6.pdf");
     WriteCardPagePdf(Card(793, 561), Paper(6, 1), pdf);
-    const std::optional<QString> pdfinfo = RunTool("pdfinfo", {pdf});
-    if (!pdfinfo)
-        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
-    const QString info = *pdfinfo;
-    EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 42[01](\\.\\d+)? pts"))) << info.toStdString();
-    const QImage page = RenderPage(pdf, dir);
+    const std::optional<TPdfInfo> info = ReadPdfInfo(pdf);
+    ASSERT_TRUE(info) << "pdfinfo (poppler-utils) did not run";
+    EXPECT_TRUE(info->PageSize.contains(QRegularExpression("^595(\\.\\d+)? x 42[01](\\.\\d+)? pts")))
+        << info->PageSize.toStdString();
+    const QImage page = RenderPdfPage(pdf);
     // Qt keeps page sizes in whole points: 148.5 mm is 421 pt, 561.3 pixels.
     ASSERT_EQ(page.width(), 794);
     ASSERT_GE(page.height(), 561);
-    EXPECT_TRUE(Near(page.pixelColor(790, 558), Qt::red));
+    EXPECT_TRUE(NearColour(page.pixelColor(792, 560), Qt::red)) << "the card reaches the page's far corner";
 }
 
 TEST(CardPage, AFileThatCannotBeWrittenIsAnError)
 {
     EXPECT_ANY_THROW(WriteCardPagePdf(Card(10, 10), Paper(0, 1), "/nonexistent-folder/x.pdf"));
+}
+
+TEST(CardPage, APaperWithoutAreaOrBeyondWhatPrintsIsAnError)
+{
+    QTemporaryDir dir;
+    PaperSettings paper = Paper(10, 0);
+    paper.PaperWidth = 0;
+    EXPECT_THROW(CardPageLayout(paper), ECardError);
+    EXPECT_THROW(WriteCardPagePdf(Card(10, 10), paper, dir.filePath("x.pdf")), ECardError);
+    EXPECT_FALSE(QFile::exists(dir.filePath("x.pdf")));
+    paper.PaperWidth = 6000;  // 6 m
+    EXPECT_THROW(CardPageLayout(paper), ECardError);
+    paper.PaperWidth = 5000;  // just under 200 inches
+    EXPECT_NO_THROW(CardPageLayout(paper));
+}
+
+TEST(CardPage, EveryStandardPaperIsThePrintersPaperOfItsSize)
+{
+    const struct {
+        int Entry;
+        QPageSize::PageSizeId Id;
+        double WidthMm, LengthMm;
+    } papers[] = {
+        {0, QPageSize::A5, 148, 210},         {1, QPageSize::Letter, 215.9, 279.4},
+        {2, QPageSize::Legal, 215.9, 355.6},  {3, QPageSize::Executive, 190.5, 254},
+        {4, QPageSize::A5, 148, 210},         {5, QPageSize::JisB5, 182, 257},
+    };
+    for (const auto &paper : papers) {
+        SCOPED_TRACE(paper.Entry);
+        const QPageLayout layout = CardPageLayout(Paper(paper.Entry, 0));
+        EXPECT_EQ(layout.pageSize().id(), paper.Id);
+        EXPECT_NEAR(layout.fullRect(QPageLayout::Millimeter).width(), paper.WidthMm, 0.05);
+        EXPECT_NEAR(layout.fullRect(QPageLayout::Millimeter).height(), paper.LengthMm, 0.05);
+        EXPECT_EQ(layout.mode(), QPageLayout::FullPageMode);
+    }
 }
 
 } // namespace

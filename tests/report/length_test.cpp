@@ -1,7 +1,11 @@
 #include "report/length.h"
+#include "report/rounding.h"
 #include "report/paper_units.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
 
 namespace {
 
@@ -19,6 +23,25 @@ TEST(Length, ConvertsBetweenMillimetresInchesTwipsAndPixels)
     EXPECT_DOUBLE_EQ(TLength::FromMm(148.0).Pixels(96), 1480.0 * 96 / 254);
     EXPECT_EQ(TLength::FromMm(10) + TLength::FromMm(5), TLength::FromMm(15));
     EXPECT_LT(TLength::FromMm(25), TLength::FromInches(1));
+}
+
+TEST(Length, TwipsPerPixelIsTheOneQuotientSoHalvesStayHalves)
+{
+    static_assert(TLength::TwipsPerPixel(TLength::CardPixelsPerInch) == 15.0);
+    EXPECT_EQ(TLength::TwipsPerPixel(576) * 1, 2.5);
+    EXPECT_EQ(TLength::TwipsPerPixel(960) * 5, 7.5);
+    EXPECT_EQ(RoundHalfEven(TLength::TwipsPerPixel(576) * 1), 2);
+    EXPECT_EQ(RoundHalfEven(TLength::TwipsPerPixel(576) * 3), 8);  // 7.5
+    static_assert(TLength::DotsPerMeter(96) == 3780);
+    EXPECT_EQ(TLength::DotsPerMeter(300), 11811);
+}
+
+TEST(Length, RoundingHoldsResultsBeyondIntAtItsEnds)
+{
+    EXPECT_EQ(RoundHalfEven(3e9), INT_MAX);
+    EXPECT_EQ(RoundHalfEven(-3e9), INT_MIN);
+    EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
+    EXPECT_EQ(RoundHalfEven(-0.5), 0);
 }
 
 TEST(PaperUnits, ShowTheTenthsOfAMillimetreInEachUnitAndBack)

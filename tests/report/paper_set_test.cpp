@@ -174,14 +174,13 @@ TEST(PaperSet, AnEmptyCustomBoxIsAnErrorWhenThePageReadsIt)
     EXPECT_THROW(model.ReadPaper(paper), EPaperError);
 }
 
-TEST(PaperSet, OkRefusesCardSizesOutsideOneTo32767Pixels)
+TEST(PaperSet, OkRefusesCardSizesTheCanvasCannotCompose)
 {
     TPaperSetModel model = Model();
-    model.ListClick(10);
-    model.UnitIndex = 1;
     model.LoadPaper([] {
         PaperSettings p = DefaultHead();
         p.PaperIndex = 10;
+        p.Orientation = 0;
         p.UnitIndex = 1;   // 3000 inches passes the box limit
         p.PaperWidth = 3000;
         p.PaperLength = 5;
@@ -190,9 +189,16 @@ TEST(PaperSet, OkRefusesCardSizesOutsideOneTo32767Pixels)
     EXPECT_EQ(model.CheckCardSize(), QString("the value is too big!"));
     EXPECT_EQ(model.WidthText, "3000.00");  // the check leaves the dialog alone
     model.WidthText = "0";
-    EXPECT_TRUE(model.CheckCardSize().has_value());
+    EXPECT_EQ(model.CheckCardSize(), QString("the value is too small!"));
     model.WidthText = "5";
     EXPECT_FALSE(model.CheckCardSize().has_value());
+
+    // The largest card the canvas composes is MaxCardSide pixels a side.
+    model.UnitsChange(2);
+    model.WidthText = model.Format(MaxCardSide + 0.99);
+    EXPECT_FALSE(model.CheckCardSize().has_value());
+    model.WidthText = model.Format(MaxCardSide + 1);
+    EXPECT_EQ(model.CheckCardSize(), QString("the value is too big!"));
 }
 
 TEST(PaperSet, OutOfRangeStoredIndicesFallBackToEntryZeroMillimetresAndPortrait)

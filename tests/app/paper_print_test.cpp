@@ -1,0 +1,340 @@
+// Paper Set and Print from the main window, driven as a user would: a
+// fixture card opened through Open, the paper set dialog and the print
+// preview worked through their own widgets once on screen, the printer
+// chosen as a PDF file through scripted printer dialogs.
+#include "app/frm_main.h"
+#include "card/card_file.h"
+#include "card/card_render.h"
+#include "controls/Card_Edit.h"
+#include "controls/shape.h"
+#include "dialogs/frm_preview.h"
+#include "dialogs/frm_print.h"
+#include "mover/mover.h"
+#include "richtext/rich_edit_box.h"
+#include "tests/support/card_fixture.h"
+#include "tests/support/failing_rename.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/scripted_printing.h"
+
+#include <QComboBox>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+const QString NoCard = "Please Create a new card or open a card first!";
+const QString SaveError = "Save Error, Please contact technical support or retry later!";
+
+SlotRect Slot(int left, int top, int right, int bottom)
+{
+    return {left, top, right, bottom};
+}
+
+// Slot rectangles compared as "left,top,right,bottom".
+std::string Rect(int left, int top, int right, int bottom)
+{
+    return std::to_string(left) + "," + std::to_string(top) + "," + std::to_string(right) + "," + std::to_string(bottom);
+}
+std::string Of(const SlotRect &r)
+{
+    return Rect(r.Left, r.Top, r.Right, r.Bottom);
+}
+
+QRect Bounds(int left, int top, int width, int height)
+{
+    return QRect(left, top, width, height);
+}
+
+class PaperPrint : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.ProgramFolder = dir.path() + "/";
+        auto scripted = std::make_unique<TScriptedDialogs>();
+        dialogs = scripted.get();
+        form.SetDialogs(std::move(scripted));
+        form.resize(900, 700);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+
+    // Opens a fixture card; a second picture slot, when asked for, shows the
+    // same picture file at `second`.
+    void Open(const TFixtureCard &card, std::optional<SlotRect> second = std::nullopt)
+    {
+        CardLayout layout = WriteFixtureCard(folder, card);
+        if (second) {
+            layout.Pictures[1].Used = 1;
+            layout.Pictures[1].Rect = *second;
+            layout.Pictures[1].FileName.SetText("picture.bmp");
+            WriteCardFile(folder + "Card.crd", layout);
+        }
+        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{folder + "Card.crd"});
+        form.RunCommand([this] { form.BitBtn2Click(); });
+        ASSERT_FALSE(form.CardPath.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    }
+
+    // Presses Paper Set; `choose` works the dialog, then OK (or Cancel) is
+    // pressed. Whatever else opens is closed, so nothing waits for a person.
+    bool PaperSet(const std::function<void(TFrmprint &)> &choose, bool ok = true)
+    {
+        bool reportTabShown = true;
+        const TModalScript user([&](QWidget *modal) {
+            if (auto *dialog = qobject_cast<TFrmprint *>(modal)) {
+                reportTabShown = dialog->PageControl1->isTabVisible(dialog->PageControl1->indexOf(dialog->TabSheet2));
+                choose(*dialog);
+                (ok ? dialog->Button1 : dialog->Button2)->click();
+            }
+            modal->close();
+        });
+        form.BitBtn5->click();
+        EXPECT_TRUE(user.Ran());
+        EXPECT_FALSE(reportTabShown) << "only the paper page is seen";
+        return user.Ran();
+    }
+    // "My Own Paper Size" in pixels, portrait.
+    static std::function<void(TFrmprint &)> OwnSizeInPixels(const QString &width, const QString &length,
+                                                            bool autoAdjust = true)
+    {
+        return [=](TFrmprint &dialog) {
+            dialog.ListBox1->setCurrentRow(10);
+            dialog.OrientationCB->setCurrentIndex(0);
+            dialog.Units->setCurrentIndex(2);
+            dialog.PageWidth->setText(width);
+            dialog.PageLength->setText(length);
+            dialog.CheckBox1->setChecked(autoAdjust);
+        };
+    }
+
+    TRichEditBox *Box(int slot) const
+    {
+        return form.findChild<TRichEditBox *>("AEdit" + QString::number(slot));
+    }
+    const CardLayout &Layout() const { return form.Card_Edit1->Layout; }
+    QString Pdf() const { return dir.path() + "/card.pdf"; }
+
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/MyCard/Fixture/";
+    Tfrmmain form;
+    TScriptedDialogs *dialogs = nullptr;
+};
+
+TEST_F(PaperPrint, WithNoCardOpenBothCommandsAskForACard)
+{
+    form.BitBtn5->click();
+    form.BitBtn6->click();
+    EXPECT_EQ(dialogs->Messages, QStringList({NoCard, NoCard}));
+    EXPECT_FALSE(QFile::exists(form.TempBmpPath()));
+}
+
+TEST_F(PaperPrint, ANewPaperSizeStretchesThePictureTheTextSlotsAndTheBoxesButNotTheSecondPicture)
+{
+    Open({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}}, Slot(400, 300, 500, 400));
+    ASSERT_TRUE(form.Shape2->isVisible());
+    form.Mover->Select(form.Shape1);
+
+    ASSERT_TRUE(PaperSet(OwnSizeInPixels("1000", "700")));
+    EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    EXPECT_EQ(Layout().Paper.PaperIndex, 10);
+    EXPECT_EQ(Layout().Paper.UnitIndex, 2);
+    EXPECT_EQ(Layout().Paper.Orientation, 0);
+    EXPECT_EQ(Layout().Paper.PaperWidth, 1000.0);
+    EXPECT_EQ(Layout().Paper.CardWidth, 1000);
+    EXPECT_EQ(Layout().Paper.CardHeight, 700);
+    EXPECT_EQ(form.Card_Edit1->size(), QSize(1000, 700));
+    EXPECT_EQ(form.Card_Edit1->Picture().size(), QSize(1000, 700));
+
+    // rx = 1000 / 793, ry = 700 / 559: corner by corner for the slots...
+    EXPECT_EQ(Of(Layout().Texts[0].Rect), Rect(13, 25, 127, 275));  // 12.61, 25.04, 127.36, 275.49
+    EXPECT_EQ(Of(Layout().Pictures[0].Rect), Rect(76, 63, 378, 288));
+    // ...position and size for the box, which may differ by a pixel.
+    EXPECT_EQ(Box(0)->geometry(), Bounds(13, 25, 115, 250));  // 114.75, 250.45
+    EXPECT_EQ(Of(Layout().Pictures[1].Rect), Rect(400, 300, 500, 400));
+    EXPECT_EQ(form.Shape1->geometry(), Bounds(76, 63, 302, 225));
+    EXPECT_EQ(form.Shape2->geometry(), Bounds(400, 300, 100, 100));
+    EXPECT_EQ(form.SpeedButton1->y(), form.Shape1->y() + form.Shape1->height());
+    EXPECT_EQ(form.Mover->SelectedControl(), nullptr) << "the selection is dropped before rescaling";
+    EXPECT_TRUE(form.HasUnsavedChanges());
+
+    // Save takes the boxes' bounds into the slots and the file.
+    form.RunCommand([this] { form.BitBtn3Click(); });
+    const CardLayout saved = ReadCardFile(folder + "Card.crd", FreshLayout());
+    EXPECT_EQ(saved.Paper.CardWidth, 1000);
+    EXPECT_EQ(Of(saved.Texts[0].Rect), Rect(13, 25, 128, 275));
+    EXPECT_EQ(Of(saved.Pictures[1].Rect), Rect(400, 300, 500, 400));
+}
+
+TEST_F(PaperPrint, RatiosOfOneAndAHalfRoundHalvesToTheEvenNeighbour)
+{
+    Open({.Width = 600,
+          .Height = 400,
+          .Texts = {{0, Slot(1, 10, 201, 60), FixtureRtf({"One"})}, {1, Slot(3, 100, 203, 150), FixtureRtf({"Three"})}}});
+    ASSERT_TRUE(PaperSet(OwnSizeInPixels("900", "400")));
+    EXPECT_EQ(form.Card_Edit1->size(), QSize(900, 400));
+    EXPECT_EQ(Of(Layout().Texts[0].Rect), Rect(2, 10, 302, 60));   // 1.5 -> 2, 301.5 -> 302
+    EXPECT_EQ(Of(Layout().Texts[1].Rect), Rect(4, 100, 304, 150));  // 4.5 -> 4, 304.5 -> 304
+    EXPECT_EQ(Box(0)->geometry(), Bounds(2, 10, 300, 50));
+    EXPECT_EQ(Box(1)->geometry(), Bounds(4, 100, 300, 50));
+    EXPECT_EQ(Of(Layout().Pictures[0].Rect), Rect(90, 50, 450, 230));
+}
+
+TEST_F(PaperPrint, WithAutoAdjustClearedTheCardTakesItsNewSizeAndEverythingKeepsItsPixels)
+{
+    Open({.Texts = {{2, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
+    const QRect box = Box(2)->geometry();
+    ASSERT_TRUE(PaperSet(OwnSizeInPixels("1000", "700", false)));
+    EXPECT_EQ(form.Card_Edit1->size(), QSize(1000, 700));
+    EXPECT_EQ(Layout().Paper.CardWidth, 1000);
+    EXPECT_EQ(Of(Layout().Texts[2].Rect), Rect(10, 20, 101, 220));
+    EXPECT_EQ(Of(Layout().Pictures[0].Rect), Rect(60, 50, 300, 230));
+    EXPECT_EQ(Box(2)->geometry(), box);
+    EXPECT_EQ(form.Shape1->geometry(), Bounds(60, 50, 240, 180));
+}
+
+TEST_F(PaperPrint, LetterLandscapeAndBackToTheDefaultPaper)
+{
+    Open({.Texts = FiveFixtureTexts(793, 559)});
+    ASSERT_TRUE(PaperSet([](TFrmprint &dialog) {
+        dialog.ListBox1->setCurrentRow(1);
+        dialog.OrientationCB->setCurrentIndex(1);
+    }));
+    EXPECT_EQ(form.Card_Edit1->size(), QSize(1056, 816));
+    EXPECT_EQ(Layout().Paper.PaperIndex, 1);
+    EXPECT_EQ(Layout().Paper.PaperWidth, 279.4);
+    EXPECT_EQ(Layout().Paper.PaperLength, 215.9);
+
+    ASSERT_TRUE(PaperSet([](TFrmprint &dialog) {
+        EXPECT_EQ(dialog.ListBox1->currentRow(), 1);
+        EXPECT_EQ(dialog.PageWidth->text(), "279.40");
+        EXPECT_EQ(dialog.OrientationCB->currentIndex(), 1);
+        dialog.ListBox1->setCurrentRow(0);
+    }));
+    EXPECT_EQ(form.Card_Edit1->size(), QSize(793, 559));
+    // Rounded twice, each side comes back to within a pixel.
+    const std::vector<TFixtureText> texts = FiveFixtureTexts(793, 559);
+    for (const TFixtureText &text : texts) {
+        const SlotRect &back = Layout().Texts[text.Slot].Rect;
+        EXPECT_LE(std::abs(back.Left - text.Rect.Left), 1);
+        EXPECT_LE(std::abs(back.Right - text.Rect.Right), 1);
+        EXPECT_LE(std::abs(back.Top - text.Rect.Top), 1);
+        EXPECT_LE(std::abs(back.Bottom - text.Rect.Bottom), 1);
+    }
+}
+
+TEST_F(PaperPrint, TheSamePixelSizeStoresTheNewPaperAndMovesNothing)
+{
+    Open({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
+    const qint64 picture = form.Card_Edit1->Picture().cacheKey();
+    const QRect box = Box(0)->geometry();
+    form.Mover->Select(Box(0));
+    ASSERT_TRUE(PaperSet([](TFrmprint &dialog) { dialog.ListBox1->setCurrentRow(4); }));
+    EXPECT_EQ(Layout().Paper.PaperIndex, 4);
+    EXPECT_EQ(Layout().Paper.CardWidth, 793);
+    EXPECT_EQ(form.Card_Edit1->Picture().cacheKey(), picture) << "not recomposed";
+    EXPECT_EQ(Box(0)->geometry(), box);
+    EXPECT_EQ(form.Mover->SelectedControl(), Box(0));
+}
+
+TEST_F(PaperPrint, CancelChangesNothing)
+{
+    Open({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
+    const CardLayout before = Layout();
+    form.Mover->Select(form.Shape1);
+    ASSERT_TRUE(PaperSet(OwnSizeInPixels("1000", "700"), false));
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(&Layout()), sizeof(CardLayout)),
+              QByteArray(reinterpret_cast<const char *>(&before), sizeof(CardLayout)));
+    EXPECT_EQ(form.Card_Edit1->size(), QSize(793, 559));
+    EXPECT_EQ(form.Mover->SelectedControl(), form.Shape1);
+    EXPECT_FALSE(form.HasUnsavedChanges());
+}
+
+TEST_F(PaperPrint, APictureThatCanNoLongerBeReadLeavesTheCardAsItWas)
+{
+    Open({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
+    ASSERT_TRUE(QFile::remove(folder + "picture.bmp"));
+    const QRect box = Box(0)->geometry();
+    PaperSet(OwnSizeInPixels("1000", "700"));
+    ASSERT_EQ(dialogs->Messages.size(), 1);
+    EXPECT_TRUE(dialogs->Messages[0].contains("picture.bmp")) << dialogs->Messages[0].toStdString();
+    EXPECT_EQ(Layout().Paper.CardWidth, 793);
+    EXPECT_EQ(Of(Layout().Texts[0].Rect), Rect(10, 20, 101, 220));
+    EXPECT_EQ(Box(0)->geometry(), box);
+    EXPECT_EQ(form.Card_Edit1->size(), QSize(793, 559));
+}
+
+TEST_F(PaperPrint, PrintRendersTempBmpAndPrintsItOnOnePageOfTheCardsPaper)
+{
+    Open({.Texts = FiveFixtureTexts(793, 559)});
+    auto printers = std::make_unique<TScriptedPrinterDialogs>();
+    printers->PdfFile = Pdf();
+    TScriptedPrinterDialogs *chosen = printers.get();
+    bool previewed = false;
+    {
+        const TModalScript user([&](QWidget *modal) {
+            if (auto *preview = qobject_cast<TFrmPreview *>(modal)) {
+                previewed = true;
+                EXPECT_TRUE(preview->IsZoom100());
+                preview->BitBtn1->click();
+                preview->SetPrinterDialogs(std::move(printers));
+                preview->BitBtn3->click();
+                preview->BitBtn4->click();
+                preview->BitBtn5->click();
+            }
+            modal->close();
+        });
+        form.BitBtn6->click();
+    }
+    ASSERT_TRUE(previewed);
+    EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    EXPECT_EQ(chosen->Titles, QStringList{"Printer Setup"}) << "the dialog goes with the preview";
+
+    const QImage card = form.RenderedCard().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(ReadBmpWithOwnDecoder(form.TempBmpPath()), card);
+    const std::optional<TPdfInfo> info = ReadPdfInfo(Pdf());
+    ASSERT_TRUE(info) << "pdfinfo (poppler-utils) did not run";
+    EXPECT_EQ(info->Pages, 1);
+    EXPECT_TRUE(info->PageSize.startsWith("595 x 420 pts")) << info->PageSize.toStdString();  // A5 landscape
+    const QImage page = RenderPdfPage(Pdf()).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(page.size(), QSize(794, 560));
+    int different = 0;
+    for (int y = 0; y < card.height(); ++y)
+        for (int x = 0; x < card.width(); ++x)
+            different += !NearColour(page.pixelColor(x, y), card.pixelColor(x, y));
+    EXPECT_EQ(different, 0) << "every card pixel is a page pixel, from the top-left corner";
+}
+
+TEST_F(PaperPrint, PrintNeverPrintsAStaleTempBmp)
+{
+    Open({});
+    QFile stale(form.TempBmpPath());
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("an earlier card");
+    stale.close();
+    bool previewed = false;
+    {
+        const TModalScript user([&](QWidget *modal) {
+            previewed = true;
+            modal->close();
+        });
+        const TFailingRename failing("Temp.bmp");
+        form.BitBtn6->click();
+    }
+    EXPECT_FALSE(previewed);
+    EXPECT_EQ(dialogs->Messages, QStringList{SaveError});
+    QFile kept(form.TempBmpPath());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "an earlier card");
+}
+
+} // namespace

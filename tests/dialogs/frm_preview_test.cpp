@@ -1,0 +1,246 @@
+// Printing a picture through the paper set dialog's PrintImage: the preview
+// window with its five buttons, and the printed page, chosen as a PDF file
+// through scripted printer dialogs and read back with poppler-utils.
+#include "dialogs/frm_preview.h"
+#include "dialogs/frm_print.h"
+
+#include "card/paper_config.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/scripted_printing.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QGraphicsView>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Red with a blue top-left quarter and a green last column: a flipped,
+// shifted or scaled picture shows.
+QImage Picture(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    for (int y = 0; y < height / 2; ++y)
+        for (int x = 0; x < width / 2; ++x)
+            picture.setPixelColor(x, y, Qt::blue);
+    for (int y = 0; y < height; ++y)
+        picture.setPixelColor(width - 1, y, Qt::green);
+    return picture;
+}
+
+PaperSettings Paper(int index, int orientation)
+{
+    PaperSettings paper;
+    InitPaperSettings(paper);
+    paper.PaperIndex = index;
+    paper.Orientation = orientation;
+    return paper;
+}
+
+class FrmPreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Picture(793, 559).save(Bmp(), "BMP"));
+        form.LoadPaper(Paper(0, 1));
+        auto scripted = std::make_unique<TScriptedPrinterDialogs>();
+        printers = scripted.get();
+        form.SetPrinterDialogs(std::move(scripted));
+    }
+    QString Bmp() const { return dir.filePath("Temp.bmp"); }
+    QString Pdf() const { return dir.filePath("card.pdf"); }
+
+    // PrintImage, with `script` run in the preview once it is shown.
+    void PrintImage(std::function<void(TFrmPreview &)> script)
+    {
+        bool previewed = false;
+        const TModalScript user([&](QWidget *modal) {
+            if (auto *preview = qobject_cast<TFrmPreview *>(modal)) {
+                previewed = true;
+                script(*preview);
+            }
+            modal->close();
+        });
+        form.PrintImage(Bmp());
+        EXPECT_TRUE(previewed);
+    }
+
+    QTemporaryDir dir;
+    TScriptedDialogs dialogs;
+    TFrmprint form{dialogs};
+    TScriptedPrinterDialogs *printers = nullptr;
+};
+
+TEST_F(FrmPreviewTest, ThePreviewShowsOnePageAtItsRealSizeWithFiveButtons)
+{
+    PrintImage([&](TFrmPreview &preview) {
+        EXPECT_EQ(preview.windowTitle(), "Print Preview");
+        EXPECT_TRUE(preview.windowState() & Qt::WindowMaximized);
+        EXPECT_EQ(preview.BitBtn1->text(), "Zoom to Fit");
+        EXPECT_EQ(preview.BitBtn1->toolTip(), "Zoom to Fit");
+        EXPECT_EQ(preview.BitBtn2->text(), "Zoom to 100%");
+        EXPECT_EQ(preview.BitBtn3->text(), "Printer Setup");
+        EXPECT_EQ(preview.BitBtn4->text(), "Print");
+        EXPECT_EQ(preview.BitBtn5->text(), "Close");
+        EXPECT_EQ(preview.ReportPreview1->pageCount(), 1);
+        EXPECT_TRUE(preview.IsZoom100());
+        for (QPushButton *button : {preview.BitBtn1, preview.BitBtn2, preview.BitBtn3, preview.BitBtn4, preview.BitBtn5})
+            EXPECT_FALSE(button->accessibleName().isEmpty());
+        preview.BitBtn5->click();
+        EXPECT_FALSE(preview.isVisible());
+    });
+    EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join('|').toStdString();
+    EXPECT_TRUE(printers->Titles.isEmpty()) << "closing prints nothing";
+    EXPECT_FALSE(QFile::exists(Pdf()));
+}
+
+TEST_F(FrmPreviewTest, ZoomButtonsClicksAndNewPagesSetTheZoom)
+{
+    PrintImage([&](TFrmPreview &preview) {
+        preview.BitBtn1->click();
+        QTest::qWait(50);  // the preview redraws: the zoom stays
+        EXPECT_FALSE(preview.IsZoom100());
+        EXPECT_EQ(preview.ReportPreview1->zoomMode(), QPrintPreviewWidget::FitInView);
+        preview.BitBtn2->click();
+        QTest::qWait(50);
+        EXPECT_TRUE(preview.IsZoom100());
+
+        // A click on the page switches between the real size and the whole page.
+        auto *view = preview.ReportPreview1->findChild<QGraphicsView *>();
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->viewport()->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::qWait(50);
+        EXPECT_FALSE(preview.IsZoom100());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::qWait(50);
+        EXPECT_TRUE(preview.IsZoom100());
+
+        // In a window larger than the page, the whole page fills it.
+        preview.showNormal();
+        preview.resize(2400, 1800);
+        QTest::qWait(50);
+        preview.BitBtn1->click();
+        QTest::qWait(50);
+        EXPECT_GT(preview.ReportPreview1->zoomFactor(), 1.5);
+        preview.BitBtn2->click();
+        EXPECT_TRUE(preview.IsZoom100());
+
+        // A page arriving after "Zoom to Fit" brings the real size back.
+        preview.BitBtn1Click();
+        preview.ReportPreview1->updatePreview();
+        EXPECT_TRUE(preview.IsZoom100());
+    });
+}
+
+TEST_F(FrmPreviewTest, PrintToAPdfFileGivesOnePageOfThePaperWithThePictureAtTheCorner)
+{
+    PrintImage([&](TFrmPreview &preview) {
+        printers->PdfFile = Pdf();
+        preview.BitBtn3->click();
+        EXPECT_EQ(printers->Titles, QStringList{"Printer Setup"});
+        preview.BitBtn4->click();
+    });
+    EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join('|').toStdString();
+    const std::optional<TPdfInfo> info = ReadPdfInfo(Pdf());
+    ASSERT_TRUE(info) << "pdfinfo (poppler-utils) did not run";
+    EXPECT_EQ(info->Pages, 1);
+    EXPECT_TRUE(info->PageSize.startsWith("595")) << info->PageSize.toStdString();   // 210 mm
+    EXPECT_TRUE(info->PageSize.contains("x 419") || info->PageSize.contains("x 420")) << info->PageSize.toStdString();
+
+    const QImage page = RenderPdfPage(Pdf());
+    ASSERT_EQ(page.size(), QSize(794, 560)) << "210 x 148 mm at 96 dpi, in whole pixels";
+    EXPECT_TRUE(NearColour(page.pixelColor(0, 0), Qt::blue));
+    EXPECT_TRUE(NearColour(page.pixelColor(395, 278), Qt::blue));
+    EXPECT_TRUE(NearColour(page.pixelColor(396, 278), Qt::red));
+    EXPECT_TRUE(NearColour(page.pixelColor(395, 279), Qt::red));
+    EXPECT_TRUE(NearColour(page.pixelColor(791, 558), Qt::red));
+    EXPECT_TRUE(NearColour(page.pixelColor(792, 558), Qt::green));
+}
+
+TEST_F(FrmPreviewTest, PrintWithNoPrinterChosenAsksForOneAndACancelPrintsNothing)
+{
+    // The report's printer has a destination of its own only when the
+    // system has a default printer.
+    if (!QPrinter().printerName().isEmpty())
+        GTEST_SKIP() << "a default printer is installed";
+    PrintImage([&](TFrmPreview &preview) {
+        preview.BitBtn4->click();
+        EXPECT_EQ(printers->Titles, QStringList{"Print"});
+        printers->PdfFile = Pdf();
+        preview.BitBtn4->click();
+        EXPECT_EQ(printers->Titles, (QStringList{"Print", "Print"}));
+    });
+    EXPECT_TRUE(QFile::exists(Pdf()));
+}
+
+TEST_F(FrmPreviewTest, OnLetterPaperEveryCardPixelIsAPagePixelAtTheCornerWhateverTheStoredMargins)
+{
+    PaperSettings paper = Paper(1, 0);
+    for (double &margin : paper.Margins)
+        margin = 25.0;
+    form.LoadPaper(paper);
+    PrintImage([&](TFrmPreview &preview) {
+        printers->PdfFile = Pdf();
+        preview.BitBtn3Click();
+        preview.BitBtn4Click();
+    });
+    const std::optional<TPdfInfo> info = ReadPdfInfo(Pdf());
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->Pages, 1);
+    EXPECT_TRUE(info->PageSize.startsWith("612 x 792 pts")) << info->PageSize.toStdString();
+    const QImage page = RenderPdfPage(Pdf());
+    ASSERT_EQ(page.size(), QSize(816, 1056));
+    EXPECT_TRUE(NearColour(page.pixelColor(0, 0), Qt::blue));
+    EXPECT_TRUE(NearColour(page.pixelColor(396, 279), Qt::red));
+    EXPECT_TRUE(NearColour(page.pixelColor(792, 558), Qt::green));
+    EXPECT_TRUE(NearColour(page.pixelColor(793, 100), Qt::white)) << "the picture ends at its own width";
+    EXPECT_TRUE(NearColour(page.pixelColor(500, 559), Qt::white)) << "and at its own height";
+}
+
+TEST_F(FrmPreviewTest, APictureThatCannotBeLoadedIsAnErrorAndNothingIsPreviewed)
+{
+    QFile::remove(Bmp());
+    EXPECT_THROW(form.PrintImage(Bmp()), ECardError);
+    QFile text(Bmp());
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a picture");
+    text.close();
+    EXPECT_THROW(form.PrintImage(Bmp()), ECardError);
+    EXPECT_FALSE(form.Preview->isVisible());
+}
+
+TEST_F(FrmPreviewTest, APaperWithoutAreaIsAnErrorBeforeAnyPreview)
+{
+    PaperSettings paper = Paper(10, 0);
+    paper.PaperWidth = 0;
+    form.LoadPaper(paper);
+    EXPECT_THROW(form.PrintImage(Bmp()), ECardError);
+    EXPECT_FALSE(form.Preview->isVisible());
+}
+
+TEST(QtPrinterDialogs, SettingUpAcceptsWithOkPrintingWithPrint)
+{
+    const std::unique_ptr<TPrinterDialogs> dialogs = MakeQtPrinterDialogs();
+    QPrinter printer;
+    for (const TPrinterChoice choice : {TPrinterChoice::Setup, TPrinterChoice::Print}) {
+        QString title, accept;
+        const TModalScript user([&](QWidget *modal) {
+            title = modal->windowTitle();
+            if (auto *buttons = modal->findChild<QDialogButtonBox *>())
+                accept = buttons->button(QDialogButtonBox::Ok)->text().remove('&');
+            modal->close();
+        });
+        EXPECT_FALSE(dialogs->SetUpPrinter(printer, nullptr, choice)) << "closed, not accepted";
+        EXPECT_EQ(title, PrinterDialogTitle(choice));
+        EXPECT_EQ(accept, choice == TPrinterChoice::Setup ? "OK" : "Print");
+    }
+}
+
+} // namespace

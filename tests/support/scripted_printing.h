@@ -1,0 +1,64 @@
+#pragma once
+// Printing for tests: printer dialogs answered from a script (a PDF file
+// chosen as the printer, or cancel), a way to drive a modal window from
+// inside its own event loop as a user would once it is on screen, and the
+// printed PDF read back through poppler-utils.
+
+#include "dialogs/printer_dialogs.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QTimer;
+class QWidget;
+#include <optional>
+
+class TScriptedPrinterDialogs : public TPrinterDialogs {
+public:
+    // The file the next set-up chooses ("Print to file (PDF)"); empty = cancel.
+    QString PdfFile;
+    QStringList Titles;  // the title of every dialog shown
+
+    bool SetUpPrinter(QPrinter &printer, QWidget *parent, TPrinterChoice choice) override;
+};
+
+// Runs `script` with the next modal window once it is shown and its event
+// loop runs, as a user would act on it. Watches until it has run or until
+// it is destroyed, so a window that never opens cannot leave it watching
+// for another test's windows.
+class TModalScript {
+public:
+    explicit TModalScript(std::function<void(QWidget *modal)> script);
+    ~TModalScript();
+    TModalScript(const TModalScript &) = delete;
+    TModalScript &operator=(const TModalScript &) = delete;
+
+    bool Ran() const { return m_ran; }
+
+private:
+    QTimer *m_timer;
+    std::function<void(QWidget *)> m_script;
+    bool m_ran = false;
+};
+
+// The PDF's page count and page size, as `pdfinfo` reports them; nothing
+// when poppler-utils cannot be run.
+struct TPdfInfo {
+    int Pages = 0;
+    QString PageSize;  // for example "792 x 612 pts (letter)"
+};
+std::optional<TPdfInfo> ReadPdfInfo(const QString &pdf);
+
+// Page 1 of the PDF rendered at 96 dpi, where a card pixel is a page pixel;
+// a null image when it cannot be rendered. Rendered by poppler's pdftocairo,
+// which puts a picture's edges where the page says; pdftoppm draws a picture
+// at 1:1 half a pixel out.
+QImage RenderPdfPage(const QString &pdf);
+
+// Colours equal within what the PDF round trip may change (poppler may give
+// 254 for 255).
+bool NearColour(QColor actual, QColor expected, int tolerance = 2);
