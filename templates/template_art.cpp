@@ -102,6 +102,20 @@ void PaintKeyWindow(QPainter &painter, const QRect &rect, bool ellipse)
     painter.restore();
 }
 
+void DrawMount(QPainter &painter, const QRectF &window, double border)
+{
+    const QRectF mount = window.adjusted(-border, -border, border, border);
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    for (int i = 4; i >= 1; --i) {
+        painter.setBrush(QColor(0, 0, 0, 12));
+        painter.drawRoundedRect(mount.translated(1.5 * i, 2.0 * i), 5, 5);
+    }
+    painter.setBrush(QColor(255, 255, 255));
+    painter.drawRoundedRect(mount, 5, 5);
+    painter.restore();
+}
+
 QImage MeadowPicture(QSize size)
 {
     QImage image(size, QImage::Format_RGB32);

@@ -16,6 +16,9 @@ void DrawConfetti(QPainter &painter, const QRectF &area, int count, unsigned see
 // pixel of the window is exactly the key and none outside it is.
 void PaintKeyWindow(QPainter &painter, const QRect &rect, bool ellipse = false);
 
+// A white mount with a soft shadow round a picture window.
+void DrawMount(QPainter &painter, const QRectF &window, double border);
+
 // The sample pictures shown in the templates' picture windows.
 QImage MeadowPicture(QSize size);
 QImage BouquetPicture(QSize size);

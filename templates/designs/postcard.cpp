@@ -1,0 +1,84 @@
+#include "templates/template_art.h"
+#include "templates/template_kit.h"
+
+#include "card/card_geometry.h"
+
+#include <QLinearGradient>
+#include <QPainterPath>
+
+// A plain postcard: message on the left, stamp box and address rules on the right.
+TemplateDesign PostcardTemplate()
+{
+    TemplateDesign design;
+    design.Paper = TemplatePaper::A5Landscape;
+    design.Name = QStringLiteral("Postcard");
+    design.Background = NewBackground(TemplatePaper::A5Landscape, QColor(251, 246, 236));
+    const double W = design.Background.width();
+    const double H = design.Background.height();
+    {
+        QPainter painter(&design.Background);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QColor ink(190, 168, 138);
+        painter.setPen(QPen(ink, 2));
+        painter.drawRect(QRectF(14, 14, W - 28, H - 28));
+        painter.setPen(QPen(ink, 1));
+        painter.drawRect(QRectF(20, 20, W - 40, H - 40));
+        painter.drawLine(QPointF(420.5, 70), QPointF(420.5, 500));
+
+        QFont caps(QStringLiteral("Noto Serif"));
+        caps.setPixelSize(15);
+        caps.setLetterSpacing(QFont::AbsoluteSpacing, 6);
+        painter.setFont(caps);
+        painter.drawText(QRectF(445, 48, 200, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("POST CARD"));
+
+        // The stamp: a perforated edge round a little seaside scene.
+        const QRectF stamp(662, 44, 92, 112);
+        painter.setPen(QPen(ink, 1.5, Qt::DotLine));
+        painter.setBrush(QColor(255, 255, 255));
+        painter.drawRect(stamp);
+        const QRectF scene = stamp.adjusted(8, 8, -8, -8);
+        QLinearGradient sky(scene.topLeft(), scene.bottomLeft());
+        sky.setColorAt(0, QColor(120, 190, 230));
+        sky.setColorAt(1, QColor(215, 238, 250));
+        painter.fillRect(scene, sky);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 200, 90));
+        painter.drawEllipse(QPointF(scene.right() - 20, scene.top() + 22), 11, 11);
+        QPainterPath sea;
+        sea.moveTo(scene.left(), scene.bottom() - 30);
+        sea.cubicTo(scene.left() + 25, scene.bottom() - 40, scene.left() + 50, scene.bottom() - 20, scene.right(),
+                    scene.bottom() - 32);
+        sea.lineTo(scene.bottomRight());
+        sea.lineTo(scene.bottomLeft());
+        painter.setBrush(QColor(44, 110, 160));
+        painter.drawPath(sea);
+
+        painter.setPen(QPen(ink, 1));
+        for (int y : {300, 345, 390, 435})
+            painter.drawLine(QPointF(450, y + 0.5), QPointF(752, y + 0.5));
+        DrawLeafSprig(painter, QPointF(60, 520), 70, 35, QColor(150, 190, 140));
+        DrawLeafSprig(painter, QPointF(380, 520), 60, -35, QColor(150, 190, 140));
+    }
+
+    TemplateText title;
+    title.Rect = {44, 46, 404, 130};
+    title.Family = QStringLiteral("Noto Serif Display");
+    title.PointSize = 24;
+    title.Bold = true;
+    title.Italic = true;
+    title.Colour = QColor(44, 93, 124);
+    title.Paragraphs = {QStringLiteral("Greetings from the Seaside")};
+    design.Texts.push_back(title);
+
+    TemplateText message;
+    message.Rect = {44, 150, 404, 470};
+    message.Family = QStringLiteral("Noto Serif");
+    message.PointSize = 13;
+    message.Colour = QColor(59, 59, 59);
+    message.Paragraphs = {QStringLiteral("Dear Sam,"), QString(),
+                          QStringLiteral("the sea is wonderful, the days are long and sunny, and the ice cream "
+                                         "is the best I have ever had. I wish you were here!"),
+                          QString(), QStringLiteral("See you soon,"), QStringLiteral("Alex")};
+    design.Texts.push_back(message);
+    return design;
+}

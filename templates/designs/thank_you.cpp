@@ -1,0 +1,60 @@
+#include "templates/template_art.h"
+#include "templates/template_kit.h"
+
+#include "card/card_geometry.h"
+
+#include <QLinearGradient>
+#include <QPainterPath>
+
+// A thank-you card with a round picture window on the left.
+TemplateDesign ThankYouTemplate()
+{
+    TemplateDesign design;
+    design.Paper = TemplatePaper::A5Landscape;
+    design.Name = QStringLiteral("Thank You");
+    design.Background = NewBackground(TemplatePaper::A5Landscape, QColor(232, 240, 228));
+    const double W = design.Background.width();
+    const QRect window(52, 92, 376, 376);
+    {
+        QPainter painter(&design.Background);
+        painter.setRenderHint(QPainter::Antialiasing);
+        DrawLeafSprig(painter, QPointF(470, 545), 160, 20, QColor(140, 180, 130));
+        DrawLeafSprig(painter, QPointF(W, 450), 150, -50, QColor(160, 196, 150));
+        DrawLeafSprig(painter, QPointF(760, 30), 110, -150, QColor(160, 196, 150));
+        // The ring is drawn first and the window last, inside the ring's
+        // solid part: no antialiased pixel of the ring borders the key colour.
+        painter.setPen(QPen(QColor(255, 255, 255), 18));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QRectF(window).adjusted(-6, -6, 6, 6));
+        painter.setPen(QPen(QColor(201, 164, 92), 2));
+        painter.drawEllipse(QRectF(window).adjusted(-16, -16, 16, 16));
+        PaintKeyWindow(painter, window, true);
+    }
+    design.TransparentColour = WindowKey;
+    design.Pictures.push_back({ControlToSlotRect(window, QPoint(0, 0)),
+                               QStringLiteral("picture.bmp"),
+                               BouquetPicture(QSize(600, 600))});
+
+    TemplateText heading;
+    heading.Rect = {470, 120, 770, 230};
+    heading.Family = QStringLiteral("Noto Serif Display");
+    heading.PointSize = 40;
+    heading.Bold = true;
+    heading.Italic = true;
+    heading.Colour = QColor(74, 110, 70);
+    heading.Align = Qt::AlignHCenter;
+    heading.Paragraphs = {QStringLiteral("Thank You")};
+    design.Texts.push_back(heading);
+
+    TemplateText message;
+    message.Rect = {480, 250, 760, 420};
+    message.Family = QStringLiteral("Noto Serif");
+    message.PointSize = 13;
+    message.Italic = true;
+    message.Colour = QColor(70, 70, 60);
+    message.Align = Qt::AlignHCenter;
+    message.Paragraphs = {QStringLiteral("for the lovely flowers and for thinking of me."), QString(),
+                          QStringLiteral("With warm wishes,"), QStringLiteral("Alex")};
+    design.Texts.push_back(message);
+    return design;
+}
