@@ -1,6 +1,7 @@
 #include "templates/template_kit.h"
 
 #include "card/card_file.h"
+#include "card/card_geometry.h"
 #include "card/card_render.h"
 #include "card/paper_config.h"
 #include "imaging/atomicfile.h"
@@ -142,4 +143,10 @@ QImage NewBackground(TemplatePaper paper, QColor colour)
     QImage image(CardSizeOf(paper), QImage::Format_RGB32);
     image.fill(colour);
     return image;
+}
+
+void AddWindowPicture(TemplateDesign &design, const QRect &window, const QImage &picture)
+{
+    design.TransparentColour = WindowKey;
+    design.Pictures.push_back({ControlToSlotRect(window, QPoint(0, 0)), QStringLiteral("picture.bmp"), picture});
 }

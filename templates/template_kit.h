@@ -59,6 +59,10 @@ constexpr QRgb WindowKey = 0xFFFF00FF;
 // A background of the paper's card size, ready to paint on.
 QImage NewBackground(TemplatePaper paper, QColor colour);
 
+// Makes `picture` the card's picture ("picture.bmp"), stretched over the
+// bounds of `window`, which the background paints in WindowKey.
+void AddWindowPicture(TemplateDesign &design, const QRect &window, const QImage &picture);
+
 // The shipped templates, one design per file in designs/.
 TemplateDesign BirthdayTemplate();
 TemplateDesign PostcardTemplate();

@@ -232,37 +232,66 @@ void DrawFireworkBurst(QPainter &painter, QPointF centre, double radius, QColor 
 {
     painter.save();
     painter.translate(centre);
-    for (int i = 0; i < rays; ++i) {
-        const double angle = i * 2 * M_PI / rays;
-        const QPointF tip(std::cos(angle) * radius, std::sin(angle) * radius);
-        QLinearGradient fade(QPointF(0, 0), tip);
-        QColor faint = colour;
-        faint.setAlpha(0);
-        fade.setColorAt(0, faint);
-        fade.setColorAt(1, colour);
-        painter.setPen(QPen(QBrush(fade), std::max(1.2, radius / 40), Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(tip * 0.25, tip);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(colour.lighter(130));
-        painter.drawEllipse(tip, radius / 28 + 1, radius / 28 + 1);
+    painter.setPen(Qt::NoPen);
+    QRadialGradient glow(QPointF(0, 0), radius * 1.1);
+    QColor haze = colour;
+    haze.setAlpha(70);
+    glow.setColorAt(0, haze);
+    haze.setAlpha(0);
+    glow.setColorAt(1, haze);
+    painter.setBrush(glow);
+    painter.drawEllipse(QPointF(0, 0), radius * 1.1, radius * 1.1);
+    // An outer ring of long trails and an inner ring of short sparks between them.
+    for (int ring = 0; ring < 2; ++ring) {
+        const double reach = ring == 0 ? radius : radius * 0.55;
+        const QColor tint = ring == 0 ? colour : colour.lighter(135);
+        for (int i = 0; i < rays; ++i) {
+            const double angle = (i + ring * 0.5) * 2 * M_PI / rays;
+            const QPointF tip(std::cos(angle) * reach, std::sin(angle) * reach);
+            QLinearGradient fade(tip * 0.1, tip);
+            QColor faint = tint;
+            faint.setAlpha(0);
+            fade.setColorAt(0, faint);
+            fade.setColorAt(1, tint);
+            painter.setPen(QPen(QBrush(fade), std::max(1.2, radius / 45), Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(tip * 0.1, tip);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(tint.lighter(125));
+            painter.drawEllipse(tip, radius / 32 + 1, radius / 32 + 1);
+        }
     }
+    painter.setBrush(QColor(255, 255, 240, 220));
+    painter.drawEllipse(QPointF(0, 0), radius / 18 + 1, radius / 18 + 1);
     painter.restore();
 }
 
 void DrawStreamer(QPainter &painter, QPointF from, QPointF to, double width, QColor colour)
 {
+    // A curled paper ribbon: loops along the line from `from` to `to`, as a
+    // streamer springs when it is thrown, thinning towards its end.
     const QPointF d = to - from;
-    QPainterPath ribbon;
-    ribbon.moveTo(from);
-    ribbon.cubicTo(from + QPointF(d.x() * 0.3 + 30, d.y() * 0.1 - 30), from + QPointF(d.x() * 0.5 - 30, d.y() * 0.6 + 30),
-                   from + d * 0.6);
-    ribbon.cubicTo(from + QPointF(d.x() * 0.7 + 25, d.y() * 0.65 - 25), from + QPointF(d.x() * 0.85 - 20, d.y() * 0.95 + 20), to);
+    const double length = std::hypot(d.x(), d.y());
+    if (length <= 0)
+        return;
+    const QPointF along = d / length;
+    const QPointF across(-along.y(), along.x());
+    const double loop = width * 3.2;
+    const int turns = std::max(2, int(length / (loop * 2.6)));
+    const int steps = turns * 40;
     painter.save();
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
-    painter.drawPath(ribbon);
-    painter.setPen(QPen(colour.lighter(140), width * 0.3, Qt::SolidLine, Qt::RoundCap));
-    painter.drawPath(ribbon.translated(-width * 0.2, -width * 0.2));
+    for (int i = 0; i < steps; ++i) {
+        const auto at = [&](double t) {
+            const double phase = 2 * M_PI * turns * t;
+            return from + d * t + across * (loop * std::sin(phase)) + along * (loop * 0.9 * std::cos(phase));
+        };
+        const double t0 = double(i) / steps;
+        const double t1 = double(i + 1) / steps;
+        // The ribbon's back shows darker where the curl turns away.
+        const bool back = std::cos(2 * M_PI * turns * t0) > 0.25;
+        painter.setPen(QPen(back ? colour.darker(125) : colour, width * (1.0 - 0.55 * t0), Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(at(t0), at(t1));
+    }
     painter.restore();
 }
 

@@ -24,19 +24,41 @@ QImage RosesPicture(QSize size)
     painter.setRenderHint(QPainter::Antialiasing);
     const double w = size.width();
     const double h = size.height();
-    QRadialGradient ground(w * 0.5, h * 0.45, w * 0.75);
-    ground.setColorAt(0, QColor(255, 246, 240));
-    ground.setColorAt(1, QColor(226, 196, 186));
+    const double u = std::min(w, h);
+    QRadialGradient ground(w * 0.5, h * 0.4, std::max(w, h) * 0.8);
+    ground.setColorAt(0, QColor(255, 248, 242));
+    ground.setColorAt(1, QColor(222, 190, 180));
     painter.fillRect(image.rect(), ground);
+    // Out-of-focus light behind the flowers.
     QRandomGenerator random(21);
-    for (int i = 0; i < 16; ++i)
-        DrawLeafSprig(painter, QPointF(random.bounded(w), h * 0.55 + random.bounded(h * 0.5)), h * 0.25,
-                      -70 + random.bounded(140.0), QColor(126, 160, 120));
-    const QColor blush[] = {QColor(240, 170, 170), QColor(250, 206, 196), QColor(226, 140, 150), QColor(255, 236, 226)};
-    const QPointF spots[] = {{0.3, 0.48}, {0.55, 0.42}, {0.76, 0.56}, {0.42, 0.7}, {0.66, 0.76}, {0.2, 0.74},
-                             {0.86, 0.32}, {0.12, 0.36}};
-    for (int i = 0; i < 8; ++i)
-        DrawRose(painter, QPointF(spots[i].x() * w, spots[i].y() * h), w * (0.1 + (i % 3) * 0.025), blush[i % 4]);
+    painter.setPen(Qt::NoPen);
+    for (int i = 0; i < 26; ++i) {
+        const QPointF at(random.bounded(w), random.bounded(h * 0.6));
+        const double r = u * (0.03 + random.bounded(0.07));
+        QRadialGradient bokeh(at, r);
+        bokeh.setColorAt(0, QColor(255, 255, 255, 110));
+        bokeh.setColorAt(1, QColor(255, 255, 255, 0));
+        painter.setBrush(bokeh);
+        painter.drawEllipse(at, r, r);
+    }
+    // Leaves fanning out behind a rounded bouquet of roses.
+    for (int i = 0; i < 18; ++i) {
+        const double angle = -80 + i * 160.0 / 17;
+        DrawLeafSprig(painter, QPointF(w * 0.5, h * 0.62), u * (0.36 + (i % 3) * 0.06), angle,
+                      QColor(126, 160, 120).darker(100 + (i % 4) * 8));
+    }
+    const QColor blush[] = {QColor(240, 170, 170), QColor(250, 206, 196), QColor(226, 140, 150), QColor(255, 236, 226),
+                            QColor(236, 186, 200)};
+    struct Bloom {
+        double X, Y, Size;
+    };
+    const Bloom blooms[] = {{0.5, 0.46, 0.17},  {0.28, 0.5, 0.14},  {0.72, 0.5, 0.14}, {0.38, 0.32, 0.13},
+                            {0.62, 0.32, 0.13}, {0.5, 0.2, 0.11},   {0.18, 0.34, 0.1}, {0.82, 0.34, 0.1},
+                            {0.38, 0.66, 0.13}, {0.62, 0.66, 0.13}, {0.16, 0.6, 0.1},  {0.84, 0.62, 0.1},
+                            {0.5, 0.8, 0.11},   {0.27, 0.8, 0.09},  {0.73, 0.8, 0.09}};
+    int colour = 0;
+    for (const Bloom &bloom : blooms)
+        DrawRose(painter, QPointF(bloom.X * w, bloom.Y * h), u * bloom.Size, blush[colour++ % 5]);
     return image;
 }
 
@@ -91,58 +113,136 @@ QImage WinterVillagePicture(QSize size)
     painter.setRenderHint(QPainter::Antialiasing);
     const double w = size.width();
     const double h = size.height();
-    QLinearGradient sky(0, 0, 0, h * 0.75);
-    sky.setColorAt(0, QColor(24, 42, 84));
-    sky.setColorAt(1, QColor(98, 128, 176));
+    const double u = std::min(w, h);
+    QLinearGradient sky(0, 0, 0, h * 0.6);
+    sky.setColorAt(0, QColor(18, 32, 72));
+    sky.setColorAt(1, QColor(92, 120, 172));
     painter.fillRect(image.rect(), sky);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(250, 246, 226));
-    painter.drawEllipse(QPointF(w * 0.8, h * 0.18), w * 0.05, w * 0.05);
-    const QColor snow[] = {QColor(206, 220, 240), QColor(230, 238, 250), QColor(248, 250, 255)};
+    QRandomGenerator stars(3);
+    for (int i = 0; i < 70; ++i) {
+        painter.setBrush(QColor(255, 255, 240, 80 + stars.bounded(150)));
+        const double r = 0.6 + stars.bounded(1.4);
+        painter.drawEllipse(QPointF(stars.bounded(w), stars.bounded(h * 0.45)), r, r);
+    }
+    const QPointF moon(w * 0.76, h * 0.16);
+    QRadialGradient halo(moon, u * 0.24);
+    halo.setColorAt(0, QColor(255, 250, 220, 120));
+    halo.setColorAt(1, QColor(255, 250, 220, 0));
+    painter.setBrush(halo);
+    painter.drawEllipse(moon, u * 0.24, u * 0.24);
+    painter.setBrush(QColor(252, 248, 228));
+    painter.drawEllipse(moon, u * 0.06, u * 0.06);
+
+    // Hills from far to near, each with its firs: smaller and bluer far away.
+    struct Hill {
+        double Top, Tilt;
+        QColor Snow, Fir;
+        int Firs;
+        double FirHeight;
+    };
+    const Hill hills[] = {
+        {0.5, -0.05, QColor(176, 192, 222), QColor(60, 86, 110), 9, 0.07},
+        {0.62, 0.04, QColor(214, 224, 242), QColor(40, 90, 76), 5, 0.12},
+        {0.8, -0.03, QColor(246, 249, 255), QColor(30, 84, 62), 2, 0.26},
+    };
+    QRandomGenerator random(31);
+    const double cottageWidth = w * 0.3;
+    const double cottageLeft = w * 0.4;
+    QPointF door;
     for (int i = 0; i < 3; ++i) {
-        QPainterPath hill;
-        const double top = h * (0.55 + i * 0.11);
-        hill.moveTo(0, h);
-        hill.lineTo(0, top + (i % 2 ? -12 : 14));
-        hill.cubicTo(w * 0.35, top - 40 + i * 10, w * 0.65, top + 40, w, top - 6);
-        hill.lineTo(w, h);
-        painter.setBrush(snow[i]);
-        painter.drawPath(hill);
-        // Firs on each hill, darker further away.
-        QRandomGenerator random(31 + i);
-        for (int t = 0; t < 5 - i; ++t) {
-            const double x = random.bounded(w);
-            const double base = top + 8 + random.bounded(20.0);
-            const double th = h * (0.1 + i * 0.04) + random.bounded(h * 0.04);
-            QPolygonF fir{QPointF(x, base - th), QPointF(x - th * 0.32, base), QPointF(x + th * 0.32, base)};
-            painter.setBrush(QColor(30 + i * 10, 78 + i * 14, 60 + i * 8));
-            painter.drawPolygon(fir);
-            painter.setBrush(QColor(255, 255, 255, 200));
-            painter.drawPolygon(QPolygonF{QPointF(x, base - th), QPointF(x - th * 0.1, base - th * 0.68),
-                                          QPointF(x + th * 0.1, base - th * 0.68)});
+        const Hill &hill = hills[i];
+        const auto ridge = [&](double x) {
+            return h * hill.Top + h * hill.Tilt * (x / w - 0.5) - h * 0.03 * std::sin(M_PI * x / w * (1.5 + i));
+        };
+        QPainterPath shape;
+        shape.moveTo(0, h);
+        for (double x = 0; x <= w + 4; x += 4)
+            shape.lineTo(x, ridge(x));
+        shape.lineTo(w, h);
+        painter.setBrush(hill.Snow);
+        painter.drawPath(shape);
+        if (i == 1) {
+            // The cottage on the middle hill, a warm light on the snow.
+            const double hw = cottageWidth;
+            const double hh = hw * 0.6;
+            const double x = cottageLeft;
+            const double base = ridge(x + hw / 2) + h * 0.05;
+            const QRectF wall(x, base - hh, hw, hh);
+            QRadialGradient light(QPointF(wall.center().x(), base), hw);
+            light.setColorAt(0, QColor(255, 214, 130, 70));
+            light.setColorAt(1, QColor(255, 214, 130, 0));
+            painter.setBrush(light);
+            painter.drawEllipse(QPointF(wall.center().x(), base), hw, hw * 0.45);
+            painter.setBrush(QColor(150, 86, 62));
+            painter.drawRect(wall);
+            painter.setBrush(QColor(120, 68, 50));
+            painter.drawRect(QRectF(wall.right() - hw * 0.22, wall.top() - hh * 0.55, hw * 0.1, hh * 0.4));
+            QPainterPath roof;
+            roof.moveTo(wall.left() - hw * 0.08, wall.top() + 2);
+            roof.lineTo(wall.center().x(), wall.top() - hh * 0.62);
+            roof.lineTo(wall.right() + hw * 0.08, wall.top() + 2);
+            roof.quadTo(wall.center().x(), wall.top() + hh * 0.1, wall.left() - hw * 0.08, wall.top() + 2);
+            painter.setBrush(QColor(250, 252, 255));
+            painter.drawPath(roof);
+            for (double wx : {0.14, 0.62}) {
+                const QRectF pane(wall.left() + hw * wx, wall.top() + hh * 0.3, hw * 0.22, hh * 0.3);
+                painter.setBrush(QColor(255, 206, 110));
+                painter.drawRect(pane);
+                painter.setPen(QPen(QColor(120, 68, 50), std::max(1.0, hw / 90)));
+                painter.drawLine(QPointF(pane.center().x(), pane.top()), QPointF(pane.center().x(), pane.bottom()));
+                painter.drawLine(QPointF(pane.left(), pane.center().y()), QPointF(pane.right(), pane.center().y()));
+                painter.setPen(Qt::NoPen);
+            }
+            painter.setBrush(QColor(96, 54, 40));
+            painter.drawRoundedRect(QRectF(wall.left() + hw * 0.42, wall.top() + hh * 0.38, hw * 0.15, hh * 0.62), 3, 3);
+            // Smoke curling from the chimney.
+            painter.setBrush(QColor(230, 236, 248, 90));
+            for (int puff = 0; puff < 4; ++puff)
+                painter.drawEllipse(QPointF(wall.right() - hw * 0.17 + puff * hw * 0.05, wall.top() - hh * (0.7 + puff * 0.22)),
+                                    hw * (0.04 + puff * 0.012), hw * (0.03 + puff * 0.01));
+            door = QPointF(wall.left() + hw * 0.495, base);
+        }
+        for (int t = 0; t < hill.Firs; ++t) {
+            // Near firs stand at the sides, leaving the cottage in view.
+            double x = (t + 0.5) * w / hill.Firs + (random.bounded(1.0) - 0.5) * w * 0.06;
+            if (i == 2)
+                x = t == 0 ? w * 0.1 : w * 0.92;
+            if (i == 1 && x > cottageLeft - w * 0.06 && x < cottageLeft + cottageWidth * 1.15)
+                continue;
+            const double tall = h * hill.FirHeight * (0.8 + random.bounded(0.4));
+            const QPointF base(x, ridge(x) + tall * 0.08);
+            for (int tier = 0; tier < 3; ++tier) {
+                const double top = base.y() - tall * (1.0 - tier * 0.22);
+                const double bottom = base.y() - tall * (0.4 - tier * 0.2);
+                const double half = tall * (0.18 + tier * 0.08);
+                painter.setBrush(hill.Fir.lighter(100 + tier * 6));
+                painter.drawPolygon(QPolygonF{QPointF(x, top), QPointF(x - half, bottom), QPointF(x + half, bottom)});
+                painter.setBrush(QColor(255, 255, 255, 215));
+                painter.drawPolygon(QPolygonF{QPointF(x, top), QPointF(x - half * 0.45, top + (bottom - top) * 0.45),
+                                              QPointF(x, top + (bottom - top) * 0.35),
+                                              QPointF(x + half * 0.45, top + (bottom - top) * 0.45)});
+            }
         }
     }
-    // The cottage with a warm window.
-    const QRectF house(w * 0.52, h * 0.62, w * 0.2, h * 0.16);
-    painter.setBrush(QColor(140, 80, 60));
-    painter.drawRect(house);
-    painter.setBrush(QColor(250, 250, 255));
-    painter.drawPolygon(QPolygonF{house.topLeft() + QPointF(-w * 0.02, 2), QPointF(house.center().x(), house.top() - h * 0.1),
-                                  house.topRight() + QPointF(w * 0.02, 2)});
-    QRadialGradient lamp(house.center(), w * 0.12);
-    lamp.setColorAt(0, QColor(255, 210, 110, 180));
-    lamp.setColorAt(1, QColor(255, 210, 110, 0));
-    painter.setBrush(lamp);
-    painter.drawEllipse(house.center(), w * 0.12, w * 0.12);
-    painter.setBrush(QColor(255, 214, 120));
-    painter.drawRect(QRectF(house.left() + house.width() * 0.2, house.top() + house.height() * 0.3, house.width() * 0.25,
-                            house.height() * 0.3));
-    painter.setBrush(QColor(90, 50, 40));
-    painter.drawRect(QRectF(house.left() + house.width() * 0.6, house.top() + house.height() * 0.35, house.width() * 0.22,
-                            house.height() * 0.65));
+    // The trodden path from the door down towards us, widening as it nears.
+    QPainterPath path;
+    const double step = cottageWidth;
+    path.moveTo(door + QPointF(-step * 0.06, 0));
+    path.cubicTo(QPointF(door.x() - step * 0.35, h * 0.8), QPointF(door.x() + step * 0.45, h * 0.88),
+                 QPointF(door.x() - step * 0.15, h));
+    path.lineTo(door.x() + step * 0.55, h);
+    path.cubicTo(QPointF(door.x() + step * 0.85, h * 0.88), QPointF(door.x() - step * 0.05, h * 0.8),
+                 door + QPointF(step * 0.06, 0));
+    QLinearGradient trodden(0, door.y(), 0, h);
+    trodden.setColorAt(0, QColor(196, 206, 228));
+    trodden.setColorAt(1, QColor(214, 222, 240));
+    painter.setBrush(trodden);
+    painter.drawPath(path);
+
     QRandomGenerator flakes(9);
     painter.setBrush(QColor(255, 255, 255, 210));
-    for (int i = 0; i < 120; ++i)
+    for (int i = 0; i < 160; ++i)
         painter.drawEllipse(QPointF(flakes.bounded(w), flakes.bounded(h)), 1 + flakes.bounded(2.2), 1 + flakes.bounded(2.2));
     return image;
 }
@@ -194,10 +294,13 @@ QImage FireworksPicture(QSize size)
     sky.setColorAt(0, QColor(14, 16, 46));
     sky.setColorAt(1, QColor(70, 40, 96));
     painter.fillRect(image.rect(), sky);
-    DrawFireworkBurst(painter, QPointF(w * 0.3, h * 0.3), w * 0.2, QColor(255, 200, 80), 24);
-    DrawFireworkBurst(painter, QPointF(w * 0.72, h * 0.22), w * 0.16, QColor(255, 110, 160), 20);
-    DrawFireworkBurst(painter, QPointF(w * 0.62, h * 0.52), w * 0.12, QColor(120, 220, 255), 16);
-    DrawFireworkBurst(painter, QPointF(w * 0.18, h * 0.58), w * 0.08, QColor(190, 255, 150), 14);
+    // Bursts sized by the shorter side, so a wide window shows them whole.
+    const double s = std::min(w, h);
+    DrawFireworkBurst(painter, QPointF(w * 0.28, h * 0.34), s * 0.26, QColor(255, 200, 80), 24);
+    DrawFireworkBurst(painter, QPointF(w * 0.7, h * 0.3), s * 0.22, QColor(255, 110, 160), 22);
+    DrawFireworkBurst(painter, QPointF(w * 0.52, h * 0.5), s * 0.14, QColor(120, 220, 255), 18);
+    DrawFireworkBurst(painter, QPointF(w * 0.1, h * 0.6), s * 0.1, QColor(190, 255, 150), 14);
+    DrawFireworkBurst(painter, QPointF(w * 0.9, h * 0.58), s * 0.1, QColor(200, 170, 255), 14);
     // The skyline, with lit windows.
     QRandomGenerator random(17);
     painter.setPen(Qt::NoPen);
@@ -213,6 +316,85 @@ QImage FireworksPicture(QSize size)
                 if (random.bounded(3) == 0)
                     painter.drawRect(QRectF(wx, wy, 4, 6));
         x += bw + 2;
+    }
+    return image;
+}
+
+QImage SeasidePicture(QSize size)
+{
+    QImage image = Canvas(size);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double w = size.width();
+    const double h = size.height();
+    const double horizon = h * 0.52;
+    QLinearGradient sky(0, 0, 0, horizon);
+    sky.setColorAt(0, QColor(84, 160, 220));
+    sky.setColorAt(1, QColor(214, 236, 246));
+    painter.fillRect(QRectF(0, 0, w, horizon + 1), sky);
+    painter.setPen(Qt::NoPen);
+    QRadialGradient sun(w * 0.78, h * 0.2, w * 0.14);
+    sun.setColorAt(0, QColor(255, 250, 214));
+    sun.setColorAt(0.45, QColor(255, 224, 130));
+    sun.setColorAt(1, QColor(255, 224, 130, 0));
+    painter.setBrush(sun);
+    painter.drawEllipse(QPointF(w * 0.78, h * 0.2), w * 0.14, w * 0.14);
+    DrawCloud(painter, QPointF(w * 0.24, h * 0.16), w * 0.26, QColor(255, 255, 255, 230));
+    DrawCloud(painter, QPointF(w * 0.52, h * 0.3), w * 0.16, QColor(255, 255, 255, 190));
+    // A far headland, then the sea darkening towards the horizon.
+    QPainterPath headland;
+    headland.moveTo(0, horizon);
+    headland.cubicTo(w * 0.1, horizon - h * 0.12, w * 0.24, horizon - h * 0.09, w * 0.36, horizon);
+    painter.setBrush(QColor(120, 160, 150));
+    painter.drawPath(headland);
+    QLinearGradient sea(0, horizon, 0, h * 0.8);
+    sea.setColorAt(0, QColor(40, 110, 170));
+    sea.setColorAt(1, QColor(90, 190, 200));
+    painter.setBrush(sea);
+    painter.drawRect(QRectF(0, horizon, w, h - horizon));
+    // Glints of the sun on the water.
+    QRandomGenerator random(23);
+    painter.setBrush(QColor(255, 255, 255, 150));
+    for (int i = 0; i < 60; ++i) {
+        const double y = horizon + 6 + random.bounded(h * 0.24);
+        const double x = w * 0.78 + (random.bounded(1.0) - 0.5) * w * (0.1 + (y - horizon) / h);
+        painter.drawRoundedRect(QRectF(x, y, 4 + random.bounded(10.0), 1.6), 0.8, 0.8);
+    }
+    // The beach in the foreground, with the edge of the surf.
+    QPainterPath beach;
+    beach.moveTo(0, h * 0.82);
+    beach.cubicTo(w * 0.3, h * 0.74, w * 0.6, h * 0.9, w, h * 0.78);
+    beach.lineTo(w, h);
+    beach.lineTo(0, h);
+    QLinearGradient sand(0, h * 0.75, 0, h);
+    sand.setColorAt(0, QColor(246, 226, 182));
+    sand.setColorAt(1, QColor(226, 196, 146));
+    painter.setBrush(sand);
+    painter.drawPath(beach);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 255, 255, 210), h * 0.012, Qt::SolidLine, Qt::RoundCap));
+    painter.drawPath(QPainterPath(beach).translated(0, -h * 0.008));
+    // A sailing boat on the water.
+    const QPointF boat(w * 0.46, horizon + h * 0.1);
+    const double s = h * 0.11;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(150, 70, 50));
+    painter.drawPolygon(QPolygonF{boat + QPointF(-s * 0.6, 0), boat + QPointF(s * 0.6, 0), boat + QPointF(s * 0.45, s * 0.18),
+                                  boat + QPointF(-s * 0.45, s * 0.18)});
+    painter.setBrush(QColor(255, 255, 255));
+    painter.drawPolygon(QPolygonF{boat + QPointF(0, -s * 1.2), boat + QPointF(0, -s * 0.05), boat + QPointF(s * 0.55, -s * 0.05)});
+    painter.setBrush(QColor(240, 120, 90));
+    painter.drawPolygon(QPolygonF{boat + QPointF(-s * 0.04, -s), boat + QPointF(-s * 0.04, -s * 0.05), boat + QPointF(-s * 0.4, -s * 0.05)});
+    // Two gulls.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(70, 80, 90), h * 0.007, Qt::SolidLine, Qt::RoundCap));
+    for (QPointF gull : {QPointF(w * 0.3, h * 0.3), QPointF(w * 0.36, h * 0.26)}) {
+        QPainterPath wings;
+        const double g = w * 0.025;
+        wings.moveTo(gull + QPointF(-g, 0));
+        wings.quadTo(gull + QPointF(-g * 0.5, -g * 0.6), gull);
+        wings.quadTo(gull + QPointF(g * 0.5, -g * 0.6), gull + QPointF(g, 0));
+        painter.drawPath(wings);
     }
     return image;
 }

@@ -10,3 +10,4 @@ QImage NurseryPicture(QSize size);       // a smiling moon among stars and cloud
 QImage WinterVillagePicture(QSize size); // snowy hills, firs and a lit cottage
 QImage TulipFieldPicture(QSize size);    // rows of tulips under a morning sky
 QImage FireworksPicture(QSize size);     // bursts over a city at night
+QImage SeasidePicture(QSize size);       // a sunny bay with a sailing boat

@@ -1,8 +1,6 @@
 #include "templates/template_art.h"
 #include "templates/template_kit.h"
 
-#include "card/card_geometry.h"
-
 #include <QLinearGradient>
 #include <QPainterPath>
 
@@ -26,10 +24,12 @@ TemplateDesign BirthdayTemplate()
         front.setColorAt(0, QColor(255, 154, 139));
         front.setColorAt(1, QColor(255, 214, 170));
         painter.fillRect(QRectF(397, 0, 396, H), front);
-        DrawConfetti(painter, QRectF(405, 440, 380, 110), 30, 5);
-        DrawBalloon(painter, QPointF(425, 70), 20, QColor(100, 181, 246));
-        DrawBalloon(painter, QPointF(765, 95), 18, QColor(255, 204, 92));
-        DrawBalloon(painter, QPointF(428, 470), 14, QColor(186, 104, 200));
+        DrawConfetti(painter, QRectF(405, 440, 260, 110), 26, 5);
+        // A bunch of balloons rising from the lower corner, one strayed above.
+        DrawBalloon(painter, QPointF(756, 494), 19, QColor(186, 104, 200));
+        DrawBalloon(painter, QPointF(714, 506), 22, QColor(100, 181, 246));
+        DrawBalloon(painter, QPointF(742, 456), 24, QColor(255, 204, 92));
+        DrawBalloon(painter, QPointF(420, 60), 17, QColor(129, 199, 132));
 
         painter.setPen(QPen(QColor(200, 185, 170), 1, Qt::DashLine));
         painter.drawLine(QPointF(396.5, 0), QPointF(396.5, H));
@@ -37,10 +37,7 @@ TemplateDesign BirthdayTemplate()
         DrawMount(painter, window, 10);
         PaintKeyWindow(painter, window);
     }
-    design.TransparentColour = WindowKey;
-    design.Pictures.push_back({ControlToSlotRect(window, QPoint(0, 0)),
-                               QStringLiteral("picture.bmp"),
-                               MeadowPicture(QSize(560, 500))});
+    AddWindowPicture(design, window, MeadowPicture(window.size() * 2));
 
     TemplateText message;
     message.Rect = {48, 150, 348, 430};
@@ -55,11 +52,10 @@ TemplateDesign BirthdayTemplate()
     design.Texts.push_back(message);
 
     TemplateText greeting;
-    greeting.Rect = {405, 335, 785, 440};
-    greeting.Family = QStringLiteral("Noto Serif Display");
-    greeting.PointSize = 30;
+    greeting.Rect = {405, 332, 785, 420};
+    greeting.Family = QStringLiteral("Dancing Script");
+    greeting.PointSize = 38;
     greeting.Bold = true;
-    greeting.Italic = true;
     greeting.Colour = QColor(122, 31, 75);
     greeting.Align = Qt::AlignHCenter;
     greeting.Paragraphs = {QStringLiteral("Happy Birthday!")};

@@ -1,12 +1,13 @@
 #include "templates/template_art.h"
 #include "templates/template_kit.h"
-
-#include "card/card_geometry.h"
+#include "templates/template_pictures.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>
+#include <QRadialGradient>
 
-// A plain postcard: message on the left, stamp box and address rules on the right.
+// A postcard: a holiday picture and the message on the left, stamp box and
+// address rules on the right.
 TemplateDesign PostcardTemplate()
 {
     TemplateDesign design;
@@ -15,9 +16,15 @@ TemplateDesign PostcardTemplate()
     design.Background = NewBackground(TemplatePaper::A5Landscape, QColor(251, 246, 236));
     const double W = design.Background.width();
     const double H = design.Background.height();
+    const QRect window(52, 52, 344, 196);
     {
         QPainter painter(&design.Background);
         painter.setRenderHint(QPainter::Antialiasing);
+        // Card stock, a little warmer towards its edges.
+        QRadialGradient stock(W / 2, H / 2, W * 0.6);
+        stock.setColorAt(0, QColor(253, 250, 242));
+        stock.setColorAt(1, QColor(242, 232, 212));
+        painter.fillRect(design.Background.rect(), stock);
         const QColor ink(190, 168, 138);
         painter.setPen(QPen(ink, 2));
         painter.drawRect(QRectF(14, 14, W - 28, H - 28));
@@ -53,17 +60,43 @@ TemplateDesign PostcardTemplate()
         painter.setBrush(QColor(44, 110, 160));
         painter.drawPath(sea);
 
+        // A postmark half over the stamp: a dated ring and wavy cancel lines.
+        const QColor postmark(120, 120, 150, 150);
+        const QPointF mark(stamp.left() - 12, stamp.center().y() + 6);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(postmark, 1.6));
+        painter.drawEllipse(mark, 36, 36);
+        painter.drawEllipse(mark, 30, 30);
+        QFont small(QStringLiteral("Noto Sans"));
+        small.setPixelSize(9);
+        small.setBold(true);
+        painter.setFont(small);
+        painter.drawText(QRectF(mark.x() - 30, mark.y() - 14, 60, 12), Qt::AlignCenter, QStringLiteral("SEASIDE"));
+        painter.drawText(QRectF(mark.x() - 30, mark.y() + 2, 60, 12), Qt::AlignCenter, QStringLiteral("12 JUL"));
+        for (int line = 0; line < 4; ++line) {
+            QPainterPath wave;
+            const double y = mark.y() - 18 + line * 12;
+            wave.moveTo(mark.x() + 40, y);
+            for (int k = 0; k < 3; ++k)
+                wave.cubicTo(mark.x() + 48 + k * 22, y - 6, mark.x() + 56 + k * 22, y + 6, mark.x() + 62 + k * 22, y);
+            painter.drawPath(wave);
+        }
+
         painter.setPen(QPen(ink, 1));
         for (int y : {300, 345, 390, 435})
             painter.drawLine(QPointF(450, y + 0.5), QPointF(752, y + 0.5));
-        DrawLeafSprig(painter, QPointF(60, 520), 70, 35, QColor(150, 190, 140));
-        DrawLeafSprig(painter, QPointF(380, 520), 60, -35, QColor(150, 190, 140));
+        DrawLeafSprig(painter, QPointF(452, 520), 70, 55, QColor(150, 190, 140));
+        DrawLeafSprig(painter, QPointF(752, 520), 60, -55, QColor(150, 190, 140));
+
+        DrawMount(painter, window, 8);
+        PaintKeyWindow(painter, window);
     }
+    AddWindowPicture(design, window, SeasidePicture(window.size() * 2));
 
     TemplateText title;
-    title.Rect = {44, 46, 404, 130};
+    title.Rect = {44, 266, 404, 312};
     title.Family = QStringLiteral("Noto Serif Display");
-    title.PointSize = 24;
+    title.PointSize = 19;
     title.Bold = true;
     title.Italic = true;
     title.Colour = QColor(44, 93, 124);
@@ -71,9 +104,9 @@ TemplateDesign PostcardTemplate()
     design.Texts.push_back(title);
 
     TemplateText message;
-    message.Rect = {44, 150, 404, 470};
+    message.Rect = {44, 318, 404, 512};
     message.Family = QStringLiteral("Noto Serif");
-    message.PointSize = 13;
+    message.PointSize = 12;
     message.Colour = QColor(59, 59, 59);
     message.Paragraphs = {QStringLiteral("Dear Sam,"), QString(),
                           QStringLiteral("the sea is wonderful, the days are long and sunny, and the ice cream "

@@ -1,8 +1,6 @@
 #include "templates/template_art.h"
 #include "templates/template_kit.h"
 
-#include "card/card_geometry.h"
-
 #include <QLinearGradient>
 #include <QPainterPath>
 
@@ -18,6 +16,16 @@ TemplateDesign ThankYouTemplate()
     {
         QPainter painter(&design.Background);
         painter.setRenderHint(QPainter::Antialiasing);
+        QLinearGradient wash(0, 0, W, design.Background.height());
+        wash.setColorAt(0, QColor(240, 246, 236));
+        wash.setColorAt(1, QColor(218, 232, 214));
+        painter.fillRect(design.Background.rect(), wash);
+        // A faint lattice of tiny dots, like a letterpress card.
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 255, 255, 140));
+        for (int y = 12; y < design.Background.height(); y += 24)
+            for (int x = 12 + (y / 24 % 2) * 12; x < W; x += 24)
+                painter.drawEllipse(QPointF(x, y), 1.6, 1.6);
         DrawLeafSprig(painter, QPointF(470, 545), 160, 20, QColor(140, 180, 130));
         DrawLeafSprig(painter, QPointF(W, 450), 150, -50, QColor(160, 196, 150));
         DrawLeafSprig(painter, QPointF(760, 30), 110, -150, QColor(160, 196, 150));
@@ -30,10 +38,7 @@ TemplateDesign ThankYouTemplate()
         painter.drawEllipse(QRectF(window).adjusted(-16, -16, 16, 16));
         PaintKeyWindow(painter, window, true);
     }
-    design.TransparentColour = WindowKey;
-    design.Pictures.push_back({ControlToSlotRect(window, QPoint(0, 0)),
-                               QStringLiteral("picture.bmp"),
-                               BouquetPicture(QSize(600, 600))});
+    AddWindowPicture(design, window, BouquetPicture(window.size() * 2));
 
     TemplateText heading;
     heading.Rect = {470, 120, 770, 230};
