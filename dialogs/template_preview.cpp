@@ -2,33 +2,13 @@
 
 #include "imaging/bitmapimage.h"
 #include "imaging/jpegdecoder.h"
+#include "pictures/bitmap_qimage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstring>
 #include <exception>
-
-namespace {
-
-// The decoder's blue-green-red pixels as an opaque picture.
-QImage ToQImage(const TBitmapImage &bitmap)
-{
-    QImage image(bitmap.Width, bitmap.Height, QImage::Format_RGB32);
-    if (image.isNull())
-        return image;
-    for (int32_t y = 0; y < bitmap.Height; ++y) {
-        auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int32_t x = 0; x < bitmap.Width; ++x) {
-            const TPixel &p = bitmap.At(x, y);
-            row[x] = qRgb(p.Red, p.Green, p.Blue);
-        }
-    }
-    return image;
-}
-
-} // namespace
 
 TPreview LoadPreview(const QString &path)
 {
