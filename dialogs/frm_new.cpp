@@ -56,6 +56,8 @@ void TFrmNew::BuildControls()
     setAccessibleName(QStringLiteral("New Card"));
     setModal(true);
     setFixedSize(691, 440);
+    // A fixed dialog: nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Select A Template"), this);
     Name(GroupBox1, "GroupBox1", QStringLiteral("Select A Template"));
@@ -144,7 +146,7 @@ void TFrmNew::ListBox1Click()
         m_dialogs.ShowMessage(preview.Error);  // the previous preview stays
         return;
     }
-    Image1->SetPicture(preview.Image);
+    Image1->SetPicture(FitPreview(preview.Image, Image1->size()));
 }
 
 void TFrmNew::Label1Click()
