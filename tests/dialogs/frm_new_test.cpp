@@ -111,6 +111,19 @@ TEST_F(FrmNewTest, KeyboardMovesThePreviewAndAddressIsTheTemplateFolder)
     form.Label1Click();
     EXPECT_EQ(opened, QUrl(form.Edit1->text()));
     EXPECT_TRUE(form.isVisible());
+
+    // From the keyboard: Tab reaches the label, Enter opens the address
+    // rather than pressing Create.
+    opened.clear();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.BitBtn2->setFocus();
+    QTest::keyClick(form.BitBtn2, Qt::Key_Tab);
+    ASSERT_TRUE(form.Label1->hasFocus());
+    QTest::keyClick(form.Label1, Qt::Key_Return);
+    EXPECT_EQ(opened, QUrl(form.Edit1->text()));
+    EXPECT_FALSE(form.Accepted);
+    EXPECT_TRUE(dialogs.InputPrompts.isEmpty());
 }
 
 // A portrait card in the landscape preview box stays upright and slim:
