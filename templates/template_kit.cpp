@@ -138,11 +138,14 @@ QSize CardSizeOf(TemplatePaper paper)
     return QSize(settings.CardWidth, settings.CardHeight);
 }
 
-QImage NewBackground(TemplatePaper paper, QColor colour)
+TemplateDesign StartDesign(const QString &name, TemplatePaper paper, QColor ground)
 {
-    QImage image(CardSizeOf(paper), QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
+    TemplateDesign design;
+    design.Name = name;
+    design.Paper = paper;
+    design.Background = QImage(CardSizeOf(paper), QImage::Format_RGB32);
+    design.Background.fill(ground);
+    return design;
 }
 
 void AddWindowPicture(TemplateDesign &design, const QRect &window, const QImage &picture)

@@ -56,8 +56,9 @@ struct TemplateDesign {
 // The key colour the templates paint their picture windows in.
 constexpr QRgb WindowKey = 0xFFFF00FF;
 
-// A background of the paper's card size, ready to paint on.
-QImage NewBackground(TemplatePaper paper, QColor colour);
+// A design named `name` for `paper`, its background of the paper's card
+// size filled with `ground`, ready to paint on.
+TemplateDesign StartDesign(const QString &name, TemplatePaper paper, QColor ground);
 
 // Makes `picture` the card's picture ("picture.bmp"), stretched over the
 // bounds of `window`, which the background paints in WindowKey.

@@ -1,10 +1,25 @@
 #include "templates/template_ornaments.h"
 
+#include "templates/template_art.h"
 #include "templates/template_kit.h"
 
 #include <QRadialGradient>
 
 #include <cmath>
+
+namespace {
+
+// Fills `shape` in `colour`, no outline, leaving the painter as it was.
+void FillShape(QPainter &painter, const QPainterPath &shape, QColor colour)
+{
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawPath(shape);
+    painter.restore();
+}
+
+} // namespace
 
 void DrawStar(QPainter &painter, QPointF centre, double radius, QColor colour, double rotationDegrees)
 {
@@ -14,11 +29,9 @@ void DrawStar(QPainter &painter, QPointF centre, double radius, QColor colour, d
         const double angle = (rotationDegrees - 90 + i * 36) * M_PI / 180.0;
         star << centre + QPointF(std::cos(angle) * r, std::sin(angle) * r);
     }
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawPolygon(star);
-    painter.restore();
+    QPainterPath shape;
+    shape.addPolygon(star);
+    FillShape(painter, shape, colour);
 }
 
 void DrawTwinkle(QPainter &painter, QPointF centre, double radius, QColor colour)
@@ -30,11 +43,7 @@ void DrawTwinkle(QPainter &painter, QPointF centre, double radius, QColor colour
     path.quadTo(centre + QPointF(w, w), centre + QPointF(0, radius));
     path.quadTo(centre + QPointF(-w, w), centre + QPointF(-radius, 0));
     path.quadTo(centre + QPointF(-w, -w), centre + QPointF(0, -radius));
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawPath(path);
-    painter.restore();
+    FillShape(painter, path, colour);
 }
 
 void DrawSnowflake(QPainter &painter, QPointF centre, double radius, QColor colour)
@@ -61,11 +70,7 @@ void DrawHeart(QPainter &painter, QPointF centre, double size, QColor colour)
     heart.moveTo(centre + QPointF(0, s * 0.9));
     heart.cubicTo(centre + QPointF(-s * 1.4, -s * 0.1), centre + QPointF(-s * 0.6, -s * 1.2), centre + QPointF(0, -s * 0.4));
     heart.cubicTo(centre + QPointF(s * 0.6, -s * 1.2), centre + QPointF(s * 1.4, -s * 0.1), centre + QPointF(0, s * 0.9));
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawPath(heart);
-    painter.restore();
+    FillShape(painter, heart, colour);
 }
 
 void DrawCloud(QPainter &painter, QPointF centre, double width, QColor colour)
@@ -76,11 +81,7 @@ void DrawCloud(QPainter &painter, QPointF centre, double width, QColor colour)
     cloud.addEllipse(centre + QPointF(-width * 0.18, 0), width * 0.2, h * 0.45);
     cloud.addEllipse(centre + QPointF(width * 0.1, -h * 0.15), width * 0.24, h * 0.6);
     cloud.setFillRule(Qt::WindingFill);
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawPath(cloud.simplified());
-    painter.restore();
+    FillShape(painter, cloud.simplified(), colour);
 }
 
 void DrawHolly(QPainter &painter, QPointF centre, double size, double angleDegrees)
@@ -96,9 +97,7 @@ void DrawHolly(QPainter &painter, QPointF centre, double size, double angleDegre
             leaf.quadTo(side * size * (i - 0.5) / 3.0, -size * 0.28, side * size * i / 3.0, -size * 0.12 * (i % 2 ? 1 : 0.4));
         for (int i = 3; i >= 1; --i)
             leaf.quadTo(side * size * (i - 0.5) / 3.0, size * 0.22, side * size * (i - 1) / 3.0, size * 0.05 * (i % 2 ? 1 : 0.4));
-        QLinearGradient shade(0, -size * 0.3, 0, size * 0.3);
-        shade.setColorAt(0, QColor(46, 125, 70));
-        shade.setColorAt(1, QColor(20, 82, 44));
+        const QLinearGradient shade = VerticalGradient(-size * 0.3, size * 0.3, QColor(46, 125, 70), QColor(20, 82, 44));
         painter.setPen(QPen(QColor(16, 64, 34), 1));
         painter.setBrush(shade);
         painter.drawPath(leaf);

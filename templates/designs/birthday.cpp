@@ -8,10 +8,7 @@
 // and the greeting, the inside message on the left half.
 TemplateDesign BirthdayTemplate()
 {
-    TemplateDesign design;
-    design.Paper = TemplatePaper::A5Landscape;
-    design.Name = QStringLiteral("Birthday");
-    design.Background = NewBackground(TemplatePaper::A5Landscape, QColor(255, 248, 239));
+    TemplateDesign design = StartDesign(QStringLiteral("Birthday"), TemplatePaper::A5Landscape, QColor(255, 248, 239));
     const double H = design.Background.height();
     const QRect window(455, 62, 280, 250);
     {
@@ -20,9 +17,7 @@ TemplateDesign BirthdayTemplate()
         DrawConfetti(painter, QRectF(10, 10, 376, 110), 35, 3);
         DrawConfetti(painter, QRectF(10, 445, 376, 104), 35, 4);
 
-        QLinearGradient front(0, 0, 0, H);
-        front.setColorAt(0, QColor(255, 154, 139));
-        front.setColorAt(1, QColor(255, 214, 170));
+        const QLinearGradient front = VerticalGradient(0, H, QColor(255, 154, 139), QColor(255, 214, 170));
         painter.fillRect(QRectF(397, 0, 396, H), front);
         DrawConfetti(painter, QRectF(405, 440, 260, 110), 26, 5);
         // A bunch of balloons rising from the lower corner, one strayed above.
@@ -39,26 +34,22 @@ TemplateDesign BirthdayTemplate()
     }
     AddWindowPicture(design, window, MeadowPicture(window.size() * 2));
 
-    TemplateText message;
-    message.Rect = {48, 150, 348, 430};
-    message.Family = QStringLiteral("Noto Serif");
-    message.PointSize = 14;
-    message.Italic = true;
-    message.Colour = QColor(92, 60, 48);
-    message.Align = Qt::AlignHCenter;
-    message.Paragraphs = {QStringLiteral("Dear friend,"), QString(),
-                          QStringLiteral("wishing you a day full of laughter, cake and everything you love."),
-                          QString(), QStringLiteral("With love,"), QStringLiteral("Alex")};
-    design.Texts.push_back(message);
+    design.Texts.push_back({.Rect = {48, 150, 348, 430},
+                            .Family = QStringLiteral("Noto Serif"),
+                            .PointSize = 14,
+                            .Italic = true,
+                            .Colour = QColor(92, 60, 48),
+                            .Align = Qt::AlignHCenter,
+                            .Paragraphs = {QStringLiteral("Dear friend,"), QString(),
+                                           QStringLiteral("wishing you a day full of laughter, cake and everything you love."),
+                                           QString(), QStringLiteral("With love,"), QStringLiteral("Alex")}});
 
-    TemplateText greeting;
-    greeting.Rect = {405, 332, 785, 420};
-    greeting.Family = QStringLiteral("Dancing Script");
-    greeting.PointSize = 38;
-    greeting.Bold = true;
-    greeting.Colour = QColor(122, 31, 75);
-    greeting.Align = Qt::AlignHCenter;
-    greeting.Paragraphs = {QStringLiteral("Happy Birthday!")};
-    design.Texts.push_back(greeting);
+    design.Texts.push_back({.Rect = {405, 332, 785, 420},
+                            .Family = QStringLiteral("Dancing Script"),
+                            .PointSize = 38,
+                            .Bold = true,
+                            .Colour = QColor(122, 31, 75),
+                            .Align = Qt::AlignHCenter,
+                            .Paragraphs = {QStringLiteral("Happy Birthday!")}});
     return design;
 }

@@ -43,10 +43,7 @@ void DrawSunRays(QPainter &painter, const QRectF &area, QPointF centre, int rays
 // sunshine with a window onto a tulip field, the message inside on the left.
 TemplateDesign GetWellTemplate()
 {
-    TemplateDesign design;
-    design.Paper = TemplatePaper::A6HalfFoldLandscape;
-    design.Name = QStringLiteral("Get Well Soon");
-    design.Background = NewBackground(design.Paper, QColor(255, 251, 240));
+    TemplateDesign design = StartDesign(QStringLiteral("Get Well Soon"), TemplatePaper::A6HalfFoldLandscape, QColor(255, 251, 240));
     const double W = design.Background.width();
     const double H = design.Background.height();
     const double fold = W / 2;
@@ -57,9 +54,7 @@ TemplateDesign GetWellTemplate()
         painter.setRenderHint(QPainter::Antialiasing);
 
         // Inside: warm paper, a small sun in the corner, tulips along the foot.
-        QLinearGradient inside(0, 0, 0, H);
-        inside.setColorAt(0, QColor(255, 252, 244));
-        inside.setColorAt(1, QColor(252, 240, 222));
+        const QLinearGradient inside = VerticalGradient(0, H, QColor(255, 252, 244), QColor(252, 240, 222));
         painter.fillRect(QRectF(0, 0, fold, H), inside);
         DrawSunRays(painter, QRectF(0, 0, fold, H), QPointF(0, 0), 14, QColor(255, 220, 140, 60));
         painter.setPen(Qt::NoPen);

@@ -53,10 +53,7 @@ void DrawBunting(QPainter &painter, double width, double top, double sag, int fl
 // a stitched ring, soft clouds and twinkling stars.
 TemplateDesign NewBabyTemplate()
 {
-    TemplateDesign design;
-    design.Paper = TemplatePaper::HagakiPortrait;
-    design.Name = QStringLiteral("New Baby");
-    design.Background = NewBackground(design.Paper, QColor(246, 244, 246));
+    TemplateDesign design = StartDesign(QStringLiteral("New Baby"), TemplatePaper::HagakiPortrait, QColor(246, 244, 246));
     const double W = design.Background.width();
     const double H = design.Background.height();
     const QRect window(int(W / 2) - 128, 110, 256, 256);

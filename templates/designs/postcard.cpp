@@ -10,10 +10,7 @@
 // address rules on the right.
 TemplateDesign PostcardTemplate()
 {
-    TemplateDesign design;
-    design.Paper = TemplatePaper::A5Landscape;
-    design.Name = QStringLiteral("Postcard");
-    design.Background = NewBackground(TemplatePaper::A5Landscape, QColor(251, 246, 236));
+    TemplateDesign design = StartDesign(QStringLiteral("Postcard"), TemplatePaper::A5Landscape, QColor(251, 246, 236));
     const double W = design.Background.width();
     const double H = design.Background.height();
     const QRect window(52, 52, 344, 196);
@@ -44,9 +41,7 @@ TemplateDesign PostcardTemplate()
         painter.setBrush(QColor(255, 255, 255));
         painter.drawRect(stamp);
         const QRectF scene = stamp.adjusted(8, 8, -8, -8);
-        QLinearGradient sky(scene.topLeft(), scene.bottomLeft());
-        sky.setColorAt(0, QColor(120, 190, 230));
-        sky.setColorAt(1, QColor(215, 238, 250));
+        const QLinearGradient sky = VerticalGradient(scene.top(), scene.bottom(), QColor(120, 190, 230), QColor(215, 238, 250));
         painter.fillRect(scene, sky);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(255, 200, 90));
@@ -93,25 +88,21 @@ TemplateDesign PostcardTemplate()
     }
     AddWindowPicture(design, window, SeasidePicture(window.size() * 2));
 
-    TemplateText title;
-    title.Rect = {44, 266, 404, 312};
-    title.Family = QStringLiteral("Noto Serif Display");
-    title.PointSize = 19;
-    title.Bold = true;
-    title.Italic = true;
-    title.Colour = QColor(44, 93, 124);
-    title.Paragraphs = {QStringLiteral("Greetings from the Seaside")};
-    design.Texts.push_back(title);
+    design.Texts.push_back({.Rect = {44, 266, 404, 312},
+                            .Family = QStringLiteral("Noto Serif Display"),
+                            .PointSize = 19,
+                            .Bold = true,
+                            .Italic = true,
+                            .Colour = QColor(44, 93, 124),
+                            .Paragraphs = {QStringLiteral("Greetings from the Seaside")}});
 
-    TemplateText message;
-    message.Rect = {44, 318, 404, 512};
-    message.Family = QStringLiteral("Noto Serif");
-    message.PointSize = 12;
-    message.Colour = QColor(59, 59, 59);
-    message.Paragraphs = {QStringLiteral("Dear Sam,"), QString(),
-                          QStringLiteral("the sea is wonderful, the days are long and sunny, and the ice cream "
-                                         "is the best I have ever had. I wish you were here!"),
-                          QString(), QStringLiteral("See you soon,"), QStringLiteral("Alex")};
-    design.Texts.push_back(message);
+    design.Texts.push_back({.Rect = {44, 318, 404, 512},
+                            .Family = QStringLiteral("Noto Serif"),
+                            .PointSize = 12,
+                            .Colour = QColor(59, 59, 59),
+                            .Paragraphs = {QStringLiteral("Dear Sam,"), QString(),
+                                           QStringLiteral("the sea is wonderful, the days are long and sunny, and the ice cream "
+                                                          "is the best I have ever had. I wish you were here!"),
+                                           QString(), QStringLiteral("See you soon,"), QStringLiteral("Alex")}});
     return design;
 }

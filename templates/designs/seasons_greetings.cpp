@@ -12,10 +12,7 @@
 // branches and holly, a gold-framed window onto a snowy village.
 TemplateDesign SeasonsGreetingsTemplate()
 {
-    TemplateDesign design;
-    design.Paper = TemplatePaper::LetterLandscape;
-    design.Name = QStringLiteral("Season's Greetings");
-    design.Background = NewBackground(design.Paper, QColor(24, 44, 84));
+    TemplateDesign design = StartDesign(QStringLiteral("Season's Greetings"), TemplatePaper::LetterLandscape, QColor(24, 44, 84));
     const double W = design.Background.width();
     const double H = design.Background.height();
     const QRect window(92, 120, 430, 540);
@@ -23,9 +20,7 @@ TemplateDesign SeasonsGreetingsTemplate()
     {
         QPainter painter(&design.Background);
         painter.setRenderHint(QPainter::Antialiasing);
-        QLinearGradient night(0, 0, 0, H);
-        night.setColorAt(0, QColor(14, 28, 60));
-        night.setColorAt(1, QColor(40, 70, 120));
+        const QLinearGradient night = VerticalGradient(0, H, QColor(14, 28, 60), QColor(40, 70, 120));
         painter.fillRect(design.Background.rect(), night);
         QRadialGradient glow(W * 0.74, H * 0.36, W * 0.42);
         glow.setColorAt(0, QColor(120, 150, 210, 90));
@@ -53,9 +48,7 @@ TemplateDesign SeasonsGreetingsTemplate()
         drift.cubicTo(W * 0.25, H - 120, W * 0.45, H - 40, W * 0.7, H - 86);
         drift.cubicTo(W * 0.85, H - 112, W * 0.95, H - 80, W, H - 96);
         drift.lineTo(W, H);
-        QLinearGradient snow(0, H - 120, 0, H);
-        snow.setColorAt(0, QColor(236, 242, 252));
-        snow.setColorAt(1, QColor(196, 212, 236));
+        const QLinearGradient snow = VerticalGradient(H - 120, H, QColor(236, 242, 252), QColor(196, 212, 236));
         painter.setBrush(snow);
         painter.drawPath(drift);
 

@@ -7,10 +7,7 @@
 // A thank-you card with a round picture window on the left.
 TemplateDesign ThankYouTemplate()
 {
-    TemplateDesign design;
-    design.Paper = TemplatePaper::A5Landscape;
-    design.Name = QStringLiteral("Thank You");
-    design.Background = NewBackground(TemplatePaper::A5Landscape, QColor(232, 240, 228));
+    TemplateDesign design = StartDesign(QStringLiteral("Thank You"), TemplatePaper::A5Landscape, QColor(232, 240, 228));
     const double W = design.Background.width();
     const QRect window(52, 92, 376, 376);
     {
@@ -40,26 +37,22 @@ TemplateDesign ThankYouTemplate()
     }
     AddWindowPicture(design, window, BouquetPicture(window.size() * 2));
 
-    TemplateText heading;
-    heading.Rect = {470, 120, 770, 230};
-    heading.Family = QStringLiteral("Noto Serif Display");
-    heading.PointSize = 40;
-    heading.Bold = true;
-    heading.Italic = true;
-    heading.Colour = QColor(74, 110, 70);
-    heading.Align = Qt::AlignHCenter;
-    heading.Paragraphs = {QStringLiteral("Thank You")};
-    design.Texts.push_back(heading);
+    design.Texts.push_back({.Rect = {470, 120, 770, 230},
+                            .Family = QStringLiteral("Noto Serif Display"),
+                            .PointSize = 40,
+                            .Bold = true,
+                            .Italic = true,
+                            .Colour = QColor(74, 110, 70),
+                            .Align = Qt::AlignHCenter,
+                            .Paragraphs = {QStringLiteral("Thank You")}});
 
-    TemplateText message;
-    message.Rect = {480, 250, 760, 420};
-    message.Family = QStringLiteral("Noto Serif");
-    message.PointSize = 13;
-    message.Italic = true;
-    message.Colour = QColor(70, 70, 60);
-    message.Align = Qt::AlignHCenter;
-    message.Paragraphs = {QStringLiteral("for the lovely flowers and for thinking of me."), QString(),
-                          QStringLiteral("With warm wishes,"), QStringLiteral("Alex")};
-    design.Texts.push_back(message);
+    design.Texts.push_back({.Rect = {480, 250, 760, 420},
+                            .Family = QStringLiteral("Noto Serif"),
+                            .PointSize = 13,
+                            .Italic = true,
+                            .Colour = QColor(70, 70, 60),
+                            .Align = Qt::AlignHCenter,
+                            .Paragraphs = {QStringLiteral("for the lovely flowers and for thinking of me."), QString(),
+                                           QStringLiteral("With warm wishes,"), QStringLiteral("Alex")}});
     return design;
 }

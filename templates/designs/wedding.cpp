@@ -30,10 +30,7 @@ void DrawDivider(QPainter &painter, QPointF centre, double halfWidth)
 // frame, an arched window for the couple's photograph, garlands at its foot.
 TemplateDesign WeddingTemplate()
 {
-    TemplateDesign design;
-    design.Paper = TemplatePaper::SixByEightPortrait;
-    design.Name = QStringLiteral("Wedding Invitation");
-    design.Background = NewBackground(design.Paper, QColor(252, 248, 240));
+    TemplateDesign design = StartDesign(QStringLiteral("Wedding Invitation"), TemplatePaper::SixByEightPortrait, QColor(252, 248, 240));
     const double W = design.Background.width();
     const double H = design.Background.height();
     const QRect window(181, 74, 214, 256);
