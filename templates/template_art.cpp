@@ -50,8 +50,8 @@ void DrawBalloon(QPainter &painter, QPointF centre, double radius, QColor colour
     painter.setPen(QPen(QColor(120, 120, 120, 160), 1.2));
     QPainterPath string;
     string.moveTo(centre.x(), centre.y() + height);
-    string.cubicTo(centre.x() - 8, centre.y() + height + 30, centre.x() + 8, centre.y() + height + 55,
-                   centre.x() - 2, centre.y() + height + 85);
+    string.cubicTo(centre.x() - 8, centre.y() + height + 30, centre.x() + 8, centre.y() + height + 55, centre.x() - 2,
+                   centre.y() + height + 85);
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(string);
     QRadialGradient shade(centre - QPointF(radius * 0.35, height * 0.4), radius * 1.6);

@@ -102,8 +102,7 @@ void WriteTemplate(const TemplateDesign &design, const QString &folder)
     WriteCardFile(base + "Card.crd", layout);
 
     const QImage card = RenderCardFolder(base);
-    SavePreviewJpeg(card.scaled(card.size() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation),
-                    base + "preview.jpg");
+    SavePreviewJpeg(card.scaled(card.size() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation), base + "preview.jpg");
 }
 
 PaperSettings PaperSettingsFor(TemplatePaper paper)

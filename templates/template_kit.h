@@ -34,12 +34,12 @@ struct TemplatePicture {
 // The papers the templates are laid out for, each with the paper head the
 // paper set dialog gives it at 96 pixels per inch.
 enum class TemplatePaper {
-    A5Landscape,           // 793 x 559, the default paper
-    A6HalfFoldLandscape,   // 793 x 561
-    HagakiLandscape,       // 755 x 559
-    HagakiPortrait,        // 559 x 755
-    SixByEightPortrait,    // 576 x 768
-    LetterLandscape,       // 1056 x 816
+    A5Landscape,          // 793 x 559, the default paper
+    A6HalfFoldLandscape,  // 793 x 561
+    HagakiLandscape,      // 755 x 559
+    HagakiPortrait,       // 559 x 755
+    SixByEightPortrait,   // 576 x 768
+    LetterLandscape,      // 1056 x 816
 };
 PaperSettings PaperSettingsFor(TemplatePaper paper);
 QSize CardSizeOf(TemplatePaper paper);

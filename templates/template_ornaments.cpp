@@ -68,8 +68,10 @@ void DrawHeart(QPainter &painter, QPointF centre, double size, QColor colour)
     QPainterPath heart;
     const double s = size / 2;
     heart.moveTo(centre + QPointF(0, s * 0.9));
-    heart.cubicTo(centre + QPointF(-s * 1.4, -s * 0.1), centre + QPointF(-s * 0.6, -s * 1.2), centre + QPointF(0, -s * 0.4));
-    heart.cubicTo(centre + QPointF(s * 0.6, -s * 1.2), centre + QPointF(s * 1.4, -s * 0.1), centre + QPointF(0, s * 0.9));
+    heart.cubicTo(centre + QPointF(-s * 1.4, -s * 0.1), centre + QPointF(-s * 0.6, -s * 1.2),
+                  centre + QPointF(0, -s * 0.4));
+    heart.cubicTo(centre + QPointF(s * 0.6, -s * 1.2), centre + QPointF(s * 1.4, -s * 0.1),
+                  centre + QPointF(0, s * 0.9));
     FillShape(painter, heart, colour);
 }
 
@@ -94,16 +96,20 @@ void DrawHolly(QPainter &painter, QPointF centre, double size, double angleDegre
         leaf.moveTo(0, 0);
         // A wavy edge of three points on each side of the leaf.
         for (int i = 1; i <= 3; ++i)
-            leaf.quadTo(side * size * (i - 0.5) / 3.0, -size * 0.28, side * size * i / 3.0, -size * 0.12 * (i % 2 ? 1 : 0.4));
+            leaf.quadTo(side * size * (i - 0.5) / 3.0, -size * 0.28, side * size * i / 3.0,
+                        -size * 0.12 * (i % 2 ? 1 : 0.4));
         for (int i = 3; i >= 1; --i)
-            leaf.quadTo(side * size * (i - 0.5) / 3.0, size * 0.22, side * size * (i - 1) / 3.0, size * 0.05 * (i % 2 ? 1 : 0.4));
-        const QLinearGradient shade = VerticalGradient(-size * 0.3, size * 0.3, QColor(46, 125, 70), QColor(20, 82, 44));
+            leaf.quadTo(side * size * (i - 0.5) / 3.0, size * 0.22, side * size * (i - 1) / 3.0,
+                        size * 0.05 * (i % 2 ? 1 : 0.4));
+        const QLinearGradient shade =
+            VerticalGradient(-size * 0.3, size * 0.3, QColor(46, 125, 70), QColor(20, 82, 44));
         painter.setPen(QPen(QColor(16, 64, 34), 1));
         painter.setBrush(shade);
         painter.drawPath(leaf);
     }
     painter.setPen(Qt::NoPen);
-    for (QPointF berry : {QPointF(-size * 0.1, -size * 0.12), QPointF(size * 0.12, -size * 0.1), QPointF(0, size * 0.08)}) {
+    for (QPointF berry :
+         {QPointF(-size * 0.1, -size * 0.12), QPointF(size * 0.12, -size * 0.1), QPointF(0, size * 0.08)}) {
         QRadialGradient shine(berry - QPointF(size * 0.03, size * 0.03), size * 0.12);
         shine.setColorAt(0, QColor(255, 120, 110));
         shine.setColorAt(1, QColor(178, 16, 30));
@@ -223,7 +229,8 @@ void DrawCornerFlourish(QPainter &painter, const QRectF &frame, int corner, doub
     painter.setBrush(colour);
     painter.drawEllipse(QPointF(size * 0.12, size * 0.12), size * 0.06, size * 0.06);
     for (double t : {0.7, 1.0})
-        painter.drawEllipse(QPointF(size * t, 0), size * 0.025, size * 0.025), painter.drawEllipse(QPointF(0, size * t), size * 0.025, size * 0.025);
+        painter.drawEllipse(QPointF(size * t, 0), size * 0.025, size * 0.025),
+            painter.drawEllipse(QPointF(0, size * t), size * 0.025, size * 0.025);
     painter.restore();
 }
 
@@ -288,7 +295,8 @@ void DrawStreamer(QPainter &painter, QPointF from, QPointF to, double width, QCo
         const double t1 = double(i + 1) / steps;
         // The ribbon's back shows darker where the curl turns away.
         const bool back = std::cos(2 * M_PI * turns * t0) > 0.25;
-        painter.setPen(QPen(back ? colour.darker(125) : colour, width * (1.0 - 0.55 * t0), Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(
+            QPen(back ? colour.darker(125) : colour, width * (1.0 - 0.55 * t0), Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(at(t0), at(t1));
     }
     painter.restore();

@@ -37,8 +37,8 @@ QImage RosesPicture(QSize size)
             DrawLeafSprig(painter, QPointF(w * 0.5, h * 0.62), u * (0.36 + (i % 3) * 0.06), angle,
                           QColor(126, 160, 120).darker(100 + (i % 4) * 8));
         }
-        const QColor blush[] = {QColor(240, 170, 170), QColor(250, 206, 196), QColor(226, 140, 150), QColor(255, 236, 226),
-                                QColor(236, 186, 200)};
+        const QColor blush[] = {QColor(240, 170, 170), QColor(250, 206, 196), QColor(226, 140, 150),
+                                QColor(255, 236, 226), QColor(236, 186, 200)};
         struct Bloom {
             double X, Y, Size;
         };
@@ -173,12 +173,14 @@ QImage WinterVillagePicture(QSize size)
                     painter.setPen(Qt::NoPen);
                 }
                 painter.setBrush(QColor(96, 54, 40));
-                painter.drawRoundedRect(QRectF(wall.left() + hw * 0.42, wall.top() + hh * 0.38, hw * 0.15, hh * 0.62), 3, 3);
+                painter.drawRoundedRect(QRectF(wall.left() + hw * 0.42, wall.top() + hh * 0.38, hw * 0.15, hh * 0.62),
+                                        3, 3);
                 // Smoke curling from the chimney.
                 painter.setBrush(QColor(230, 236, 248, 90));
                 for (int puff = 0; puff < 4; ++puff)
-                    painter.drawEllipse(QPointF(wall.right() - hw * 0.17 + puff * hw * 0.05, wall.top() - hh * (0.7 + puff * 0.22)),
-                                        hw * (0.04 + puff * 0.012), hw * (0.03 + puff * 0.01));
+                    painter.drawEllipse(
+                        QPointF(wall.right() - hw * 0.17 + puff * hw * 0.05, wall.top() - hh * (0.7 + puff * 0.22)),
+                        hw * (0.04 + puff * 0.012), hw * (0.03 + puff * 0.01));
                 door = QPointF(wall.left() + hw * 0.495, base);
             }
             for (int t = 0; t < hill.Firs; ++t) {
@@ -195,9 +197,11 @@ QImage WinterVillagePicture(QSize size)
                     const double bottom = base.y() - tall * (0.4 - tier * 0.2);
                     const double half = tall * (0.18 + tier * 0.08);
                     painter.setBrush(hill.Fir.lighter(100 + tier * 6));
-                    painter.drawPolygon(QPolygonF{QPointF(x, top), QPointF(x - half, bottom), QPointF(x + half, bottom)});
+                    painter.drawPolygon(
+                        QPolygonF{QPointF(x, top), QPointF(x - half, bottom), QPointF(x + half, bottom)});
                     painter.setBrush(QColor(255, 255, 255, 215));
-                    painter.drawPolygon(QPolygonF{QPointF(x, top), QPointF(x - half * 0.45, top + (bottom - top) * 0.45),
+                    painter.drawPolygon(QPolygonF{QPointF(x, top),
+                                                  QPointF(x - half * 0.45, top + (bottom - top) * 0.45),
                                                   QPointF(x, top + (bottom - top) * 0.35),
                                                   QPointF(x + half * 0.45, top + (bottom - top) * 0.45)});
                 }
@@ -219,7 +223,8 @@ QImage WinterVillagePicture(QSize size)
         QRandomGenerator flakes(9);
         painter.setBrush(QColor(255, 255, 255, 210));
         for (int i = 0; i < 160; ++i)
-            painter.drawEllipse(QPointF(flakes.bounded(w), flakes.bounded(h)), 1 + flakes.bounded(2.2), 1 + flakes.bounded(2.2));
+            painter.drawEllipse(QPointF(flakes.bounded(w), flakes.bounded(h)), 1 + flakes.bounded(2.2),
+                                1 + flakes.bounded(2.2));
     });
 }
 
@@ -239,7 +244,8 @@ QImage TulipFieldPicture(QSize size)
         const QLinearGradient field = VerticalGradient(h * 0.5, h, QColor(150, 200, 110), QColor(84, 150, 70));
         painter.setBrush(field);
         painter.drawRect(QRectF(0, h * 0.5, w, h * 0.5));
-        const QColor colours[] = {QColor(236, 64, 84), QColor(255, 170, 60), QColor(250, 120, 170), QColor(255, 220, 80)};
+        const QColor colours[] = {QColor(236, 64, 84), QColor(255, 170, 60), QColor(250, 120, 170),
+                                  QColor(255, 220, 80)};
         for (int row = 0; row < 5; ++row) {
             const double y = h * (0.58 + row * 0.1);
             const double tall = h * (0.08 + row * 0.045);
@@ -331,12 +337,14 @@ QImage SeasidePicture(QSize size)
         const double s = h * 0.11;
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(150, 70, 50));
-        painter.drawPolygon(QPolygonF{boat + QPointF(-s * 0.6, 0), boat + QPointF(s * 0.6, 0), boat + QPointF(s * 0.45, s * 0.18),
-                                      boat + QPointF(-s * 0.45, s * 0.18)});
+        painter.drawPolygon(QPolygonF{boat + QPointF(-s * 0.6, 0), boat + QPointF(s * 0.6, 0),
+                                      boat + QPointF(s * 0.45, s * 0.18), boat + QPointF(-s * 0.45, s * 0.18)});
         painter.setBrush(QColor(255, 255, 255));
-        painter.drawPolygon(QPolygonF{boat + QPointF(0, -s * 1.2), boat + QPointF(0, -s * 0.05), boat + QPointF(s * 0.55, -s * 0.05)});
+        painter.drawPolygon(
+            QPolygonF{boat + QPointF(0, -s * 1.2), boat + QPointF(0, -s * 0.05), boat + QPointF(s * 0.55, -s * 0.05)});
         painter.setBrush(QColor(240, 120, 90));
-        painter.drawPolygon(QPolygonF{boat + QPointF(-s * 0.04, -s), boat + QPointF(-s * 0.04, -s * 0.05), boat + QPointF(-s * 0.4, -s * 0.05)});
+        painter.drawPolygon(QPolygonF{boat + QPointF(-s * 0.04, -s), boat + QPointF(-s * 0.04, -s * 0.05),
+                                      boat + QPointF(-s * 0.4, -s * 0.05)});
         // Two gulls.
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(QColor(70, 80, 90), h * 0.007, Qt::SolidLine, Qt::RoundCap));

@@ -34,15 +34,16 @@ TemplateDesign BirthdayTemplate()
     }
     AddWindowPicture(design, window, MeadowPicture(window.size() * 2));
 
-    design.Texts.push_back({.Rect = {48, 150, 348, 430},
-                            .Family = QStringLiteral("Noto Serif"),
-                            .PointSize = 14,
-                            .Italic = true,
-                            .Colour = QColor(92, 60, 48),
-                            .Align = Qt::AlignHCenter,
-                            .Paragraphs = {QStringLiteral("Dear friend,"), QString(),
-                                           QStringLiteral("wishing you a day full of laughter, cake and everything you love."),
-                                           QString(), QStringLiteral("With love,"), QStringLiteral("Alex")}});
+    design.Texts.push_back(
+        {.Rect = {48, 150, 348, 430},
+         .Family = QStringLiteral("Noto Serif"),
+         .PointSize = 14,
+         .Italic = true,
+         .Colour = QColor(92, 60, 48),
+         .Align = Qt::AlignHCenter,
+         .Paragraphs = {QStringLiteral("Dear friend,"), QString(),
+                        QStringLiteral("wishing you a day full of laughter, cake and everything you love."), QString(),
+                        QStringLiteral("With love,"), QStringLiteral("Alex")}});
 
     design.Texts.push_back({.Rect = {405, 332, 785, 420},
                             .Family = QStringLiteral("Dancing Script"),

@@ -11,7 +11,8 @@
 // streamers and gold stars, a wide gold-framed window onto fireworks.
 TemplateDesign CongratulationsTemplate()
 {
-    TemplateDesign design = StartDesign(QStringLiteral("Congratulations"), TemplatePaper::HagakiLandscape, QColor(252, 244, 226));
+    TemplateDesign design =
+        StartDesign(QStringLiteral("Congratulations"), TemplatePaper::HagakiLandscape, QColor(252, 244, 226));
     const double W = design.Background.width();
     const double H = design.Background.height();
     const QRect window(70, 52, int(W) - 140, 250);

@@ -43,7 +43,8 @@ void DrawSunRays(QPainter &painter, const QRectF &area, QPointF centre, int rays
 // sunshine with a window onto a tulip field, the message inside on the left.
 TemplateDesign GetWellTemplate()
 {
-    TemplateDesign design = StartDesign(QStringLiteral("Get Well Soon"), TemplatePaper::A6HalfFoldLandscape, QColor(255, 251, 240));
+    TemplateDesign design =
+        StartDesign(QStringLiteral("Get Well Soon"), TemplatePaper::A6HalfFoldLandscape, QColor(255, 251, 240));
     const double W = design.Background.width();
     const double H = design.Background.height();
     const double fold = W / 2;

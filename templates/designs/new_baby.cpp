@@ -31,7 +31,8 @@ void DrawBunting(QPainter &painter, double width, double top, double sag, int fl
         const double x0 = i * step + step * 0.12;
         const double x1 = (i + 1) * step - step * 0.12;
         const double xm = (x0 + x1) / 2;
-        const QPolygonF flag{QPointF(x0, stringAt(x0)), QPointF(x1, stringAt(x1)), QPointF(xm, stringAt(xm) + step * 0.9)};
+        const QPolygonF flag{QPointF(x0, stringAt(x0)), QPointF(x1, stringAt(x1)),
+                             QPointF(xm, stringAt(xm) + step * 0.9)};
         painter.setPen(Qt::NoPen);
         painter.setBrush(Pastels[i % 5]);
         painter.drawPolygon(flag);
@@ -53,7 +54,8 @@ void DrawBunting(QPainter &painter, double width, double top, double sag, int fl
 // a stitched ring, soft clouds and twinkling stars.
 TemplateDesign NewBabyTemplate()
 {
-    TemplateDesign design = StartDesign(QStringLiteral("New Baby"), TemplatePaper::HagakiPortrait, QColor(246, 244, 246));
+    TemplateDesign design =
+        StartDesign(QStringLiteral("New Baby"), TemplatePaper::HagakiPortrait, QColor(246, 244, 246));
     const double W = design.Background.width();
     const double H = design.Background.height();
     const QRect window(int(W / 2) - 128, 110, 256, 256);
@@ -116,13 +118,13 @@ TemplateDesign NewBabyTemplate()
                             .Colour = QColor(214, 116, 140),
                             .Align = Qt::AlignHCenter,
                             .Paragraphs = {QStringLiteral("Olivia Rose")}});
-    design.Texts.push_back({.Rect = {30, 538, 529, 596},
-                            .Family = QStringLiteral("Comfortaa"),
-                            .PointSize = 12,
-                            .Colour = QColor(110, 110, 130),
-                            .Align = Qt::AlignHCenter,
-                            .Paragraphs = {QStringLiteral("born on the third of May"),
-                                           QStringLiteral("3.4 kg \u00B7 51 cm")}});
+    design.Texts.push_back(
+        {.Rect = {30, 538, 529, 596},
+         .Family = QStringLiteral("Comfortaa"),
+         .PointSize = 12,
+         .Colour = QColor(110, 110, 130),
+         .Align = Qt::AlignHCenter,
+         .Paragraphs = {QStringLiteral("born on the third of May"), QStringLiteral("3.4 kg \u00B7 51 cm")}});
     design.Texts.push_back({.Rect = {30, 606, 529, 650},
                             .Family = QStringLiteral("Dancing Script"),
                             .PointSize = 18,

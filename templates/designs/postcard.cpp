@@ -41,7 +41,8 @@ TemplateDesign PostcardTemplate()
         painter.setBrush(QColor(255, 255, 255));
         painter.drawRect(stamp);
         const QRectF scene = stamp.adjusted(8, 8, -8, -8);
-        const QLinearGradient sky = VerticalGradient(scene.top(), scene.bottom(), QColor(120, 190, 230), QColor(215, 238, 250));
+        const QLinearGradient sky =
+            VerticalGradient(scene.top(), scene.bottom(), QColor(120, 190, 230), QColor(215, 238, 250));
         painter.fillRect(scene, sky);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(255, 200, 90));
@@ -96,13 +97,14 @@ TemplateDesign PostcardTemplate()
                             .Colour = QColor(44, 93, 124),
                             .Paragraphs = {QStringLiteral("Greetings from the Seaside")}});
 
-    design.Texts.push_back({.Rect = {44, 318, 404, 512},
-                            .Family = QStringLiteral("Noto Serif"),
-                            .PointSize = 12,
-                            .Colour = QColor(59, 59, 59),
-                            .Paragraphs = {QStringLiteral("Dear Sam,"), QString(),
-                                           QStringLiteral("the sea is wonderful, the days are long and sunny, and the ice cream "
-                                                          "is the best I have ever had. I wish you were here!"),
-                                           QString(), QStringLiteral("See you soon,"), QStringLiteral("Alex")}});
+    design.Texts.push_back(
+        {.Rect = {44, 318, 404, 512},
+         .Family = QStringLiteral("Noto Serif"),
+         .PointSize = 12,
+         .Colour = QColor(59, 59, 59),
+         .Paragraphs = {QStringLiteral("Dear Sam,"), QString(),
+                        QStringLiteral("the sea is wonderful, the days are long and sunny, and the ice cream "
+                                       "is the best I have ever had. I wish you were here!"),
+                        QString(), QStringLiteral("See you soon,"), QStringLiteral("Alex")}});
     return design;
 }

@@ -12,7 +12,8 @@
 // branches and holly, a gold-framed window onto a snowy village.
 TemplateDesign SeasonsGreetingsTemplate()
 {
-    TemplateDesign design = StartDesign(QStringLiteral("Season's Greetings"), TemplatePaper::LetterLandscape, QColor(24, 44, 84));
+    TemplateDesign design =
+        StartDesign(QStringLiteral("Season's Greetings"), TemplatePaper::LetterLandscape, QColor(24, 44, 84));
     const double W = design.Background.width();
     const double H = design.Background.height();
     const QRect window(92, 120, 430, 540);
@@ -36,9 +37,9 @@ TemplateDesign SeasonsGreetingsTemplate()
             painter.drawEllipse(QPointF(random.bounded(W), random.bounded(H)), r, r);
         }
         // Flakes round the greeting, none over its words.
-        for (QPointF flake : {QPointF(600, 250), QPointF(1010, 250), QPointF(570, 420), QPointF(1020, 470),
-                              QPointF(590, 640), QPointF(860, 660), QPointF(1000, 690), QPointF(780, 80),
-                              QPointF(880, 40), QPointF(560, 60)})
+        for (QPointF flake :
+             {QPointF(600, 250), QPointF(1010, 250), QPointF(570, 420), QPointF(1020, 470), QPointF(590, 640),
+              QPointF(860, 660), QPointF(1000, 690), QPointF(780, 80), QPointF(880, 40), QPointF(560, 60)})
             DrawSnowflake(painter, flake, 8 + random.bounded(8.0), QColor(255, 255, 255, 130 + random.bounded(80)));
 
         // Snow drifts along the bottom.
@@ -56,7 +57,8 @@ TemplateDesign SeasonsGreetingsTemplate()
         const QColor fir(46, 110, 80);
         for (int i = 0; i < 4; ++i) {
             DrawPineBranch(painter, QPointF(-10 + i * 40, -10), 170 - i * 22, 205 - i * 14, fir.lighter(100 + i * 8));
-            DrawPineBranch(painter, QPointF(W + 10 - i * 40, -10), 170 - i * 22, 155 + i * 14, fir.lighter(100 + i * 8));
+            DrawPineBranch(painter, QPointF(W + 10 - i * 40, -10), 170 - i * 22, 155 + i * 14,
+                           fir.lighter(100 + i * 8));
         }
         DrawHolly(painter, QPointF(70, 48), 60, 20);
         DrawHolly(painter, QPointF(W - 70, 48), 60, -20);

@@ -30,7 +30,8 @@ void DrawDivider(QPainter &painter, QPointF centre, double halfWidth)
 // frame, an arched window for the couple's photograph, garlands at its foot.
 TemplateDesign WeddingTemplate()
 {
-    TemplateDesign design = StartDesign(QStringLiteral("Wedding Invitation"), TemplatePaper::SixByEightPortrait, QColor(252, 248, 240));
+    TemplateDesign design =
+        StartDesign(QStringLiteral("Wedding Invitation"), TemplatePaper::SixByEightPortrait, QColor(252, 248, 240));
     const double W = design.Background.width();
     const double H = design.Background.height();
     const QRect window(181, 74, 214, 256);
