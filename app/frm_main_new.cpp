@@ -7,8 +7,6 @@
 
 void Tfrmmain::BitBtn1Click()
 {
-    // The open card is replaced: its unsaved work is offered for saving first.
-    SaveChangesBeforeReplacing();
     TFrmNew dialog(ProgramFolder, Dialogs(), this);
     dialog.exec();
     if (!dialog.Accepted)
@@ -19,6 +17,9 @@ void Tfrmmain::BitBtn1Click()
         Dialogs().ShowMessage(QStringLiteral("Sorry, the Card File is error!"));
         return;
     }
+    // As with Open, the question comes once the new card is there to replace
+    // the open one: a cancelled New asks nothing.
+    SaveChangesBeforeReplacing();
     CardPath = backgroundPath;
     OpenCardFolder();
 }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -44,9 +45,16 @@ bool TQtDialogs::AskYesNo(const QString &text, const QString &caption)
 
 QString TQtDialogs::InputBox(const QString &caption, const QString &prompt, const QString &initialText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, caption, prompt, QLineEdit::Normal, initialText, &ok);
-    return ok ? text : initialText;
+    QInputDialog box(m_parent);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setWindowTitle(caption);
+    box.setLabelText(prompt);
+    box.setTextValue(initialText);
+    // Wide enough for its caption and a long name; Qt's own box is narrower
+    // than its title. Its layout sizes the box from its controls.
+    if (auto *edit = box.findChild<QLineEdit *>())
+        edit->setMinimumWidth(360);
+    return box.exec() == QDialog::Accepted ? box.textValue() : initialText;
 }
 
 bool TQtDialogs::ExecuteOpen(TFileDialog &dialog)

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -56,6 +57,8 @@ void TFrmNew::BuildControls()
     setAccessibleName(QStringLiteral("New Card"));
     setModal(true);
     setFixedSize(691, 440);
+    // A fixed dialog: nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Select A Template"), this);
     Name(GroupBox1, "GroupBox1", QStringLiteral("Select A Template"));
@@ -78,11 +81,16 @@ void TFrmNew::BuildControls()
     Label1 = new QLabel(this);
     Name(Label1, "Label1", QStringLiteral("Please check our web site to Get more free templates..."),
          QStringLiteral("Opens the address below"));
-    Label1->setGeometry(8, 374, 473, 17);
+    Label1->setGeometry(8, 372, 473, 21);  // 17 and the focus frame round it
     Label1->setText(QStringLiteral("<a href=\"more\" style=\"color:#0000ff; text-decoration:underline\">"
                                    "Please check our web site to Get more free templates...</a>"));
-    Label1->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    Label1->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     Label1->setCursor(Qt::PointingHandCursor);
+    // Reached with Tab like a button, and shown so when it has the focus.
+    Label1->setFocusPolicy(Qt::StrongFocus);
+    Label1->setStyleSheet(QStringLiteral("QLabel { border: 1px solid transparent; }"
+                                         "QLabel:focus { border: 1px dotted #0000ff; }"));
+    Label1->installEventFilter(this);
     connect(Label1, &QLabel::linkActivated, this, [this] { Label1Click(); });
 
     Edit1 = new QLineEdit(this);
@@ -144,7 +152,19 @@ void TFrmNew::ListBox1Click()
         m_dialogs.ShowMessage(preview.Error);  // the previous preview stays
         return;
     }
-    Image1->SetPicture(preview.Image);
+    Image1->SetPicture(FitPreview(preview.Image, Image1->size()));
+}
+
+bool TFrmNew::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Label1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            Label1Click();
+            return true;  // not the default button's Enter
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFrmNew::Label1Click()

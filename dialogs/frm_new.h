@@ -50,6 +50,10 @@ public:
     // file:// address of the Template/ folder, where more templates go.
     static QString TemplatesAddress(const QString &templateDir);
 
+protected:
+    // Enter or Space on the focused web-site label opens the address.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void BuildControls();
     void FormCreate();

@@ -2,33 +2,14 @@
 
 #include "imaging/bitmapimage.h"
 #include "imaging/jpegdecoder.h"
+#include "pictures/bitmap_qimage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
 
-#include <cstring>
 #include <exception>
-
-namespace {
-
-// The decoder's blue-green-red pixels as an opaque picture.
-QImage ToQImage(const TBitmapImage &bitmap)
-{
-    QImage image(bitmap.Width, bitmap.Height, QImage::Format_RGB32);
-    if (image.isNull())
-        return image;
-    for (int32_t y = 0; y < bitmap.Height; ++y) {
-        auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int32_t x = 0; x < bitmap.Width; ++x) {
-            const TPixel &p = bitmap.At(x, y);
-            row[x] = qRgb(p.Red, p.Green, p.Blue);
-        }
-    }
-    return image;
-}
-
-} // namespace
 
 TPreview LoadPreview(const QString &path)
 {
@@ -50,4 +31,31 @@ TPreview LoadPreview(const QString &path)
         preview.Error = QString::fromLocal8Bit(e.what());
     }
     return preview;
+}
+
+QImage FitPreview(const QImage &preview, QSize box)
+{
+    QImage fitted(box, QImage::Format_ARGB32_Premultiplied);
+    fitted.fill(Qt::transparent);
+    if (preview.isNull() || box.isEmpty())
+        return fitted;
+    // Room for the shadow below and to the right.
+    constexpr int Shadow = 4;
+    const QSize room = box - QSize(Shadow, Shadow);
+    if (room.isEmpty())
+        return fitted;
+    const QSize size = preview.size().scaled(room, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    const QRect card(QPoint((room.width() - size.width()) / 2, (room.height() - size.height()) / 2), size);
+    QPainter painter(&fitted);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setPen(Qt::NoPen);
+    for (int i = Shadow; i >= 1; --i) {
+        painter.setBrush(QColor(0, 0, 0, 18));
+        painter.drawRect(card.translated(i, i));
+    }
+    painter.drawImage(card, preview);
+    painter.setPen(QColor(0, 0, 0, 60));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(card.adjusted(0, 0, -1, -1));
+    return fitted;
 }

@@ -13,3 +13,9 @@ struct TPreview {
 // Reads a JPEG preview. A missing or damaged file gives an error, never a
 // crash; the process always goes on.
 TPreview LoadPreview(const QString &path);
+
+// The preview as the gallery shows it in a box of `box` pixels: as large as
+// fits without changing its proportions (a portrait card stays upright and
+// slim), centred, on a transparent ground, with a thin edge and a soft shadow
+// so that it reads as a card.
+QImage FitPreview(const QImage &preview, QSize box);

@@ -16,8 +16,11 @@ int main(int argc, char **argv)
     }
     const QString output = QString::fromLocal8Bit(argv[1]);
     try {
-        for (const TemplateDesign &design : {BirthdayTemplate(), PostcardTemplate(), ThankYouTemplate()})
+        for (const auto &draw : {BirthdayTemplate, PostcardTemplate, ThankYouTemplate, WeddingTemplate, NewBabyTemplate,
+                                 SeasonsGreetingsTemplate, GetWellTemplate, CongratulationsTemplate}) {
+            const TemplateDesign design = draw();
             WriteTemplate(design, output + QLatin1Char('/') + design.Name);
+        }
     } catch (const std::exception &e) {
         std::fprintf(stderr, "make_templates: %s\n", e.what());
         return 1;

@@ -1,30 +1,35 @@
 #include "templates/template_kit.h"
 
-#include "card/card_compose.h"
 #include "card/card_file.h"
 #include "card/card_geometry.h"
+#include "card/card_render.h"
+#include "card/paper_config.h"
+#include "imaging/atomicfile.h"
+#include "imaging/jpeg/jpegencoder.h"
+#include "pictures/bitmap_qimage.h"
+#include "report/paper_set.h"
 
 #include <QDir>
-#include <QFont>
-#include <QPainter>
-#include <QSaveFile>
-#include <QTextOption>
+#include <QFile>
 
 #include <stdexcept>
 
 namespace {
 
-void Save(const QImage &image, const QString &path, const char *format, int quality = -1)
-{
-    if (!image.save(path, format, quality))
-        throw std::runtime_error("cannot write " + path.toStdString());
-}
-
 void SaveBytes(const QByteArray &bytes, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error("cannot write " + path.toStdString());
+    WriteFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), bytes.size()));
+}
+
+// Small enough for the gallery, sharp enough for its 400 x 280 preview box.
+constexpr int PreviewQuality = 7;
+
+// The preview as the program's own encoder writes a JPEG export.
+void SavePreviewJpeg(const QImage &image, const QString &path)
+{
+    TJpegEncoder encoder;
+    encoder.SetQuality(PreviewQuality);
+    encoder.WriteImageFile(QFile::encodeName(path).toStdString(), ToBitmapImage(image));
 }
 
 QByteArray RtfEscaped(const QString &text)
@@ -42,30 +47,6 @@ QByteArray RtfEscaped(const QString &text)
         }
     }
     return out;
-}
-
-QFont FontOf(const TemplateText &text)
-{
-    QFont font(text.Family);
-    font.setPointSize(text.PointSize);
-    font.setBold(text.Bold);
-    font.setItalic(text.Italic);
-    return font;
-}
-
-// The texts drawn roughly as the text boxes will show them, for the preview.
-void PaintTexts(QImage &card, const std::vector<TemplateText> &texts)
-{
-    QPainter painter(&card);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    for (const TemplateText &text : texts) {
-        painter.setFont(FontOf(text));
-        painter.setPen(text.Colour);
-        QTextOption option(text.Align);
-        option.setWrapMode(QTextOption::WordWrap);
-        const QRectF box(text.Rect.Left, text.Rect.Top, SlotWidth(text.Rect), SlotHeight(text.Rect));
-        painter.drawText(box, text.Paragraphs.join(QLatin1Char('\n')), option);
-    }
 }
 
 } // namespace
@@ -94,21 +75,22 @@ void WriteTemplate(const TemplateDesign &design, const QString &folder)
     if (!QDir().mkpath(folder))
         throw std::runtime_error("cannot create " + folder.toStdString());
     const QString base = folder + QLatin1Char('/');
+    if (design.Background.size() != CardSizeOf(design.Paper))
+        throw std::runtime_error(design.Name.toStdString() + ": the background is not the paper's card size");
 
     CardLayout layout = FreshLayout();
-    layout.Paper.CardWidth = design.Background.width();
-    layout.Paper.CardHeight = design.Background.height();
+    layout.Paper = PaperSettingsFor(design.Paper);
     layout.BackgroundFile.SetText(QStringLiteral("template.bmp"));
     if (!design.Pictures.empty())  // 0x00BBGGRR
         layout.TransparentColour = int32_t(qRed(design.TransparentColour) | qGreen(design.TransparentColour) << 8
                                            | qBlue(design.TransparentColour) << 16);
-    Save(design.Background.convertToFormat(QImage::Format_RGB888), base + "template.bmp", "BMP");
+    WriteCardBmp(design.Background, base + "template.bmp");
     for (std::size_t i = 0; i < design.Pictures.size() && i < 2; ++i) {
         const TemplatePicture &picture = design.Pictures[i];
         layout.Pictures[i].Used = 1;
         layout.Pictures[i].Rect = picture.Rect;
         layout.Pictures[i].FileName.SetText(picture.FileName);
-        Save(picture.Image.convertToFormat(QImage::Format_RGB888), base + picture.FileName, "BMP");
+        WriteCardBmp(picture.Image, base + picture.FileName);
     }
     for (std::size_t n = 0; n < design.Texts.size() && n < 5; ++n) {
         const QString name = QString::number(n) + QStringLiteral(".rtf");
@@ -119,8 +101,54 @@ void WriteTemplate(const TemplateDesign &design, const QString &folder)
     }
     WriteCardFile(base + "Card.crd", layout);
 
-    QImage preview = ComposeCard(layout, base);
-    PaintTexts(preview, design.Texts);
-    Save(preview.scaled(preview.size() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation), base + "preview.jpg",
-         "JPG", 90);
+    const QImage card = RenderCardFolder(base);
+    SavePreviewJpeg(card.scaled(card.size() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation), base + "preview.jpg");
+}
+
+PaperSettings PaperSettingsFor(TemplatePaper paper)
+{
+    // The head the paper set dialog stores when the paper is chosen from its
+    // list with this orientation, so Paper Set and OK leaves the card as it is.
+    struct Choice {
+        int Entry;
+        int Orientation;  // 0 portrait, 1 landscape
+    };
+    Choice choice{};
+    switch (paper) {
+    case TemplatePaper::A5Landscape: choice = {0, 1}; break;
+    case TemplatePaper::A6HalfFoldLandscape: choice = {6, 1}; break;
+    case TemplatePaper::HagakiLandscape: choice = {7, 1}; break;
+    case TemplatePaper::HagakiPortrait: choice = {7, 0}; break;
+    case TemplatePaper::SixByEightPortrait: choice = {9, 0}; break;
+    case TemplatePaper::LetterLandscape: choice = {1, 1}; break;
+    }
+    PaperSettings settings{};
+    InitPaperSettings(settings);
+    TPaperSetModel model;
+    model.ListClick(choice.Entry);
+    model.OrientationIndex = choice.Orientation;
+    model.ReadPaper(settings);
+    return settings;
+}
+
+QSize CardSizeOf(TemplatePaper paper)
+{
+    const PaperSettings settings = PaperSettingsFor(paper);
+    return QSize(settings.CardWidth, settings.CardHeight);
+}
+
+TemplateDesign StartDesign(const QString &name, TemplatePaper paper, QColor ground)
+{
+    TemplateDesign design;
+    design.Name = name;
+    design.Paper = paper;
+    design.Background = QImage(CardSizeOf(paper), QImage::Format_RGB32);
+    design.Background.fill(ground);
+    return design;
+}
+
+void AddWindowPicture(TemplateDesign &design, const QRect &window, const QImage &picture)
+{
+    design.TransparentColour = WindowKey;
+    design.Pictures.push_back({ControlToSlotRect(window, QPoint(0, 0)), QStringLiteral("picture.bmp"), picture});
 }

@@ -1,12 +1,14 @@
 #pragma once
 // What the template generator draws a template from, and how it writes one:
 // a card folder (template.bmp, Card.crd, the RTF files, the picture) plus
-// preview.jpg, the card with its texts as the new-card dialog shows it.
+// preview.jpg, the card as the card renderer draws it, written by the
+// program's own JPEG encoder.
 
 #include "card/card_layout.h"
 
 #include <QColor>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -29,8 +31,22 @@ struct TemplatePicture {
     QImage Image;
 };
 
+// The papers the templates are laid out for, each with the paper head the
+// paper set dialog gives it at 96 pixels per inch.
+enum class TemplatePaper {
+    A5Landscape,          // 793 x 559, the default paper
+    A6HalfFoldLandscape,  // 793 x 561
+    HagakiLandscape,      // 755 x 559
+    HagakiPortrait,       // 559 x 755
+    SixByEightPortrait,   // 576 x 768
+    LetterLandscape,      // 1056 x 816
+};
+PaperSettings PaperSettingsFor(TemplatePaper paper);
+QSize CardSizeOf(TemplatePaper paper);
+
 struct TemplateDesign {
     QString Name;
+    TemplatePaper Paper = TemplatePaper::A5Landscape;
     QImage Background;           // at the card's pixel size
     QRgb TransparentColour = 0;  // meaningful only with pictures
     std::vector<TemplatePicture> Pictures;
@@ -40,12 +56,26 @@ struct TemplateDesign {
 // The key colour the templates paint their picture windows in.
 constexpr QRgb WindowKey = 0xFFFF00FF;
 
+// A design named `name` for `paper`, its background of the paper's card
+// size filled with `ground`, ready to paint on.
+TemplateDesign StartDesign(const QString &name, TemplatePaper paper, QColor ground);
+
+// Makes `picture` the card's picture ("picture.bmp"), stretched over the
+// bounds of `window`, which the background paints in WindowKey.
+void AddWindowPicture(TemplateDesign &design, const QRect &window, const QImage &picture);
+
+// The shipped templates, one design per file in designs/.
 TemplateDesign BirthdayTemplate();
 TemplateDesign PostcardTemplate();
 TemplateDesign ThankYouTemplate();
+TemplateDesign WeddingTemplate();
+TemplateDesign NewBabyTemplate();
+TemplateDesign SeasonsGreetingsTemplate();
+TemplateDesign GetWellTemplate();
+TemplateDesign CongratulationsTemplate();
 
 // Writes the template into `folder` (created when missing). Raises
-// std::runtime_error when a file cannot be written.
+// std::runtime_error (or a file or card error) when a file cannot be written.
 void WriteTemplate(const TemplateDesign &design, const QString &folder);
 
 // RTF text of one text box, in the plain conventions every RTF reader knows.

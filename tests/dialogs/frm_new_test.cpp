@@ -1,6 +1,7 @@
 #include "dialogs/frm_new.h"
 
 #include "controls/image.h"
+#include "dialogs/template_preview.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QDir>
@@ -110,6 +111,51 @@ TEST_F(FrmNewTest, KeyboardMovesThePreviewAndAddressIsTheTemplateFolder)
     form.Label1Click();
     EXPECT_EQ(opened, QUrl(form.Edit1->text()));
     EXPECT_TRUE(form.isVisible());
+
+    // From the keyboard: Tab reaches the label, Enter opens the address
+    // rather than pressing Create.
+    opened.clear();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.BitBtn2->setFocus();
+    QTest::keyClick(form.BitBtn2, Qt::Key_Tab);
+    ASSERT_TRUE(form.Label1->hasFocus());
+    QTest::keyClick(form.Label1, Qt::Key_Return);
+    EXPECT_EQ(opened, QUrl(form.Edit1->text()));
+    EXPECT_FALSE(form.Accepted);
+    EXPECT_TRUE(dialogs.InputPrompts.isEmpty());
+}
+
+// A portrait card in the landscape preview box stays upright and slim:
+// centred, its proportions kept, the box clear on either side.
+TEST(FitPreview, KeepsTheCardsProportionsInTheBox)
+{
+    QImage portrait(559, 755, QImage::Format_RGB32);
+    portrait.fill(qRgb(200, 40, 40));
+    const QImage shown = FitPreview(portrait, QSize(400, 280));
+    ASSERT_EQ(shown.size(), QSize(400, 280));
+    EXPECT_EQ(qAlpha(shown.pixel(10, 140)), 0);
+    EXPECT_EQ(qAlpha(shown.pixel(389, 140)), 0);
+    int left = 0;
+    while (left < 400 && qRed(shown.pixel(left, 140)) != 200)
+        ++left;
+    int right = 399;
+    while (right > 0 && qRed(shown.pixel(right, 140)) != 200)
+        --right;
+    int top = 0;
+    while (top < 280 && qRed(shown.pixel(200, top)) != 200)
+        ++top;
+    int bottom = 279;
+    while (bottom > 0 && qRed(shown.pixel(200, bottom)) != 200)
+        --bottom;
+    const double width = right - left + 3, height = bottom - top + 3;  // the one-pixel edge on each side
+    EXPECT_NEAR(width / height, 559.0 / 755.0, 0.02);
+    EXPECT_GE(height, 270);
+    EXPECT_NEAR(left + right, 396, 4) << "centred";
+
+    const QImage wide = FitPreview(QImage(1056, 816, QImage::Format_RGB32), QSize(400, 280));
+    EXPECT_EQ(wide.size(), QSize(400, 280));
+    EXPECT_TRUE(FitPreview(QImage(), QSize(400, 280)).size() == QSize(400, 280));
 }
 
 TEST_F(FrmNewTest, ADamagedPreviewIsAMessageAndThePreviousPreviewStays)
