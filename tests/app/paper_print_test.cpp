@@ -163,7 +163,8 @@ TEST_F(PaperPrint, ANewPaperSizeStretchesThePictureTheTextSlotsAndTheBoxesButNot
     EXPECT_EQ(Of(Layout().Pictures[1].Rect), Rect(400, 300, 500, 400));
     EXPECT_EQ(form.Shape1->geometry(), Bounds(76, 63, 302, 225));
     EXPECT_EQ(form.Shape2->geometry(), Bounds(400, 300, 100, 100));
-    EXPECT_EQ(form.SpeedButton1->y(), form.Shape1->y() + form.Shape1->height());
+    EXPECT_EQ(form.SpeedButton1->y(), form.Shape1->y() + form.Shape1->height() + form.Mover->FrameMargin + TMover::HandleSize)
+        << "the button follows the frame, below its row of handles";
     EXPECT_EQ(form.Mover->SelectedControl(), nullptr) << "the selection is dropped before rescaling";
     EXPECT_TRUE(form.HasUnsavedChanges());
 
@@ -278,7 +279,8 @@ TEST_F(PaperPrint, PrintRendersTempBmpAndPrintsItOnOnePageOfTheCardsPaper)
     Open({.Texts = FiveFixtureTexts(793, 559)});
     auto printers = std::make_unique<TScriptedPrinterDialogs>();
     printers->PdfFile = Pdf();
-    TScriptedPrinterDialogs *chosen = printers.get();
+    const TScriptedPrinterDialogs *chosen = printers.get();  // the preview owns it, and goes with it
+    QStringList titles;
     bool previewed = false;
     {
         const TModalScript user([&](QWidget *modal) {
@@ -290,6 +292,7 @@ TEST_F(PaperPrint, PrintRendersTempBmpAndPrintsItOnOnePageOfTheCardsPaper)
                 preview->BitBtn3->click();
                 preview->BitBtn4->click();
                 preview->BitBtn5->click();
+                titles = chosen->Titles;
             }
             modal->close();
         });
@@ -297,7 +300,7 @@ TEST_F(PaperPrint, PrintRendersTempBmpAndPrintsItOnOnePageOfTheCardsPaper)
     }
     ASSERT_TRUE(previewed);
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
-    EXPECT_EQ(chosen->Titles, QStringList{"Printer Setup"}) << "the dialog goes with the preview";
+    EXPECT_EQ(titles, QStringList{"Printer Setup"}) << "the dialog goes with the preview";
 
     const QImage card = form.RenderedCard().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(ReadBmpWithOwnDecoder(form.TempBmpPath()), card);
