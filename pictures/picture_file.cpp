@@ -39,7 +39,8 @@ QImage OnWhite(const QImage &image)
 void FailToLoadPicture(const QString &path, const QString &reason)
 {
     throw EPictureError(QStringLiteral("Cannot load the picture \"%1\": %2")
-                            .arg(QDir::toNativeSeparators(path), reason));
+                            .arg(QDir::toNativeSeparators(path), reason),
+                        reason);
 }
 
 QImage ReadBmpPicture(const QString &path)

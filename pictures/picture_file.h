@@ -14,7 +14,13 @@
 
 class EPictureError : public std::runtime_error {
 public:
-    explicit EPictureError(const QString &message) : std::runtime_error(message.toStdString()) {}
+    // `reason` is the failure alone, without the file's name; the message
+    // when none is given.
+    explicit EPictureError(const QString &message, const QString &reason = QString())
+        : std::runtime_error(message.toStdString()), Reason(reason.isEmpty() ? message : reason)
+    {
+    }
+    QString Reason;
 };
 
 // "Cannot load the picture "<file>": <reason>", the one wording of a
