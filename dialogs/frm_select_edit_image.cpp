@@ -5,11 +5,13 @@
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
 #include "mover/mover.h"
+#include "pictures/bmp_file.h"
 #include "pictures/picture_file.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,6 +30,14 @@ public:
     {
     }
     QString Caption;
+};
+
+// The busy cursor while a photo of many megapixels is read, cut or written.
+struct TBusyCursor {
+    TBusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    TBusyCursor(const TBusyCursor &) = delete;
+    TBusyCursor &operator=(const TBusyCursor &) = delete;
 };
 
 template <class Control>
@@ -180,6 +190,7 @@ bool TFrmselectImage::OpenPicture()
     const QString file = OpenPictureDialog1.FileName;
     QImage picture;
     try {
+        const TBusyCursor busy;
         picture = LoadPictureFile(file);
     } catch (const EPictureError &error) {
         if (PictureTypeOf(file) != TPictureType::Icon)
@@ -255,6 +266,7 @@ void TFrmselectImage::BitBtn3Click()
         return;
     }
     // The picture's own pixels under the rectangle, not the screen's.
+    const TBusyCursor busy;
     const QImage cropped = CropPicture(m_picture, m_view.ToPicture(Shape1->geometry()));
     BitBtn4Click();
     SetPicture(cropped);
@@ -282,7 +294,10 @@ void TFrmselectImage::BitBtn5Click()
         return;
     // A failed write raises: the message is shown, the old picture stays
     // whole and the dialog stays open.
-    WritePictureBmp(m_picture, TargetFile);
+    {
+        const TBusyCursor busy;
+        WritePictureBmp(m_picture, TargetFile);
+    }
     Accepted = true;
     accept();
 }

@@ -1,5 +1,6 @@
 #include "dialogs/picture_crop.h"
 
+#include "pictures/bitmap_qimage.h"
 #include "pictures/picture_file.h"
 
 #include <algorithm>
@@ -73,9 +74,7 @@ QImage CropPicture(const QImage &picture, const QRect &part)
     if (cropped.isNull())
         throw std::bad_alloc();
     cropped.fill(Qt::white);
-    const QImage source = picture.format() == QImage::Format_RGB32
-                              ? picture
-                              : picture.convertToFormat(QImage::Format_RGB32);
+    const QImage source = OpaqueOnWhite(picture);
     const QRect inside = part.intersected(source.rect());
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
         const auto *from = reinterpret_cast<const QRgb *>(source.constScanLine(y)) + inside.left();

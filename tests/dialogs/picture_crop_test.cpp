@@ -6,6 +6,7 @@
 #include "dialogs/picture_crop.h"
 #include "dialogs/picture_target.h"
 
+#include "pictures/bmp_file.h"
 #include "pictures/picture_file.h"
 #include "tests/dialogs/numbered_picture.h"
 #include "tests/support/card_fixture.h"
