@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -107,11 +108,12 @@ void TFrmselectImage::BuildControls()
                    "Label1", QStringLiteral("If Your just want to use a part of your picture, use Crop"));
     Label1->setWordWrap(true);
     Label1->setStyleSheet(QStringLiteral("QLabel { color: red; }"));
-    Label1->setGeometry(16, 79, 153, 34);
+    // As many lines as the font needs; the crop group follows below.
+    Label1->setGeometry(16, 72, 160, Label1->heightForWidth(160));
 
     GroupBox2 = Named(new QGroupBox(QStringLiteral("Crop Image"), GroupBox1), "GroupBox2",
                       QStringLiteral("Crop Image"));
-    GroupBox2->setGeometry(16, 118, 160, 107);
+    GroupBox2->setGeometry(16, std::max(118, Label1->geometry().bottom() + 8), 160, 107);
     BitBtn1 = MakeButton(GroupBox2, "BitBtn1", QString(), QRect(8, 32, 57, 57), QStringLiteral("Crop"),
                          QStringLiteral("Shows the red crop rectangle over the picture"));
     BitBtn1->setIcon(QIcon(QStringLiteral(":/dialog_icons/crop.svg")));
