@@ -15,12 +15,22 @@ struct TFileDialog {
     int FilterIndex = 1;  // 1-based, as the first filter is 1; chosen filter after
 };
 
+enum class TMessageIcon { None, Warning };
+
 class TDialogs {
 public:
     virtual ~TDialogs() = default;
 
     // A plain message box with an OK button.
     virtual void ShowMessage(const QString &text) = 0;
+    // A message box with its own caption and icon and an OK button. A seam
+    // that knows no captions shows the text as a plain message.
+    virtual void ShowMessageBox(const QString &text, const QString &caption, TMessageIcon icon)
+    {
+        (void)caption;
+        (void)icon;
+        ShowMessage(text);
+    }
     // A Yes/No box with the question icon; true for Yes.
     virtual bool AskYesNo(const QString &text, const QString &caption) = 0;
     // A text input box; cancelling returns `initialText`, as a toolkit input box does.

@@ -37,6 +37,14 @@ void TQtDialogs::ShowMessage(const QString &text)
     box.exec();
 }
 
+void TQtDialogs::ShowMessageBox(const QString &text, const QString &caption, TMessageIcon icon)
+{
+    QMessageBox box(icon == TMessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    caption.isEmpty() ? QCoreApplication::applicationName() : caption, text, QMessageBox::Ok,
+                    m_parent);
+    box.exec();
+}
+
 bool TQtDialogs::AskYesNo(const QString &text, const QString &caption)
 {
     return QMessageBox::question(m_parent, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)

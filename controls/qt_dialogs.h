@@ -9,6 +9,7 @@ public:
     explicit TQtDialogs(QWidget *parent) : m_parent(parent) {}
 
     void ShowMessage(const QString &text) override;
+    void ShowMessageBox(const QString &text, const QString &caption, TMessageIcon icon) override;
     bool AskYesNo(const QString &text, const QString &caption) override;
     QString InputBox(const QString &caption, const QString &prompt, const QString &initialText) override;
     bool ExecuteOpen(TFileDialog &dialog) override;

@@ -2,6 +2,55 @@
 
 #include <cstring>
 
+#include <sys/mman.h>
+
+namespace {
+
+// Blocks from this size on are mapped on their own; smaller ones come from
+// the heap. Sanitizer builds keep every block on the heap, where overruns
+// are caught.
+#if defined(__SANITIZE_ADDRESS__)
+#define TESSALY_HEAP_ONLY 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TESSALY_HEAP_ONLY 1
+#endif
+#endif
+#ifdef TESSALY_HEAP_ONLY
+constexpr size_t MappedBlockBytes = SIZE_MAX;
+#else
+constexpr size_t MappedBlockBytes = size_t(4) << 20;
+#endif
+
+} // namespace
+
+void *AllocateZeroedBlock(size_t bytes)
+{
+    if (bytes < MappedBlockBytes) {
+        void *block = std::calloc(bytes == 0 ? 1 : bytes, 1);
+        if (!block)
+            throw std::bad_alloc();
+        return block;
+    }
+    void *block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    madvise(block, bytes, MADV_HUGEPAGE); // a hint: without large pages the block works the same
+#endif
+    return block;
+}
+
+void FreeZeroedBlock(void *block, size_t bytes) noexcept
+{
+    if (!block)
+        return;
+    if (bytes < MappedBlockBytes)
+        std::free(block);
+    else
+        munmap(block, bytes);
+}
+
 void TBitmapImage::SetSize(int32_t width, int32_t height)
 {
     Width = width;

@@ -46,6 +46,13 @@ struct TPixel {
 };
 static_assert(sizeof(TPixel) == 4);
 
+// A block of `bytes` zero bytes, raising std::bad_alloc; freed with the same
+// size. A picture-sized block is mapped straight from the system in large
+// pages where the system offers them: a photo then costs a few dozen page
+// faults instead of tens of thousands.
+void *AllocateZeroedBlock(size_t bytes);
+void FreeZeroedBlock(void *block, size_t bytes) noexcept;
+
 // Allocates pixels zeroed by the system (calloc), and leaves elements that a
 // resize adds as they came. Large blocks then arrive as untouched zero pages:
 // sizing an image takes neither time nor memory until its pixels are
@@ -61,12 +68,11 @@ struct TZeroedAllocator {
 
     T *allocate(size_t count)
     {
-        void *block = std::calloc(count, sizeof(T));
-        if (!block)
+        if (count > SIZE_MAX / sizeof(T))
             throw std::bad_alloc();
-        return static_cast<T *>(block);
+        return static_cast<T *>(AllocateZeroedBlock(count * sizeof(T)));
     }
-    void deallocate(T *block, size_t) noexcept { std::free(block); }
+    void deallocate(T *block, size_t count) noexcept { FreeZeroedBlock(block, count * sizeof(T)); }
 
     template <class U>
     void construct(U *) noexcept {} // fresh blocks are already zero

@@ -4,6 +4,7 @@
 #include "imaging/fileerrors.h"
 #include "imaging/orientation.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -137,8 +138,20 @@ void TJpegDecoder::ReadImageFile(const std::string &fileName, TBitmapImage &imag
     std::ifstream file(fileName, std::ios::binary);
     if (!file)
         throw EFOpenError(fileName);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                               std::istreambuf_iterator<char>());
+    // The whole file in one read where its size is known (a photo is
+    // megabytes); a stream that cannot tell its size is read to its end.
+    std::vector<uint8_t> bytes;
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (size > 0 && file) {
+        bytes.resize(size_t(size));
+        file.read(reinterpret_cast<char *>(bytes.data()), size);
+        bytes.resize(size_t(file.gcount()));
+    } else {
+        file.clear();
+        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
     if (file.bad())
         throw EFOpenError(fileName, EIO);
     ReadImageMemory(bytes.data(), bytes.size(), fileName, image);
@@ -160,6 +173,7 @@ void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::
     TDecompressGuard guard{&info};
     jpeg_progress_mgr progress{};
     progress.progress_monitor = MonitorProgress;
+    TBitmapImage band; // rows on their way to a turned picture
 
     info.err = jpeg_std_error(&errors.Base);
     errors.Base.error_exit = ErrorExit;
@@ -192,27 +206,48 @@ void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::
 
     const auto width = int32_t(info.output_width);
     const auto height = int32_t(info.output_height);
-    image.SetSize(width, height);
+    // A picture turned by a quarter is put upright band by band as it is
+    // decoded, rather than decoded whole and then copied turned. Each band
+    // row lands in a column of the upright picture; a tall band writes a
+    // longer run into each upright row it touches, which spares the memory
+    // system most of the scattered writes.
+    const bool turnRows = HonourExifOrientation && IsTransposingOrientation(Orientation);
+    constexpr int32_t RowsPerCall = 16;
+    constexpr int32_t BandRows = 128;
+    if (turnRows) {
+        image.SetSize(height, width);
+        band.SetSize(width, BandRows);
+    } else {
+        image.SetSize(width, height);
+    }
 
-    // Rows are decoded straight into the image's pixels, which have the
-    // layout of libjpeg-turbo's BGRX output.
-    constexpr int RowsPerCall = 16;
+    // Rows are decoded straight into pixels, which have the layout of
+    // libjpeg-turbo's BGRX output.
     JSAMPROW rows[RowsPerCall];
+    int32_t bandFirst = 0; // the stored row the band starts with
     while (info.output_scanline < info.output_height) {
         const auto first = int32_t(info.output_scanline);
-        const int wanted = std::min<int>(RowsPerCall, height - first);
-        for (int i = 0; i < wanted; ++i)
-            rows[i] = reinterpret_cast<JSAMPROW>(&image.At(0, first + i));
+        const int32_t wanted = turnRows ? std::min({RowsPerCall, height - first, bandFirst + BandRows - first})
+                                        : std::min(RowsPerCall, height - first);
+        TPixel *target = turnRows ? &band.At(0, first - bandFirst) : &image.At(0, first);
+        for (int32_t i = 0; i < wanted; ++i)
+            rows[i] = reinterpret_cast<JSAMPROW>(target + size_t(i) * size_t(width));
         const auto read = int32_t(jpeg_read_scanlines(&info, rows, JDIMENSION(wanted)));
-        for (int32_t y = first; y < first + read; ++y) {
+        for (int32_t i = 0; i < read; ++i) {
+            TPixel *row = target + size_t(i) * size_t(width);
             if (cmyk)
-                ConvertCmykRow(&image.At(0, y), width, info.saw_Adobe_marker);
+                ConvertCmykRow(row, width, info.saw_Adobe_marker);
             else
-                ClearAlpha(&image.At(0, y), width);
+                ClearAlpha(row, width);
         }
-        ReportProgress(1, 1, DecodeDescription, uint32_t(int64_t(first + read) * 100 / height));
+        const int32_t next = first + read;
+        if (turnRows && (next == bandFirst + BandRows || next == height)) {
+            PlaceRowsUpright(&band.At(0, 0), bandFirst, next - bandFirst, width, height, Orientation, image);
+            bandFirst = next;
+        }
+        ReportProgress(1, 1, DecodeDescription, uint32_t(int64_t(next) * 100 / height));
     }
     jpeg_finish_decompress(&info);
-    if (HonourExifOrientation)
+    if (HonourExifOrientation && !turnRows)
         ApplyOrientation(image, Orientation);
 }

@@ -11,3 +11,11 @@ bool IsTransposingOrientation(int orientation);
 // Rewrites image so that it shows upright; orientations 5 to 8 swap width
 // and height.
 void ApplyOrientation(TBitmapImage &image, int orientation);
+
+// For orientations 5 to 8, which turn rows into columns: puts `rowCount`
+// stored rows, starting at stored row `firstRow` of a picture of
+// storedWidth x storedHeight, where they belong in `upright`, which is
+// already storedHeight x storedWidth. A decoder calls it as the rows
+// arrive, so the stored picture is never held whole.
+void PlaceRowsUpright(const TPixel *rows, int32_t firstRow, int32_t rowCount, int32_t storedWidth,
+                      int32_t storedHeight, int orientation, TBitmapImage &upright);

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <cstring>
+#include <utility>
 
 // TPixel's bytes (blue, green, red, alpha) are a little-endian QRgb, the
 // layout of Format_RGB32, so rows are copied whole and only the fourth byte
@@ -25,20 +26,41 @@ QImage ToQImage(const TBitmapImage &bitmap)
     return image;
 }
 
+QImage ToQImage(TBitmapImage &&bitmap)
+{
+    if (bitmap.Width <= 0 || bitmap.Height <= 0 || bitmap.Pixels.size() < size_t(bitmap.PixelCount))
+        return ToQImage(std::as_const(bitmap));
+    auto *pixels = new APixel(std::move(bitmap.Pixels));
+    const int width = bitmap.Width;
+    const int height = bitmap.Height;
+    bitmap = TBitmapImage();
+    auto *data = reinterpret_cast<QRgb *>(pixels->data());
+    const size_t count = size_t(width) * size_t(height);
+    for (size_t i = 0; i < count; ++i)
+        data[i] |= 0xFF000000u;
+    // The image owns the pixels from here; the last copy of it frees them.
+    return QImage(
+        reinterpret_cast<uchar *>(data), width, height, qsizetype(width) * qsizetype(sizeof(QRgb)),
+        QImage::Format_RGB32, [](void *owned) { delete static_cast<APixel *>(owned); }, pixels);
+}
+
+QImage OpaqueOnWhite(const QImage &image)
+{
+    if (image.isNull() || !image.hasAlphaChannel())
+        return image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    return flat;
+}
+
 TBitmapImage ToBitmapImage(const QImage &image)
 {
     TBitmapImage bitmap;
     if (image.isNull())
         return bitmap;
-    QImage opaque;
-    if (image.hasAlphaChannel()) {
-        opaque = QImage(image.size(), QImage::Format_RGB32);
-        opaque.fill(Qt::white);
-        QPainter painter(&opaque);
-        painter.drawImage(0, 0, image);
-    } else {
-        opaque = image.convertToFormat(QImage::Format_RGB32);
-    }
+    const QImage opaque = OpaqueOnWhite(image);
     bitmap.SetSize(opaque.width(), opaque.height());
     for (int y = 0; y < opaque.height(); ++y) {
         std::memcpy(&bitmap.At(0, y), opaque.constScanLine(y), size_t(opaque.width()) * sizeof(TPixel));

@@ -9,5 +9,12 @@
 
 // Format_RGB32, width x height of the bitmap; a 0 x 0 bitmap gives a null image.
 QImage ToQImage(const TBitmapImage &bitmap);
+// The same, taking over the bitmap's pixels instead of copying them: a
+// large picture is not held twice. `bitmap` is left empty.
+QImage ToQImage(TBitmapImage &&bitmap);
+// Any QImage as opaque Format_RGB32 pixels: what is not opaque is laid on
+// white, as on a new bitmap. An image that already is one is returned as it is.
+QImage OpaqueOnWhite(const QImage &image);
+
 // Any QImage, flattened onto white where it is not opaque; Alpha is 0.
 TBitmapImage ToBitmapImage(const QImage &image);

@@ -1,17 +1,13 @@
 #include "pictures/picture_file.h"
 
-#include "imaging/atomicfile.h"
 #include "imaging/bmpdecoder.h"
 #include "imaging/jpegdecoder.h"
 #include "pictures/bitmap_qimage.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
-#include <QPainter>
 
 #include <cerrno>
 #include <cstring>
@@ -24,22 +20,13 @@ std::string LocalName(const QString &path)
     return QFile::encodeName(path).toStdString();
 }
 
-// An icon's transparent parts become white, as if drawn on a new bitmap.
-QImage OnWhite(const QImage &image)
-{
-    QImage flat(image.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    QPainter painter(&flat);
-    painter.drawImage(0, 0, image);
-    return flat;
-}
-
 } // namespace
 
 void FailToLoadPicture(const QString &path, const QString &reason)
 {
     throw EPictureError(QStringLiteral("Cannot load the picture \"%1\": %2")
-                            .arg(QDir::toNativeSeparators(path), reason));
+                            .arg(QDir::toNativeSeparators(path), reason),
+                        reason);
 }
 
 QImage ReadBmpPicture(const QString &path)
@@ -53,7 +40,7 @@ QImage ReadBmpPicture(const QString &path)
     } catch (const EGraphicsException &error) {
         FailToLoadPicture(path, QString::fromStdString(error.what()));
     }
-    return ToQImage(bitmap);
+    return ToQImage(std::move(bitmap));
 }
 
 QImage ReadJpegPicture(const QString &path, int scaleDenominator)
@@ -68,7 +55,7 @@ QImage ReadJpegPicture(const QString &path, int scaleDenominator)
     } catch (const Exception &error) {
         FailToLoadPicture(path, QString::fromStdString(error.what()));
     }
-    return ToQImage(bitmap);
+    return ToQImage(std::move(bitmap));
 }
 
 QImage ReadIconPicture(const QString &path)
@@ -92,7 +79,8 @@ QImage ReadIconPicture(const QString &path)
     }
     if (largest.isNull())
         FailToLoadPicture(path, reader.errorString());
-    return OnWhite(largest);
+    // Its transparent parts become white, as if drawn on a new bitmap.
+    return OpaqueOnWhite(largest);
 }
 
 TPictureType PictureTypeOf(const QString &fileName)
@@ -124,23 +112,4 @@ QImage LoadPictureFile(const QString &path)
     case TPictureType::Unsupported: break;
     }
     return {};
-}
-
-QByteArray PictureBmpBytes(const QImage &picture)
-{
-    // Qt writes 24 bits per pixel for a picture without palette or alpha.
-    const QImage flat = picture.convertToFormat(QImage::Format_RGB888);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(flat))
-        throw EPictureError(QStringLiteral("The picture cannot be coded as a bitmap: %1").arg(writer.errorString()));
-    return bytes;
-}
-
-void WritePictureBmp(const QImage &picture, const QString &path)
-{
-    const QByteArray bytes = PictureBmpBytes(picture);
-    WriteFileAtomically(LocalName(path), std::string_view(bytes.constData(), size_t(bytes.size())));
 }

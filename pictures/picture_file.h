@@ -14,7 +14,13 @@
 
 class EPictureError : public std::runtime_error {
 public:
-    explicit EPictureError(const QString &message) : std::runtime_error(message.toStdString()) {}
+    // `reason` is the failure alone, without the file's name; the message
+    // when none is given.
+    explicit EPictureError(const QString &message, const QString &reason = QString())
+        : std::runtime_error(message.toStdString()), Reason(reason.isEmpty() ? message : reason)
+    {
+    }
+    QString Reason;
 };
 
 // "Cannot load the picture "<file>": <reason>", the one wording of a
@@ -39,9 +45,3 @@ TPictureType PictureTypeOf(const QString &fileName);
 // image when the file does not exist or its type is unsupported; raises
 // EPictureError (naming the file) when it cannot be read.
 QImage LoadPictureFile(const QString &path);
-
-// The picture as the bytes of a 24-bit BMP file.
-QByteArray PictureBmpBytes(const QImage &picture);
-// Writes it through the atomic writer: a failed write leaves the old file
-// whole. Raises EFCreateError or EWriteError naming the file.
-void WritePictureBmp(const QImage &picture, const QString &path);

@@ -43,6 +43,26 @@ TEST(BitmapImage, ResizeKeepsElementIndicesAndZeroFills)
         EXPECT_EQ(image.Pixels[i], TPixel{}) << "element " << i;
 }
 
+TEST(BitmapImage, PhotoSizedPicturesResizeAndCopyLikeSmallOnes)
+{
+    // Large enough to be mapped from the system rather than the heap.
+    TBitmapImage image;
+    image.SetSize(2000, 1500);
+    EXPECT_EQ(image.Pixels[2999999], TPixel{});
+    image.At(1999, 1499) = TPixel{1, 2, 3, 4};
+    image.At(0, 0) = TPixel{5, 6, 7, 8};
+    image.SetSize(2000, 1600); // grows into a new block, keeping the pixels
+    EXPECT_EQ(image.At(1999, 1499), (TPixel{1, 2, 3, 4}));
+    EXPECT_EQ(image.At(1999, 1599), TPixel{});
+    const TBitmapImage copy = image;
+    EXPECT_EQ(copy.At(0, 0), (TPixel{5, 6, 7, 8}));
+    image.SetSize(10, 10); // a shrink keeps the block
+    image.SetSize(2000, 1600);
+    EXPECT_EQ(image.At(1999, 1499), TPixel{});
+    TBitmapImage moved = std::move(image);
+    EXPECT_EQ(moved.At(0, 0), (TPixel{5, 6, 7, 8}));
+}
+
 TEST(BitmapImage, NegativeProductRaisesWithNewSizeFieldsKept)
 {
     TBitmapImage image;

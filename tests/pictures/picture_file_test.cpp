@@ -3,6 +3,7 @@
 // errors naming the file, and the conversion between bitmap and QImage.
 
 #include "pictures/bitmap_qimage.h"
+#include "pictures/bmp_file.h"
 #include "pictures/picture_file.h"
 
 #include "imaging/bmpdecoder.h"
@@ -74,6 +75,18 @@ TEST(BitmapQImage, BothWaysKeepEveryPixelAndTheRowOrder)
     EXPECT_EQ(back.format(), QImage::Format_RGB32);
     EXPECT_EQ(back, source);
     EXPECT_TRUE(ToQImage(TBitmapImage()).isNull());
+
+    // Taken over rather than copied: the same picture, the bitmap left empty,
+    // and the image as free to change and share as any other.
+    TBitmapImage moved = ToBitmapImage(source);
+    QImage taken = ToQImage(std::move(moved));
+    EXPECT_EQ(moved.Width, 0);
+    EXPECT_TRUE(moved.Pixels.empty());
+    EXPECT_EQ(taken, source);
+    const QImage shared = taken;
+    taken.setPixel(1, 1, qRgb(1, 2, 3));
+    EXPECT_EQ(shared, source);
+    EXPECT_EQ(taken.pixel(1, 1), qRgb(1, 2, 3));
 }
 
 TEST(BitmapQImage, AlphaIsNeverTransparency)
@@ -185,6 +198,20 @@ TEST_F(PictureFile, WrittenPictureIsA24BitBmpOfItsOwnSize)
     TBitmapImage decoded;
     TBmpDecoder().ReadImageFile(QFile::encodeName(Path("out.jpg")).toStdString(), decoded);
     EXPECT_EQ(ToQImage(decoded), picture);
+    // Qt's reader, which shares no code with the writer, agrees.
+    EXPECT_EQ(QImage(Path("out.jpg"), "BMP").convertToFormat(QImage::Format_RGB32), picture);
+    EXPECT_EQ(bytes, PictureBmpBytes(picture));
+
+    // Transparent parts are written white.
+    QImage clear(3, 2, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    clear.setPixel(0, 0, qRgba(0, 0, 255, 255));
+    WritePictureBmp(clear, Path("clear.bmp"));
+    const QImage back(Path("clear.bmp"), "BMP");
+    EXPECT_EQ(back.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(back.pixel(2, 1), qRgb(255, 255, 255));
+    EXPECT_THROW(WritePictureBmp(QImage(), Path("none.bmp")), EPictureError);
+    EXPECT_FALSE(QFile::exists(Path("none.bmp")));
 }
 
 } // namespace

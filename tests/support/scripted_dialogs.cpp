@@ -2,7 +2,14 @@
 
 void TScriptedDialogs::ShowMessage(const QString &text)
 {
+    ShowMessageBox(text, QString(), TMessageIcon::None);
+}
+
+void TScriptedDialogs::ShowMessageBox(const QString &text, const QString &caption, TMessageIcon icon)
+{
     Messages.append(text);
+    MessageCaptions.append(caption);
+    MessageIcons.append(icon);
 }
 
 bool TScriptedDialogs::AskYesNo(const QString &text, const QString &caption)

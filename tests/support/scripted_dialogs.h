@@ -24,6 +24,8 @@ public:
 
     // What was shown, in order.
     QStringList Messages;          // texts of the OK boxes
+    QStringList MessageCaptions;   // their captions (empty for a plain message)
+    QList<TMessageIcon> MessageIcons;
     QStringList Questions;         // texts of the Yes/No boxes
     QStringList QuestionCaptions;
     QStringList InputPrompts;
@@ -31,6 +33,7 @@ public:
     QStringList Unanswered;
 
     void ShowMessage(const QString &text) override;
+    void ShowMessageBox(const QString &text, const QString &caption, TMessageIcon icon) override;
     bool AskYesNo(const QString &text, const QString &caption) override;
     QString InputBox(const QString &caption, const QString &prompt, const QString &initialText) override;
     bool ExecuteOpen(TFileDialog &dialog) override;
