@@ -14,8 +14,7 @@ ListItem MakeItem(const QString &key, int level, QTextListFormat::Style style,
     item.level = std::clamp(level, 0, kListLevels - 1);
     item.format.setStyle(style);
     item.format.setIndent(item.level + 1);
-    if (style != QTextListFormat::ListDisc && style != QTextListFormat::ListCircle
-        && style != QTextListFormat::ListSquare) {
+    if (!IsBulletStyle(style)) {
         item.format.setNumberPrefix(prefix);
         item.format.setNumberSuffix(suffix);
     }
@@ -43,6 +42,17 @@ void ListTables::FinishOverride()
         overrides.insert(pendingOverride, pendingListId);
     pendingOverride = 0;
     pendingListId = 0;
+}
+
+bool IsBulletStyle(QTextListFormat::Style style)
+{
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+           || style == QTextListFormat::ListSquare || style == QTextListFormat::ListStyleUndefined;
+}
+
+QString NumberSuffixOf(const QTextListFormat &format)
+{
+    return format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix() : QStringLiteral(".");
 }
 
 QTextListFormat::Style BulletStyleOf(const QString &bullet)

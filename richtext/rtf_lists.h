@@ -58,6 +58,14 @@ struct ListItem {
     QTextListFormat format; // style, prefix, suffix; indent = level + 1
 };
 
+// True for the styles that mark items with a bullet rather than a number (an
+// undefined style among them).
+bool IsBulletStyle(QTextListFormat::Style style);
+
+// What a numbered list shows after each number: its suffix, or "." when it
+// has none set, as QTextList shows it.
+QString NumberSuffixOf(const QTextListFormat &format);
+
 // The bullet style a bullet character stands for.
 QTextListFormat::Style BulletStyleOf(const QString &bullet);
 

@@ -7,6 +7,7 @@
 #include "richtext/rtf_reader.h"
 
 #include "richtext/rtf_fields.h"
+#include "richtext/twips.h"
 
 #include <algorithm>
 #include <utility>
@@ -368,6 +369,8 @@ bool ReadRtf(const QByteArray &rtf, QTextDocument *doc, QString *error)
     if (!start.startsWith("{\\rtf"))
         return fail(QStringLiteral("The file is not in Rich Text Format."));
 
+    // A list takes half an inch a level, as in the file's paragraph indents.
+    doc->setIndentWidth(TwipsToPixels(rtf::kTwipsPerListLevel, 96));
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     rtf::Reader reader(doc);
