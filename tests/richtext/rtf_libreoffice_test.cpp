@@ -1,7 +1,9 @@
 // LibreOffice Writer reads the RTF we write with the same text and formats:
-// it converts our file to plain text, and back to RTF of its own, which we
-// read again. Skipped where LibreOffice is not installed.
+// it converts our file to plain text, to RTF of its own, which we read again,
+// and to flat ODF text, whose lists, links and fonts say what it made of
+// ours. Skipped where LibreOffice is not installed.
 
+#include "odf_text.h"
 #include "richtext_test_support.h"
 
 #include <QProcess>
@@ -37,6 +39,13 @@ QByteArray Contents(const QString &path)
     return file.readAll();
 }
 
+void WriteFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(data);
+}
+
 } // namespace
 
 TEST(RtfLibreOffice, ReadsWhatWeWriteWithTheSameTextAndFormats)
@@ -48,11 +57,7 @@ TEST(RtfLibreOffice, ReadsWhatWeWriteWithTheSameTextAndFormats)
     QTemporaryDir dir;
     const auto ours = Read(ReadData("wordpad_card.rtf"));
     const QString written = dir.filePath(QStringLiteral("card.rtf"));
-    {
-        QFile file(written);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(WriteRtf(ours.get()));
-    }
+    WriteFile(written, WriteRtf(ours.get()));
 
     // The same text, paragraph by paragraph (a line break is a new line).
     const QString text = QString::fromUtf8(Contents(
@@ -92,4 +97,53 @@ TEST(RtfLibreOffice, ReadsWhatWeWriteWithTheSameTextAndFormats)
         EXPECT_EQ(is.leftMargin(), was.leftMargin());
         EXPECT_EQ(is.textIndent(), was.textIndent());
     }
+}
+
+// A box holding what LibreOffice wrote, written by us and read by LibreOffice
+// again: the link, the two-level lists and the Chinese and Japanese runs come
+// back as they were.
+TEST(RtfLibreOffice, ReadsOurLinksListsAndEastAsianFonts)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+
+    QTemporaryDir dir;
+    const auto ours = Read(ReadData("libreoffice_links_lists.rtf"));
+    const QString written = dir.filePath(QStringLiteral("party.rtf"));
+    WriteFile(written, WriteRtf(ours.get()));
+    const rtftest::OdfText office(
+        Contents(Convert(soffice, dir, written, QStringLiteral("fodt"), dir.filePath("fodt"))));
+
+    EXPECT_EQ(office.ParagraphWith(QStringLiteral("Come to"))->text,
+              QStringLiteral("Come to the party, see our invitation page for the way."));
+    EXPECT_EQ(office.LinkOf(QStringLiteral("our invitation page")),
+              QStringLiteral("https://example.org/party?day=5&time=8"));
+    EXPECT_EQ(office.LinkOf(QStringLiteral("for the way")), QString());
+
+    struct Item {
+        const char *text;
+        int level;
+        const char *mark;
+    };
+    for (const Item &item : {Item{"Cake", 1, "bullet"}, Item{"Chocolate", 2, "bullet"},
+                             Item{"Lemon", 2, "bullet"}, Item{"Games", 1, "bullet"},
+                             Item{"Arrive", 1, "1"}, Item{"Ring twice", 2, "a"},
+                             Item{"Wait", 2, "a"}, Item{"Sing", 1, "1"}}) {
+        const QString text = QString::fromUtf8(item.text);
+        SCOPED_TRACE(item.text);
+        ASSERT_NE(office.ParagraphWith(text), nullptr);
+        EXPECT_EQ(office.ParagraphWith(text)->listLevel, item.level);
+        EXPECT_EQ(office.ListMarkOf(text), QString::fromUtf8(item.mark));
+        EXPECT_EQ(office.ParagraphWith(text)->text.trimmed(), text);
+    }
+    EXPECT_NE(office.ParagraphWith(QStringLiteral("Cake"))->listStyle,
+              office.ParagraphWith(QStringLiteral("Arrive"))->listStyle);
+    EXPECT_EQ(office.ParagraphWith(QStringLiteral("Come to"))->listLevel, 0);
+
+    EXPECT_EQ(office.FontOf(QStringLiteral("生日快乐"), QStringLiteral("asian")),
+              QStringLiteral("Noto Sans CJK SC"));
+    EXPECT_EQ(office.FontOf(QStringLiteral("お誕生日"), QStringLiteral("asian")),
+              QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_EQ(office.FontOf(QStringLiteral("Come to")), QStringLiteral("DejaVu Sans"));
 }
