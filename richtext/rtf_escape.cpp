@@ -4,6 +4,19 @@
 
 namespace rtf {
 
+bool IsStructureCharacter(QChar c)
+{
+    const char16_t unit = c.unicode();
+    return (unit < 0x20 && unit != u'\t') || unit == 0x2029 || unit == 0xFDD0 || unit == 0xFDD1
+           || unit == 0xFFFC;
+}
+
+QString WithoutStructureCharacters(QString text)
+{
+    text.removeIf(IsStructureCharacter);
+    return text;
+}
+
 void AppendEscaped(QByteArray &out, const QString &text, bool &needDelimiter)
 {
     const auto word = [&](const char *control) {
@@ -11,6 +24,8 @@ void AppendEscaped(QByteArray &out, const QString &text, bool &needDelimiter)
         needDelimiter = true;
     };
     for (const QChar c : text) {
+        if (IsStructureCharacter(c))
+            continue;
         const char16_t unit = c.unicode();
         switch (unit) {
         case u'\\': out += "\\\\"; needDelimiter = false; continue;
@@ -21,12 +36,8 @@ void AppendEscaped(QByteArray &out, const QString &text, bool &needDelimiter)
         case 0x00A0: out += "\\~"; needDelimiter = false; continue;
         case 0x00AD: out += "\\-"; needDelimiter = false; continue;
         case 0x2011: out += "\\_"; needDelimiter = false; continue;
-        // Frame and object marks of the document structure are not text.
-        case 0xFDD0: case 0xFDD1: case 0xFFFC: case 0x2029: continue;
         default: break;
         }
-        if (unit < 0x20)
-            continue;
         if (unit < 0x7F) {
             if (needDelimiter)
                 out += ' ';

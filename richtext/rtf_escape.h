@@ -8,6 +8,15 @@
 
 namespace rtf {
 
+// True for the characters that are no text of their own: control characters
+// other than the tab, and the marks of QTextDocument's structure (paragraph
+// separator, frame marks, object replacement). The writer leaves them out and
+// the reader does not take them in.
+bool IsStructureCharacter(QChar c);
+
+// `text` without them.
+QString WithoutStructureCharacters(QString text);
+
 // Appends `text` to `out`. `needDelimiter` says whether a control word was
 // written last, so that a letter or digit must be set apart from it by a
 // space; it is updated for what comes next.

@@ -1,5 +1,7 @@
 #include "richtext/rtf_fields.h"
 
+#include "richtext/rtf_escape.h"
+
 #include <QStringList>
 
 namespace rtf {
@@ -40,7 +42,8 @@ QStringList InstructionWords(const QString &instruction)
 
 QString HyperlinkTarget(const QString &instruction)
 {
-    const QStringList words = InstructionWords(instruction);
+    // Control characters are no part of an instruction's words.
+    const QStringList words = InstructionWords(WithoutStructureCharacters(instruction));
     if (words.isEmpty() || words.front().compare(u"HYPERLINK", Qt::CaseInsensitive) != 0)
         return {};
     QString target, place;

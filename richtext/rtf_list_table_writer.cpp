@@ -39,7 +39,7 @@ QString BulletOf(QTextListFormat::Style style)
 QByteArray LevelTextCharacter(QChar c)
 {
     const char16_t unit = c.unicode();
-    if (unit == u';' || unit < 0x20)
+    if (unit == u';')
         return HexByte(static_cast<unsigned char>(unit));
     if (unit == u'\\' || unit == u'{' || unit == u'}')
         return QByteArray("\\") + static_cast<char>(unit);
@@ -47,10 +47,6 @@ QByteArray LevelTextCharacter(QChar c)
         return QByteArray(1, static_cast<char>(unit));
     return "\\u" + QByteArray::number(static_cast<int16_t>(unit)) + '?';
 }
-
-// \leveltext counts its characters in one byte; prefix and suffix share
-// what is left beside the number.
-constexpr qsizetype kMaxAffix = 100;
 
 // One level of a list: what stands before the item (a bullet, or the
 // level's number between its prefix and suffix) and where the item hangs.
@@ -62,8 +58,8 @@ QByteArray LevelDefinition(const std::optional<QTextListFormat> &format, int lev
     if (numberFormat == 23) {
         before = BulletOf(style);
     } else {
-        before = format ? format->numberPrefix().left(kMaxAffix) : QString();
-        after = format ? NumberSuffixOf(*format).left(kMaxAffix) : QStringLiteral(".");
+        before = format ? NumberAffix(format->numberPrefix()) : QString();
+        after = NumberAffix(format ? NumberSuffixOf(*format) : QStringLiteral("."));
     }
     QByteArray text;
     for (const QChar c : before)

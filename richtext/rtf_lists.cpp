@@ -15,8 +15,8 @@ ListItem MakeItem(const QString &key, int level, QTextListFormat::Style style,
     item.format.setStyle(style);
     item.format.setIndent(item.level + 1);
     if (!IsBulletStyle(style)) {
-        item.format.setNumberPrefix(prefix);
-        item.format.setNumberSuffix(suffix);
+        item.format.setNumberPrefix(NumberAffix(prefix));
+        item.format.setNumberSuffix(NumberAffix(suffix));
     }
     return item;
 }
@@ -48,6 +48,12 @@ bool IsBulletStyle(QTextListFormat::Style style)
 {
     return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
            || style == QTextListFormat::ListSquare || style == QTextListFormat::ListStyleUndefined;
+}
+
+QString NumberAffix(QString text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    return text.left(100);
 }
 
 QString NumberSuffixOf(const QTextListFormat &format)

@@ -62,6 +62,11 @@ struct ListItem {
 // undefined style among them).
 bool IsBulletStyle(QTextListFormat::Style style);
 
+// A list's number prefix or suffix as the reader keeps it and the writer
+// writes it: without control characters, which are no text and in a list
+// level's text stand for level numbers, and at most 100 characters long.
+QString NumberAffix(QString text);
+
 // What a numbered list shows after each number: its suffix, or "." when it
 // has none set, as QTextList shows it.
 QString NumberSuffixOf(const QTextListFormat &format);

@@ -62,7 +62,7 @@ QByteArray FontNameEntry(const QString &name)
             QByteArray entry = "\\fcharset" + QByteArray::number(charset) + ' ';
             for (const char c : *bytes) {
                 const auto byte = static_cast<unsigned char>(c);
-                if (byte >= 0x80 || c == '\\' || c == '{' || c == '}' || c == ';')
+                if (byte >= 0x80 || byte < 0x20 || c == '\\' || c == '{' || c == '}' || c == ';')
                     entry += rtf::HexByte(byte);
                 else
                     entry += c;
@@ -151,7 +151,7 @@ void Writer::WriteParagraph(const QTextBlock &block)
     RunFormat outside;  // the run format in effect outside it
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        if (!fragment.isValid() || fragment.text().isEmpty())
+        if (!fragment.isValid() || rtf::WithoutStructureCharacters(fragment.text()).isEmpty())
             continue;
         const QTextCharFormat format = fragment.charFormat();
         const QString target = format.isAnchor() ? format.anchorHref() : QString();
@@ -233,7 +233,7 @@ void Writer::WriteNumbering(const QTextBlock &block, const QTextList &list)
     } else {
         QTextCharFormat first = block.charFormat();
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            if (it.fragment().isValid() && !it.fragment().text().isEmpty()) {
+            if (it.fragment().isValid() && !rtf::WithoutStructureCharacters(it.fragment().text()).isEmpty()) {
                 first = it.fragment().charFormat();
                 break;
             }
@@ -242,9 +242,9 @@ void Writer::WriteNumbering(const QTextBlock &block, const QTextList &list)
         m_body += "{\\pntext\\f" + font + rtf::Escaped(list.itemText(block)) + "\\tab}";
         m_body += "{\\*\\pn\\pnlvlbody\\pnf" + font + "\\pnindent0\\pnstart1";
         m_body += NumberingWord(style);
-        if (!format.numberPrefix().isEmpty())
-            m_body += "{\\pntxtb" + rtf::Escaped(format.numberPrefix()) + '}';
-        if (const QString suffix = rtf::NumberSuffixOf(format); !suffix.isEmpty())
+        if (const QString prefix = rtf::NumberAffix(format.numberPrefix()); !prefix.isEmpty())
+            m_body += "{\\pntxtb" + rtf::Escaped(prefix) + '}';
+        if (const QString suffix = rtf::NumberAffix(rtf::NumberSuffixOf(format)); !suffix.isEmpty())
             m_body += "{\\pntxta" + rtf::Escaped(suffix) + '}';
         m_body += '}';
     }
