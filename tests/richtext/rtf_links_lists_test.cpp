@@ -220,3 +220,16 @@ TEST(RtfFonts, EveryRunNamesItsFontForEveryKindOfCharacter)
     EXPECT_EQ(FormatOf(*back, QStringLiteral("b")).fontFamilies().toStringList().value(0),
               QStringLiteral("DejaVu Sans"));
 }
+
+TEST(RtfFonts, EastAsianRunsFromEveryWriterInTheirOwnFonts)
+{
+    for (const char *sample : {"libreoffice_links_lists.rtf", "abiword_links_lists.rtf"}) {
+        SCOPED_TRACE(sample);
+        const auto doc = Read(ReadData(sample));
+        const QTextCharFormat chinese = FormatOf(*doc, QStringLiteral("\u751f\u65e5\u5feb\u4e50"));
+        EXPECT_EQ(chinese.fontFamilies().toStringList().value(0), QStringLiteral("Noto Sans CJK SC"));
+        EXPECT_EQ(chinese.fontPointSize(), 16);
+        EXPECT_EQ(FormatOf(*doc, QStringLiteral("\u304a\u8a95\u751f\u65e5")).fontFamilies().toStringList().value(0),
+                  QStringLiteral("Noto Sans CJK JP"));
+    }
+}
