@@ -233,3 +233,14 @@ TEST(RtfFonts, EastAsianRunsFromEveryWriterInTheirOwnFonts)
                   QStringLiteral("Noto Sans CJK JP"));
     }
 }
+
+TEST(RtfLists, MarksAreDrawnInTheItemsOwnFont)
+{
+    // Qt draws a bullet or number in the paragraph's block format: it is
+    // that of the item's first text, not what was in effect before it.
+    const auto doc = Read("{\\rtf1{\\fonttbl{\\f0 DejaVu Sans;}{\\f1 Noto Sans CJK SC;}}\\f0\\fs20 Before\\par"
+                          "\\pard\\fi-360\\li720{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\f1\\fs48 Big\\f0\\fs20  small\\par}");
+    const QTextCharFormat mark = doc->find(QStringLiteral("Big")).block().charFormat();
+    EXPECT_EQ(mark.fontPointSize(), 24);
+    EXPECT_EQ(mark.fontFamilies().toStringList().value(0), QStringLiteral("Noto Sans CJK SC"));
+}
