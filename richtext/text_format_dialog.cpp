@@ -131,7 +131,8 @@ void TTextFormatDialog::SetFormat(const QTextCharFormat &format, Qt::Alignment a
                                                                           : QString());
     ShowToggle(BoldBox, format, QTextFormat::FontWeight, format.fontWeight() >= QFont::DemiBold);
     ShowToggle(ItalicBox, format, QTextFormat::FontItalic, format.fontItalic());
-    ShowToggle(UnderlineBox, format, QTextFormat::FontUnderline, format.fontUnderline());
+    // QTextCharFormat keeps underlining as its style.
+    ShowToggle(UnderlineBox, format, QTextFormat::TextUnderlineStyle, format.fontUnderline());
     AlignmentBox->setCurrentIndex(AlignmentIndex(alignment));
     m_colour = format.foreground().style() == Qt::NoBrush ? QColor(Qt::black)
                                                            : format.foreground().color();
@@ -159,7 +160,7 @@ QTextCharFormat TTextFormatDialog::CharChanges() const
         changes.setFontWeight(BoldBox->isChecked() ? QFont::Bold : QFont::Normal);
     if (Changed(ItalicBox, QTextFormat::FontItalic, m_start.fontItalic()))
         changes.setFontItalic(ItalicBox->isChecked());
-    if (Changed(UnderlineBox, QTextFormat::FontUnderline, m_start.fontUnderline()))
+    if (Changed(UnderlineBox, QTextFormat::TextUnderlineStyle, m_start.fontUnderline()))
         changes.setFontUnderline(UnderlineBox->isChecked());
     if (m_colourChosen)
         changes.setForeground(m_colour);
@@ -222,9 +223,10 @@ void TTextFormatDialog::UpdatePreview()
     const double size = ChosenSize();
     if (size > 0)
         font.setPointSizeF(std::min(size, 36.0));
-    font.setBold(BoldBox->isChecked());
-    font.setItalic(ItalicBox->isChecked());
-    font.setUnderline(UnderlineBox->isChecked());
+    // Undecided shows as off (isChecked() is true for a partly checked box).
+    font.setBold(BoldBox->checkState() == Qt::Checked);
+    font.setItalic(ItalicBox->checkState() == Qt::Checked);
+    font.setUnderline(UnderlineBox->checkState() == Qt::Checked);
     m_preview->setFont(font);
     QPalette colours = m_preview->palette();
     colours.setColor(QPalette::WindowText, m_colour);

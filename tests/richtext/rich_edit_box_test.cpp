@@ -191,6 +191,7 @@ TEST(TextFormatDialog, WhatTheTextDoesNotShareIsUndecidedUntilTheUserSettlesIt)
     EXPECT_EQ(dialog.SizeBox->currentText(), QString());
     EXPECT_EQ(dialog.BoldBox->checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(dialog.ItalicBox->checkState(), Qt::Unchecked);
+    EXPECT_EQ(dialog.UnderlineBox->checkState(), Qt::Unchecked);
     EXPECT_TRUE(dialog.CharChanges().properties().isEmpty());
 
     dialog.SizeBox->setCurrentText(QStringLiteral("12"));
