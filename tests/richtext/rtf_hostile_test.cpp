@@ -62,6 +62,20 @@ TEST(RtfHostile, OutOfBoundsFilesAreRefused)
     EXPECT_FALSE(Refused("{\\rtf1 " + Repeat("x\\par ", kMaxRtfParagraphs) + "}", &error));
 }
 
+TEST(RtfHostile, PlainTextParagraphsCountHoweverTheyEnd)
+{
+    // Carriage returns on their own and paragraph separators end paragraphs
+    // as line feeds do, and count towards the bound.
+    QTextDocument doc;
+    QString error;
+    EXPECT_FALSE(ReadRtfOrPlainText(Repeat("x\r", kMaxRtfParagraphs + 1), &doc, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("100000 paragraphs"))) << error.toStdString();
+    EXPECT_FALSE(ReadRtfOrPlainText(Repeat("x\xE2\x80\xA9", kMaxRtfParagraphs + 1), &doc, &error));
+    ASSERT_TRUE(ReadRtfOrPlainText("one\rtwo\r\nthree\xE2\x80\xA9" "four\x01\xEF\xBF\xBC", &doc, &error));
+    EXPECT_EQ(Paragraphs(doc), (QStringList{QStringLiteral("one"), QStringLiteral("two"),
+                                            QStringLiteral("three"), QStringLiteral("four")}));
+}
+
 TEST(RtfHostile, HugeTablesWordsNumbersAndBinaryData)
 {
     QByteArray fonts = "{\\rtf1{\\fonttbl";
