@@ -67,10 +67,15 @@ QString HyperlinkTarget(const QString &instruction)
 
 QString HyperlinkInstruction(const QString &target)
 {
-    QString quoted = target;
-    quoted.replace(u'\\', QStringLiteral("\\\\"));
-    quoted.replace(u'"', QStringLiteral("\\\""));
-    return QStringLiteral("HYPERLINK \"%1\"").arg(quoted);
+    const auto quoted = [](QString text) {
+        text.replace(u'\\', QStringLiteral("\\\\"));
+        text.replace(u'"', QStringLiteral("\\\""));
+        return u'"' + text + u'"';
+    };
+    // A place in the document itself is named with the \l switch.
+    if (target.startsWith(u'#'))
+        return QStringLiteral("HYPERLINK \\l ") + quoted(target.mid(1));
+    return QStringLiteral("HYPERLINK ") + quoted(target);
 }
 
 } // namespace rtf

@@ -95,6 +95,8 @@ TEST(RtfLinks, WrittenAsTheSameFieldAndReadBack)
     EXPECT_TRUE(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1;c=\\u233?\"}}"
                              "{\\fldrslt{"))
         << rtf.toStdString();
+    // A place in the document, with the backslash of \l escaped as RTF text.
+    EXPECT_TRUE(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \\\\l \"x\"}}{\\fldrslt{"));
     const auto back = Read(rtf);
     EXPECT_EQ(Describe(*back), Describe(doc));
     EXPECT_EQ(LinkOf(*back, QStringLiteral("page")), QStringLiteral("https://example.org/a?b=1;c=\u00e9"));
