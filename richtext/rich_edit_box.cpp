@@ -119,14 +119,15 @@ QTextCharFormat TRichEditBox::FormatForDialog() const
     const QTextCursor target = TargetOf(textCursor());
     const int start = target.selectionStart();
     const int end = target.selectionEnd();
-    const QFont fallback = document()->defaultFont();
+    const QFontInfo fallback(document()->defaultFont());
+    const QString fallbackFamily = fallback.family();
+    const double fallbackSize = fallback.pointSizeF();
     // The properties the dialog shows, each set to its value in effect.
     const auto resolved = [&](const QTextCharFormat &format) {
         QTextCharFormat shown;
         const QString family = format.fontFamilies().toStringList().value(0);
-        shown.setFontFamilies(QStringList{family.isEmpty() ? QFontInfo(fallback).family() : family});
-        shown.setFontPointSize(format.fontPointSize() > 0 ? format.fontPointSize()
-                                                          : QFontInfo(fallback).pointSizeF());
+        shown.setFontFamilies(QStringList{family.isEmpty() ? fallbackFamily : family});
+        shown.setFontPointSize(format.fontPointSize() > 0 ? format.fontPointSize() : fallbackSize);
         shown.setFontWeight(format.fontWeight() >= QFont::DemiBold ? QFont::Bold : QFont::Normal);
         shown.setFontItalic(format.fontItalic());
         shown.setFontUnderline(format.fontUnderline());
@@ -136,7 +137,7 @@ QTextCharFormat TRichEditBox::FormatForDialog() const
     QTextCursor first(document());
     first.setPosition(start);
     first.movePosition(QTextCursor::NextCharacter);
-    QTextCharFormat format = first.charFormat();
+    const QTextCharFormat format = first.charFormat();
     QTextCharFormat common = resolved(format);
     // A property the rest of the text does not share is left undecided.
     for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
