@@ -6,6 +6,7 @@
 include("${SOURCE_DIR}/cmake/TessalyFuzzing.cmake")
 
 set(ENV{QT_QPA_PLATFORM} offscreen)
+set(ENV{LSAN_OPTIONS} "suppressions=${SOURCE_DIR}/richtext/fuzz/lsan.supp")
 tessaly_run_fuzzer(PROJECT "${SOURCE_DIR}/richtext/fuzz" BINARY "${BINARY_DIR}"
                    TARGET rtf_fuzzer SECONDS ${SECONDS}
                    SEEDS "${SOURCE_DIR}/tests/richtext/data"
