@@ -80,7 +80,8 @@ QTextListFormat::Style BulletStyleOf(const QString &bullet)
 ListItem ItemOfNumbering(const Numbering &numbering, int leftIndent)
 {
     // The first level up to three quarters of an inch, then one a half inch.
-    const int level = std::max(0, (std::max(leftIndent, 0) + kTwipsPerListLevel / 2) / kTwipsPerListLevel - 1);
+    const int indent = std::clamp(leftIndent, 0, kListLevels * kTwipsPerListLevel);
+    const int level = std::max(0, (indent + kTwipsPerListLevel / 2) / kTwipsPerListLevel - 1);
     if (numbering.bullet)
         return MakeItem(QStringLiteral("pn"), level, BulletStyleOf(numbering.before), {}, {});
     return MakeItem(QStringLiteral("pn"), level, numbering.style, numbering.before, numbering.after);

@@ -156,6 +156,16 @@ TEST(RtfHostile, FuzzFindingsReadBackAsWritten)
     }
 }
 
+TEST(RtfHostile, ListItemsWithExtremeIndents)
+{
+    // The indents' arithmetic overflowed; such items go to the deepest and
+    // the first level.
+    const auto doc = Read(ReadData("hostile/list-indent-overflow.rtf"));
+    EXPECT_EQ(ListOf(*doc, QStringLiteral("deep")).level, 9);
+    EXPECT_EQ(ListOf(*doc, QStringLiteral("shallow")), (ListInfo{QTextListFormat::ListDecimal, 1, QStringLiteral("1")}));
+    EXPECT_EQ(BlockFormatOf(*doc, QStringLiteral("shallow")).leftMargin(), 0);
+}
+
 TEST(RtfHostile, ControlCharactersAreNoPartOfNamesTargetsOrNumbers)
 {
     const auto doc = Read("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Ne\\u10 ?w\\'01;}}\\f0 "
