@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextBlock>
 
 #include <memory>
 
@@ -115,16 +116,49 @@ QTextCursor TargetOf(QTextCursor cursor)
 
 QTextCharFormat TRichEditBox::FormatForDialog() const
 {
+    const QTextCursor target = TargetOf(textCursor());
+    const int start = target.selectionStart();
+    const int end = target.selectionEnd();
+    const QFontInfo fallback(document()->defaultFont());
+    const QString fallbackFamily = fallback.family();
+    const double fallbackSize = fallback.pointSizeF();
+    // The properties the dialog shows, each set to its value in effect.
+    const auto resolved = [&](const QTextCharFormat &format) {
+        QTextCharFormat shown;
+        const QString family = format.fontFamilies().toStringList().value(0);
+        shown.setFontFamilies(QStringList{family.isEmpty() ? fallbackFamily : family});
+        shown.setFontPointSize(format.fontPointSize() > 0 ? format.fontPointSize() : fallbackSize);
+        shown.setFontWeight(format.fontWeight() >= QFont::DemiBold ? QFont::Bold : QFont::Normal);
+        shown.setFontItalic(format.fontItalic());
+        shown.setFontUnderline(format.fontUnderline());
+        return shown;
+    };
+
     QTextCursor first(document());
-    first.setPosition(TargetOf(textCursor()).selectionStart());
+    first.setPosition(start);
     first.movePosition(QTextCursor::NextCharacter);
-    QTextCharFormat format = first.charFormat();
-    const QFont fallback = document()->defaultFont();
-    if (format.fontFamilies().toStringList().value(0).isEmpty())
-        format.setFontFamilies(QStringList{QFontInfo(fallback).family()});
-    if (format.fontPointSize() <= 0)
-        format.setFontPointSize(QFontInfo(fallback).pointSizeF());
-    return format;
+    const QTextCharFormat format = first.charFormat();
+    QTextCharFormat common = resolved(format);
+    // A property the rest of the text does not share is left undecided.
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() >= end || fragment.position() + fragment.length() <= start)
+                continue;
+            const QTextCharFormat other = resolved(fragment.charFormat());
+            const auto properties = common.properties();
+            for (auto property = properties.begin(); property != properties.end(); ++property) {
+                if (other.property(property.key()) != property.value())
+                    common.clearProperty(property.key());
+            }
+        }
+    }
+    // The colour is the first character's; the dialog changes it only when
+    // the user picks one.
+    if (format.hasProperty(QTextFormat::ForegroundBrush))
+        common.setForeground(format.foreground());
+    return common;
 }
 
 void TRichEditBox::ApplyTextFormat(const QTextCharFormat &changes,

@@ -56,8 +56,10 @@ public:
     // and to what is typed next. One undo step.
     void ApplyTextFormat(const QTextCharFormat &changes, std::optional<Qt::Alignment> alignment);
 
-    // The format the dialog starts from: that of the selection's first
-    // character (or the text's first), with family and size resolved.
+    // The format the dialog starts from: the family, point size, weight,
+    // italic and underline that the selection's text (or the whole text)
+    // has throughout, each set to the value in effect; one that varies is
+    // not set. The colour is the first character's.
     QTextCharFormat FormatForDialog() const;
 
     // Called when the user clicks the box with the left mouse button.

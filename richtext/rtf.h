@@ -3,14 +3,18 @@
 //
 // The reader takes what card text boxes hold and what word processors write:
 // fonts and their code pages, sizes, colours, bold, italic, underline, strike,
-// super- and subscript, highlight, paragraph alignment, indents and spacing;
-// pictures, tables of contents, headers and the like are skipped. It never
-// trusts its input: it parses without recursion, bounds its nesting and keeps
-// what was readable from a damaged file.
+// super- and subscript, highlight, paragraph alignment, indents and spacing,
+// links, and bulleted and numbered lists; pictures, tables of contents,
+// headers and the like are skipped. It never trusts its input: it parses
+// without recursion, bounds its nesting and keeps what was readable from a
+// damaged file.
 //
 // The writer writes RTF in the conventions of the Windows rich-edit control
 // (font table, colour table, \ansicpg1252, non-ASCII characters as \uN with a
-// '?' fallback), which word processors open with the same text and formats.
+// '?' fallback, links as HYPERLINK fields, list items numbered with \pn),
+// which word processors open with the same text and formats; list items also
+// name their list and level in a list table, where word processors find
+// nested lists.
 
 #include <QByteArray>
 #include <QString>

@@ -39,6 +39,13 @@ const char *IconvName(int codePage)
     }
 }
 
+// Writes out what `converter` holds back and resets it: a page with
+// combining marks (1258) keeps the last character in case a mark follows.
+void FlushConverter(iconv_t converter, char *&out, size_t &outLeft)
+{
+    iconv(converter, nullptr, nullptr, &out, &outLeft);
+}
+
 } // namespace
 
 int CodePageOfCharset(int charset)
@@ -81,10 +88,15 @@ std::optional<std::string> EncodeInCodePage(int codePage, const QString &text)
     size_t outLeft = out.size();
     const bool converted = iconv(converter, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1)
                            && inLeft == 0;
+    FlushConverter(converter, outPtr, outLeft);
     iconv_close(converter);
     if (!converted)
         return std::nullopt;
     out.resize(out.size() - outLeft);
+    // Some pages take a character in as a look-alike of their own (U+00AC
+    // into 932 as the byte pair of U+FFE2): that is no encoding of the text.
+    if (CodePageDecoder().Decode(codePage, out) != text)
+        return std::nullopt;
     return out;
 }
 
@@ -129,7 +141,9 @@ QString CodePageDecoder::Decode(int codePage, std::string_view bytes)
             break;
         if (errno == E2BIG)
             break; // cannot happen: four output bytes per input byte suffice
-        // An invalid or incomplete sequence: replace its first byte and go on.
+        // An invalid or incomplete sequence: replace its first byte and go
+        // on, after what the converter holds back.
+        FlushConverter(converter, outPtr, outLeft);
         if (outLeft < 3)
             break;
         std::copy(kReplacement, kReplacement + 3, outPtr);
@@ -137,8 +151,8 @@ QString CodePageDecoder::Decode(int codePage, std::string_view bytes)
         outLeft -= 3;
         ++in;
         --inLeft;
-        iconv(converter, nullptr, nullptr, nullptr, nullptr);
     }
+    FlushConverter(converter, outPtr, outLeft);
     return QString::fromUtf8(out.data(), static_cast<qsizetype>(outPtr - out.data()));
 }
 

@@ -19,7 +19,8 @@ inline constexpr int kDefaultCodePage = 1252;
 // name one (ANSI and "default" sets use the document's code page).
 int CodePageOfCharset(int charset);
 
-// `text` in `codePage`, or nothing when the page cannot encode all of it.
+// `text` in `codePage`, or nothing when the page cannot encode all of it
+// exactly (so that decoding the bytes gives `text` again).
 std::optional<std::string> EncodeInCodePage(int codePage, const QString &text);
 
 // Decodes bytes of one code page, keeping an iconv converter per page. Bytes

@@ -67,6 +67,10 @@ void DocumentBuilder::FlushRun()
     if (m_run.isEmpty())
         return;
     OpenPendingParagraph();
+    // A list item's bullet or number is drawn in the paragraph's own format:
+    // that of its first text, as word processors draw it.
+    if (m_paragraphEmpty)
+        m_cursor.setBlockCharFormat(m_format);
     m_cursor.insertText(m_run, m_format);
     m_run.clear();
     m_paragraphEmpty = false;

@@ -1,5 +1,7 @@
 #include "richtext/rtf_fields.h"
 
+#include "richtext/rtf_escape.h"
+
 #include <QStringList>
 
 namespace rtf {
@@ -40,7 +42,8 @@ QStringList InstructionWords(const QString &instruction)
 
 QString HyperlinkTarget(const QString &instruction)
 {
-    const QStringList words = InstructionWords(instruction);
+    // Control characters are no part of an instruction's words.
+    const QStringList words = InstructionWords(WithoutStructureCharacters(instruction));
     if (words.isEmpty() || words.front().compare(u"HYPERLINK", Qt::CaseInsensitive) != 0)
         return {};
     QString target, place;
@@ -64,10 +67,15 @@ QString HyperlinkTarget(const QString &instruction)
 
 QString HyperlinkInstruction(const QString &target)
 {
-    QString quoted = target;
-    quoted.replace(u'\\', QStringLiteral("\\\\"));
-    quoted.replace(u'"', QStringLiteral("\\\""));
-    return QStringLiteral("HYPERLINK \"%1\"").arg(quoted);
+    const auto quoted = [](QString text) {
+        text.replace(u'\\', QStringLiteral("\\\\"));
+        text.replace(u'"', QStringLiteral("\\\""));
+        return u'"' + text + u'"';
+    };
+    // A place in the document itself is named with the \l switch.
+    if (target.startsWith(u'#'))
+        return QStringLiteral("HYPERLINK \\l ") + quoted(target.mid(1));
+    return QStringLiteral("HYPERLINK ") + quoted(target);
 }
 
 } // namespace rtf

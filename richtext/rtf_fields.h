@@ -12,7 +12,8 @@ namespace rtf {
 QString HyperlinkTarget(const QString &instruction);
 
 // The instruction of a link to `target`, quoted as fields quote: a backslash
-// or quote inside is preceded by a backslash.
+// or quote inside is preceded by a backslash. A target "#place" is a place
+// in the document: HYPERLINK \l "place".
 QString HyperlinkInstruction(const QString &target);
 
 } // namespace rtf

@@ -14,10 +14,9 @@ ListItem MakeItem(const QString &key, int level, QTextListFormat::Style style,
     item.level = std::clamp(level, 0, kListLevels - 1);
     item.format.setStyle(style);
     item.format.setIndent(item.level + 1);
-    if (style != QTextListFormat::ListDisc && style != QTextListFormat::ListCircle
-        && style != QTextListFormat::ListSquare) {
-        item.format.setNumberPrefix(prefix);
-        item.format.setNumberSuffix(suffix);
+    if (!IsBulletStyle(style)) {
+        item.format.setNumberPrefix(NumberAffix(prefix));
+        item.format.setNumberSuffix(NumberAffix(suffix));
     }
     return item;
 }
@@ -45,6 +44,23 @@ void ListTables::FinishOverride()
     pendingListId = 0;
 }
 
+bool IsBulletStyle(QTextListFormat::Style style)
+{
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+           || style == QTextListFormat::ListSquare || style == QTextListFormat::ListStyleUndefined;
+}
+
+QString NumberAffix(QString text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    return text.left(100);
+}
+
+QString NumberSuffixOf(const QTextListFormat &format)
+{
+    return format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix() : QStringLiteral(".");
+}
+
 QTextListFormat::Style BulletStyleOf(const QString &bullet)
 {
     const QString mark = bullet.trimmed();
@@ -64,7 +80,8 @@ QTextListFormat::Style BulletStyleOf(const QString &bullet)
 ListItem ItemOfNumbering(const Numbering &numbering, int leftIndent)
 {
     // The first level up to three quarters of an inch, then one a half inch.
-    const int level = std::max(0, (std::max(leftIndent, 0) + kTwipsPerListLevel / 2) / kTwipsPerListLevel - 1);
+    const int indent = std::clamp(leftIndent, 0, kListLevels * kTwipsPerListLevel);
+    const int level = std::max(0, (indent + kTwipsPerListLevel / 2) / kTwipsPerListLevel - 1);
     if (numbering.bullet)
         return MakeItem(QStringLiteral("pn"), level, BulletStyleOf(numbering.before), {}, {});
     return MakeItem(QStringLiteral("pn"), level, numbering.style, numbering.before, numbering.after);

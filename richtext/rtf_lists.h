@@ -58,6 +58,19 @@ struct ListItem {
     QTextListFormat format; // style, prefix, suffix; indent = level + 1
 };
 
+// True for the styles that mark items with a bullet rather than a number (an
+// undefined style among them).
+bool IsBulletStyle(QTextListFormat::Style style);
+
+// A list's number prefix or suffix as the reader keeps it and the writer
+// writes it: without control characters, which are no text and in a list
+// level's text stand for level numbers, and at most 100 characters long.
+QString NumberAffix(QString text);
+
+// What a numbered list shows after each number: its suffix, or "." when it
+// has none set, as QTextList shows it.
+QString NumberSuffixOf(const QTextListFormat &format);
+
 // The bullet style a bullet character stands for.
 QTextListFormat::Style BulletStyleOf(const QString &bullet);
 

@@ -6,7 +6,9 @@
 
 #include "richtext/rtf_reader.h"
 
+#include "richtext/rtf_escape.h"
 #include "richtext/rtf_fields.h"
+#include "richtext/twips.h"
 
 #include <algorithm>
 #include <utility>
@@ -186,9 +188,8 @@ void Reader::SettleShownNumber()
     QString shown = std::exchange(m_shownNumber, QString());
     if (m_tables.ListItemOf(State().para))
         return;
-    shown.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
     m_builder.SetCharFormat(m_shownNumberFormat);
-    m_builder.AppendText(shown);
+    m_builder.AppendText(WithoutStructureCharacters(shown));
     m_formatDirty = true;
 }
 
@@ -318,16 +319,15 @@ void Reader::AppendString(const QString &text)
         m_builder.SetCharFormat(m_tables.CharFormat(state.chars));
         m_formatDirty = false;
     }
-    // Control characters other than the tab are not text.
-    QString clean = text;
-    clean.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
-    m_builder.AppendText(clean);
+    m_builder.AppendText(WithoutStructureCharacters(text));
 }
 
 void Reader::FinishFontEntry()
 {
-    const QString name = m_fontName.trimmed();
-    m_fontName.clear();
+    // No font's name holds a control character.
+    QString name = std::exchange(m_fontName, QString());
+    name.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    name = name.trimmed();
     if (!name.isEmpty())
         m_tables.fonts[m_fontEntry].name = name;
 }
@@ -368,6 +368,8 @@ bool ReadRtf(const QByteArray &rtf, QTextDocument *doc, QString *error)
     if (!start.startsWith("{\\rtf"))
         return fail(QStringLiteral("The file is not in Rich Text Format."));
 
+    // A list takes half an inch a level, as in the file's paragraph indents.
+    doc->setIndentWidth(TwipsToPixels(rtf::kTwipsPerListLevel, 96));
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     rtf::Reader reader(doc);

@@ -93,7 +93,8 @@ QTextBlockFormat BlockFormat(const ParaProps &props, const std::optional<ListIte
         // The bullet or number hangs to the left of the text, where the
         // paragraph's negative first-line indent would have put it.
         const int listShare = (item->level + 1) * kTwipsPerListLevel;
-        format.setLeftMargin(TwipsToDocument(std::max(props.leftIndent - listShare, 0)));
+        const int indent = std::clamp(props.leftIndent, -kMaxTwips, kMaxTwips);
+        format.setLeftMargin(TwipsToDocument(std::max(indent - listShare, 0)));
     } else {
         format.setLeftMargin(TwipsToDocument(std::max(props.leftIndent, 0)));
         format.setTextIndent(TwipsToDocument(props.firstIndent));

@@ -7,7 +7,9 @@
 
 #include "report/length.h"
 #include "richtext/rtf_codepage.h"
+#include "richtext/rtf_escape.h"
 #include "richtext/rtf_fields.h"
+#include "richtext/rtf_list_table_writer.h"
 #include "richtext/rtf_lists.h"
 
 #include <QFont>
@@ -36,44 +38,6 @@ struct RunFormat {
     QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignNormal;
 };
 
-// Text as RTF: ASCII as is, the rest as \uN with a '?' fallback.
-void AppendEscaped(QByteArray &out, const QString &text, bool &needDelimiter)
-{
-    const auto word = [&](const char *control) {
-        out += control;
-        needDelimiter = true;
-    };
-    for (const QChar c : text) {
-        const char16_t unit = c.unicode();
-        switch (unit) {
-        case u'\\': out += "\\\\"; needDelimiter = false; continue;
-        case u'{': out += "\\{"; needDelimiter = false; continue;
-        case u'}': out += "\\}"; needDelimiter = false; continue;
-        case u'\t': word("\\tab"); continue;
-        case 0x2028: word("\\line"); continue;
-        case 0x00A0: out += "\\~"; needDelimiter = false; continue;
-        case 0x00AD: out += "\\-"; needDelimiter = false; continue;
-        case 0x2011: out += "\\_"; needDelimiter = false; continue;
-        // Frame and object marks of the document structure are not text.
-        case 0xFDD0: case 0xFDD1: case 0xFFFC: case 0x2029: continue;
-        default: break;
-        }
-        if (unit < 0x20)
-            continue;
-        if (unit < 0x7F) {
-            if (needDelimiter)
-                out += ' ';
-            needDelimiter = false;
-            out += static_cast<char>(unit);
-            continue;
-        }
-        // \uN takes a signed 16-bit number; '?' is the fallback for readers
-        // without Unicode. The '?' ends the word, so no delimiter is needed.
-        out += "\\u" + QByteArray::number(static_cast<int16_t>(unit)) + '?';
-        needDelimiter = false;
-    }
-}
-
 // A font's character set and name for the font table. A name beyond ASCII is
 // written as the rich-edit control writes it: in the code page of a character
 // set that can hold it (宋体 as \fcharset134 \'cb\'ce\'cc\'e5), which is
@@ -99,8 +63,8 @@ QByteArray FontNameEntry(const QString &name)
             QByteArray entry = "\\fcharset" + QByteArray::number(charset) + ' ';
             for (const char c : *bytes) {
                 const auto byte = static_cast<unsigned char>(c);
-                if (byte >= 0x80 || c == '\\' || c == '{' || c == '}' || c == ';')
-                    entry += "\\'" + QByteArray::number(byte, 16).rightJustified(2, '0');
+                if (byte >= 0x80 || byte < 0x20 || c == '\\' || c == '{' || c == '}' || c == ';')
+                    entry += rtf::HexByte(byte);
                 else
                     entry += c;
             }
@@ -109,7 +73,7 @@ QByteArray FontNameEntry(const QString &name)
     }
     QByteArray entry = "\\fcharset0";
     bool needDelimiter = true;
-    AppendEscaped(entry, name, needDelimiter);
+    rtf::AppendEscaped(entry, name, needDelimiter);
     return entry;
 }
 
@@ -146,6 +110,7 @@ private:
     QByteArray m_body;
     bool m_needDelimiter = false; // a control word was written last
     RunFormat m_run;
+    rtf::ListTableWriter m_listTable;
 };
 
 QByteArray Writer::Write()
@@ -165,6 +130,7 @@ QByteArray Writer::Write()
                    + QByteArray::number(colour.blue()) + ";";
         rtf += "}\r\n";
     }
+    rtf += m_listTable.Tables();
     rtf += "{\\*\\generator Tessaly;}\\viewkind4\\uc1 \r\n";
     rtf += m_body;
     rtf += "}\r\n";
@@ -177,12 +143,16 @@ void Writer::WriteParagraph(const QTextBlock &block)
     WriteParagraphFormat(block.blockFormat(), list);
     if (list)
         WriteNumbering(block, *list);
+    if (const auto place = m_listTable.PlaceOf(block)) {
+        Word("ls", place->override);
+        Word("ilvl", place->level);
+    }
     bool empty = true;
     QString link;       // of the field being written
     RunFormat outside;  // the run format in effect outside it
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        if (!fragment.isValid() || fragment.text().isEmpty())
+        if (!fragment.isValid() || rtf::WithoutStructureCharacters(fragment.text()).isEmpty())
             continue;
         const QTextCharFormat format = fragment.charFormat();
         const QString target = format.isAnchor() ? format.anchorHref() : QString();
@@ -241,14 +211,6 @@ const char *NumberingWord(QTextListFormat::Style style)
     }
 }
 
-QByteArray Escaped(const QString &text)
-{
-    QByteArray out;
-    bool needDelimiter = true;
-    AppendEscaped(out, text, needDelimiter);
-    return out;
-}
-
 } // namespace
 
 // A list item as the rich-edit control writes one, which every reader takes
@@ -259,10 +221,7 @@ void Writer::WriteNumbering(const QTextBlock &block, const QTextList &list)
 {
     const QTextListFormat format = list.format();
     const QTextListFormat::Style style = format.style();
-    const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
-                        || style == QTextListFormat::ListSquare
-                        || style == QTextListFormat::ListStyleUndefined;
-    if (bullet) {
+    if (rtf::IsBulletStyle(style)) {
         const char *family = style == QTextListFormat::ListCircle   ? "Courier New"
                              : style == QTextListFormat::ListSquare ? "Wingdings"
                                                                     : "Symbol";
@@ -275,19 +234,19 @@ void Writer::WriteNumbering(const QTextBlock &block, const QTextList &list)
     } else {
         QTextCharFormat first = block.charFormat();
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            if (it.fragment().isValid() && !it.fragment().text().isEmpty()) {
+            if (it.fragment().isValid() && !rtf::WithoutStructureCharacters(it.fragment().text()).isEmpty()) {
                 first = it.fragment().charFormat();
                 break;
             }
         }
         const QByteArray font = QByteArray::number(RunFormatOf(first).font);
-        m_body += "{\\pntext\\f" + font + Escaped(list.itemText(block)) + "\\tab}";
+        m_body += "{\\pntext\\f" + font + rtf::Escaped(list.itemText(block)) + "\\tab}";
         m_body += "{\\*\\pn\\pnlvlbody\\pnf" + font + "\\pnindent0\\pnstart1";
         m_body += NumberingWord(style);
-        if (!format.numberPrefix().isEmpty())
-            m_body += "{\\pntxtb" + Escaped(format.numberPrefix()) + '}';
-        if (!format.numberSuffix().isEmpty())
-            m_body += "{\\pntxta" + Escaped(format.numberSuffix()) + '}';
+        if (const QString prefix = rtf::NumberAffix(format.numberPrefix()); !prefix.isEmpty())
+            m_body += "{\\pntxtb" + rtf::Escaped(prefix) + '}';
+        if (const QString suffix = rtf::NumberAffix(rtf::NumberSuffixOf(format)); !suffix.isEmpty())
+            m_body += "{\\pntxta" + rtf::Escaped(suffix) + '}';
         m_body += '}';
     }
     m_needDelimiter = false;
@@ -410,7 +369,7 @@ void Writer::WriteRunFormat(const QTextCharFormat &format)
 
 void Writer::WriteText(const QString &text)
 {
-    AppendEscaped(m_body, text, m_needDelimiter);
+    rtf::AppendEscaped(m_body, text, m_needDelimiter);
 }
 
 void Writer::Word(const char *word)

@@ -39,9 +39,25 @@ int AlignmentIndex(Qt::Alignment alignment)
     return 0;
 }
 
+// A size as the box shows it: whole points as they are, others to the
+// hundredth (RTF sizes are half points).
 QString SizeText(double points)
 {
-    return QString::number(points, 'g', 4);
+    QString text = QString::number(points, 'f', 2);
+    while (text.endsWith(u'0'))
+        text.chop(1);
+    if (text.endsWith(u'.'))
+        text.chop(1);
+    return text;
+}
+
+// A check box that shows a property of the text: partly checked when the
+// text does not share it.
+void ShowToggle(QCheckBox *box, const QTextCharFormat &format, QTextFormat::Property property, bool on)
+{
+    const bool shared = format.hasProperty(property);
+    box->setTristate(!shared);
+    box->setCheckState(!shared ? Qt::PartiallyChecked : on ? Qt::Checked : Qt::Unchecked);
 }
 
 } // namespace
@@ -107,11 +123,16 @@ void TTextFormatDialog::SetFormat(const QTextCharFormat &format, Qt::Alignment a
 {
     m_start = format;
     m_startAlignment = alignment;
-    FontBox->setCurrentFont(QFont(format.fontFamilies().toStringList().value(0)));
-    SizeBox->setCurrentText(SizeText(format.fontPointSize()));
-    BoldBox->setChecked(format.fontWeight() >= QFont::DemiBold);
-    ItalicBox->setChecked(format.fontItalic());
-    UnderlineBox->setChecked(format.fontUnderline());
+    if (format.hasProperty(QTextFormat::FontFamilies))
+        FontBox->setCurrentFont(QFont(format.fontFamilies().toStringList().value(0)));
+    else
+        FontBox->setCurrentIndex(-1);
+    SizeBox->setCurrentText(format.hasProperty(QTextFormat::FontPointSize) ? SizeText(format.fontPointSize())
+                                                                          : QString());
+    ShowToggle(BoldBox, format, QTextFormat::FontWeight, format.fontWeight() >= QFont::DemiBold);
+    ShowToggle(ItalicBox, format, QTextFormat::FontItalic, format.fontItalic());
+    // QTextCharFormat keeps underlining as its style.
+    ShowToggle(UnderlineBox, format, QTextFormat::TextUnderlineStyle, format.fontUnderline());
     AlignmentBox->setCurrentIndex(AlignmentIndex(alignment));
     m_colour = format.foreground().style() == Qt::NoBrush ? QColor(Qt::black)
                                                            : format.foreground().color();
@@ -127,20 +148,30 @@ QTextCharFormat TTextFormatDialog::CharChanges() const
 {
     QTextCharFormat changes;
     const QString family = FontBox->currentFont().family();
-    if (m_familyChosen && family != m_start.fontFamilies().toStringList().value(0))
+    if (m_familyChosen && FontBox->currentIndex() >= 0
+        && (!m_start.hasProperty(QTextFormat::FontFamilies)
+            || family != m_start.fontFamilies().toStringList().value(0)))
         changes.setFontFamilies(QStringList{family});
     const double size = ChosenSize();
-    if (size > 0 && SizeText(size) != SizeText(m_start.fontPointSize()))
+    if (size > 0
+        && (!m_start.hasProperty(QTextFormat::FontPointSize) || SizeText(size) != SizeText(m_start.fontPointSize())))
         changes.setFontPointSize(size);
-    if (BoldBox->isChecked() != (m_start.fontWeight() >= QFont::DemiBold))
+    if (Changed(BoldBox, QTextFormat::FontWeight, m_start.fontWeight() >= QFont::DemiBold))
         changes.setFontWeight(BoldBox->isChecked() ? QFont::Bold : QFont::Normal);
-    if (ItalicBox->isChecked() != m_start.fontItalic())
+    if (Changed(ItalicBox, QTextFormat::FontItalic, m_start.fontItalic()))
         changes.setFontItalic(ItalicBox->isChecked());
-    if (UnderlineBox->isChecked() != m_start.fontUnderline())
+    if (Changed(UnderlineBox, QTextFormat::TextUnderlineStyle, m_start.fontUnderline()))
         changes.setFontUnderline(UnderlineBox->isChecked());
     if (m_colourChosen)
         changes.setForeground(m_colour);
     return changes;
+}
+
+bool TTextFormatDialog::Changed(const QCheckBox *box, QTextFormat::Property property, bool startedOn) const
+{
+    if (box->checkState() == Qt::PartiallyChecked)
+        return false;
+    return !m_start.hasProperty(property) || box->isChecked() != startedOn;
 }
 
 std::optional<Qt::Alignment> TTextFormatDialog::AlignmentChange() const
@@ -192,9 +223,10 @@ void TTextFormatDialog::UpdatePreview()
     const double size = ChosenSize();
     if (size > 0)
         font.setPointSizeF(std::min(size, 36.0));
-    font.setBold(BoldBox->isChecked());
-    font.setItalic(ItalicBox->isChecked());
-    font.setUnderline(UnderlineBox->isChecked());
+    // Undecided shows as off (isChecked() is true for a partly checked box).
+    font.setBold(BoldBox->checkState() == Qt::Checked);
+    font.setItalic(ItalicBox->checkState() == Qt::Checked);
+    font.setUnderline(UnderlineBox->checkState() == Qt::Checked);
     m_preview->setFont(font);
     QPalette colours = m_preview->palette();
     colours.setColor(QPalette::WindowText, m_colour);

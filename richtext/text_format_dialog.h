@@ -2,7 +2,9 @@
 // The text box's formatting dialog: font family, size, colour, bold, italic,
 // underline and paragraph alignment. It starts from the format of the text it
 // is opened for and reports only what the user changed, so that changing the
-// colour of a selection in several fonts keeps its fonts.
+// colour of a selection in several fonts keeps its fonts. What the text does
+// not share throughout (a family, a size, bold) shows undecided: an empty
+// box, a partly checked box, which the user may settle for all of it.
 
 #include <QColor>
 #include <QDialog>
@@ -21,8 +23,9 @@ class TTextFormatDialog : public QDialog {
 public:
     explicit TTextFormatDialog(QWidget *parent = nullptr);
 
-    // Shows `format` (fully resolved: family and point size set) and
-    // `alignment` as the starting point.
+    // Shows `format` and `alignment` as the starting point. Family, point
+    // size, weight, italic and underline that `format` does not set are
+    // the undecided ones.
     void SetFormat(const QTextCharFormat &format, Qt::Alignment alignment);
 
     // What the user changed: only the properties touched are set.
@@ -46,6 +49,8 @@ private:
     void ShowColour();
     void UpdatePreview();
     double ChosenSize() const;
+    // True when `box` differs from how it started (and is not undecided).
+    bool Changed(const QCheckBox *box, QTextFormat::Property property, bool startedOn) const;
 
     QLabel *m_preview = nullptr;
     QTextCharFormat m_start;

@@ -6,10 +6,14 @@
 
 #include "richtext_test_support.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <algorithm>
 
 using namespace rtftest;
 
@@ -144,6 +148,9 @@ TEST(TextFormatDialog, ReportsOnlyWhatTheUserChanged)
     QTextCharFormat start;
     start.setFontFamilies(QStringList{QStringLiteral("A Family Not Installed")});
     start.setFontPointSize(14);
+    start.setFontWeight(QFont::Normal);
+    start.setFontItalic(false);
+    start.setFontUnderline(false);
     TTextFormatDialog dialog;
     dialog.SetFormat(start, Qt::AlignLeft);
     EXPECT_TRUE(dialog.CharChanges().properties().isEmpty());
@@ -159,4 +166,68 @@ TEST(TextFormatDialog, ReportsOnlyWhatTheUserChanged)
     EXPECT_FALSE(changes.hasProperty(QTextFormat::FontPointSize));
     EXPECT_FALSE(changes.hasProperty(QTextFormat::FontItalic));
     EXPECT_EQ(dialog.AlignmentChange(), Qt::AlignRight);
+}
+
+TEST(TextFormatDialog, ShowsEverySizeTheReaderAccepts)
+{
+    TRichEditBox box;
+    TTextFormatDialog dialog;
+    for (const int halfPoints : {2, 3, 15, 24, 200, 819, 2001, 3275, 3276, 99999}) {
+        const QByteArray rtf = "{\\rtf1\\fs" + QByteArray::number(halfPoints) + " Big}";
+        ASSERT_TRUE(box.LoadFromBytes(rtf, QStringLiteral("0.rtf")));
+        dialog.SetFormat(box.FormatForDialog(), Qt::AlignLeft);
+        EXPECT_EQ(dialog.SizeBox->currentText(), QString::number(std::min(halfPoints, 3276) / 2.0))
+            << halfPoints;
+        EXPECT_TRUE(dialog.CharChanges().properties().isEmpty()) << halfPoints;
+    }
+}
+
+TEST(TextFormatDialog, WhatTheTextDoesNotShareIsUndecidedUntilTheUserSettlesIt)
+{
+    TRichEditBox box;
+    ASSERT_TRUE(box.LoadFromBytes("{\\rtf1\\fs24 small {\\fs3276 huge} {\\b bold}}", QStringLiteral("0.rtf")));
+    TTextFormatDialog dialog;
+    dialog.SetFormat(box.FormatForDialog(), Qt::AlignLeft);
+    EXPECT_EQ(dialog.SizeBox->currentText(), QString());
+    EXPECT_EQ(dialog.BoldBox->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(dialog.ItalicBox->checkState(), Qt::Unchecked);
+    EXPECT_EQ(dialog.UnderlineBox->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(dialog.CharChanges().properties().isEmpty());
+
+    dialog.SizeBox->setCurrentText(QStringLiteral("12"));
+    dialog.ItalicBox->setChecked(true);
+    box.ApplyTextFormat(dialog.CharChanges(), dialog.AlignmentChange());
+    const QTextDocument &doc = *box.document();
+    for (const QString &word : {QStringLiteral("small"), QStringLiteral("huge"), QStringLiteral("bold")}) {
+        EXPECT_EQ(FormatOf(doc, word).fontPointSize(), 12) << word.toStdString();
+        EXPECT_TRUE(FormatOf(doc, word).fontItalic()) << word.toStdString();
+    }
+    EXPECT_EQ(FormatOf(doc, QStringLiteral("bold")).fontWeight(), QFont::Bold);
+    EXPECT_NE(FormatOf(doc, QStringLiteral("small")).fontWeight(), QFont::Bold);
+
+    // Settling the undecided bold makes all of it bold.
+    dialog.SetFormat(box.FormatForDialog(), Qt::AlignLeft);
+    dialog.BoldBox->setCheckState(Qt::Checked);
+    EXPECT_EQ(dialog.CharChanges().fontWeight(), QFont::Bold);
+}
+
+TEST(TextFormatDialog, ReachesARunTooLargeForItsBox)
+{
+    // A 1638 pt word lies far below a box of a card; a double-click in the
+    // box still opens the dialog for it, and the dialog makes it small.
+    TRichEditBox box;
+    box.resize(200, 80);
+    ASSERT_TRUE(box.LoadFromBytes("{\\rtf1{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs3276 Big}", QStringLiteral("0.rtf")));
+    box.show();
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<TTextFormatDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        shown = dialog->SizeBox->currentText();
+        dialog->SizeBox->setCurrentText(QStringLiteral("14"));
+        dialog->accept();
+    });
+    QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, QPoint(100, 40));
+    EXPECT_EQ(shown, QStringLiteral("1638"));
+    EXPECT_EQ(FormatOf(*box.document(), QStringLiteral("Big")).fontPointSize(), 14);
 }

@@ -122,3 +122,28 @@ TEST(RenderRichText, CutsWholeLinesAtTheLowerEdgeAndWrapsToTheWidth)
     EXPECT_LE(Ink(narrow).right(), 80);
     EXPECT_GT(Ink(narrow).height(), 3 * lineHeight);
 }
+
+TEST(RenderRichText, DrawsListMarksInTheHalfInchBeforeEachLevel)
+{
+    const auto doc = rtftest::Read("{\\rtf1{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs24"
+                                   "\\pard\\fi-360\\li720{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}H\\par"
+                                   "\\pard\\fi-360\\li1440{\\*\\pn\\pnlvlbody\\pnlcltr{\\pntxta )}}H\\par}");
+    doc->setDocumentMargin(0);
+    const double line = QFontMetricsF(QFont(QStringLiteral("DejaVu Sans"), 12)).lineSpacing();
+    for (const int scale : {1, 2}) {
+        SCOPED_TRACE(scale);
+        QImage image = Blank(300 * scale, 100 * scale, 96 * scale);
+        Render(*doc, image, PixelRectInTwips(0, 0, 300, 100));
+        const auto inkIn = [&](double left, double top, double width) {
+            return Ink(image.copy(QRectF(left * scale, top * scale, width * scale, line * scale).toRect()))
+                .translated(qRound(left * scale), 0);
+        };
+        // The bullet before the first level's text, half an inch in; the
+        // letter before the second's, an inch in.
+        EXPECT_FALSE(inkIn(0, 0, 47).isEmpty());
+        EXPECT_NEAR(inkIn(47, 0, 48).left(), 48 * scale, 2 * scale);
+        EXPECT_TRUE(inkIn(0, line, 48).isEmpty());
+        EXPECT_FALSE(inkIn(48, line, 47).isEmpty());
+        EXPECT_NEAR(inkIn(95, line, 48).left(), 96 * scale, 2 * scale);
+    }
+}

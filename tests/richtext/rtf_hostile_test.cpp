@@ -4,6 +4,8 @@
 
 #include "richtext_test_support.h"
 
+#include <QDir>
+
 #include <random>
 
 using namespace rtftest;
@@ -58,6 +60,20 @@ TEST(RtfHostile, OutOfBoundsFilesAreRefused)
     EXPECT_TRUE(Refused(QByteArray(), &error));
     // Up to the bound is fine.
     EXPECT_FALSE(Refused("{\\rtf1 " + Repeat("x\\par ", kMaxRtfParagraphs) + "}", &error));
+}
+
+TEST(RtfHostile, PlainTextParagraphsCountHoweverTheyEnd)
+{
+    // Carriage returns on their own and paragraph separators end paragraphs
+    // as line feeds do, and count towards the bound.
+    QTextDocument doc;
+    QString error;
+    EXPECT_FALSE(ReadRtfOrPlainText(Repeat("x\r", kMaxRtfParagraphs + 1), &doc, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("100000 paragraphs"))) << error.toStdString();
+    EXPECT_FALSE(ReadRtfOrPlainText(Repeat("x\xE2\x80\xA9", kMaxRtfParagraphs + 1), &doc, &error));
+    ASSERT_TRUE(ReadRtfOrPlainText("one\rtwo\r\nthree\xE2\x80\xA9" "four\x01\xEF\xBF\xBC", &doc, &error));
+    EXPECT_EQ(Paragraphs(doc), (QStringList{QStringLiteral("one"), QStringLiteral("two"),
+                                            QStringLiteral("three"), QStringLiteral("four")}));
 }
 
 TEST(RtfHostile, HugeTablesWordsNumbersAndBinaryData)
@@ -119,4 +135,63 @@ TEST(RtfHostile, RandomDamageToSamples)
         ASSERT_TRUE(ReadRtf(written, &again, nullptr));
         ASSERT_EQ(Describe(again), Describe(doc)) << "round " << round;
     }
+}
+
+// Inputs the fuzz target (richtext/fuzz) found, kept in data/hostile: each
+// reads, and what we write of it reads back as the same document.
+TEST(RtfHostile, FuzzFindingsReadBackAsWritten)
+{
+    const QDir folder(DataPath("hostile"));
+    const QStringList files = folder.entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString &name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const auto doc = Read(file.readAll());
+        const QByteArray written = WriteRtf(doc.get());
+        const auto back = Read(written);
+        EXPECT_EQ(Describe(*back), Describe(*doc));
+        EXPECT_EQ(WriteRtf(back.get()).toStdString(), written.toStdString());
+    }
+}
+
+TEST(RtfHostile, ListItemsWithExtremeIndents)
+{
+    // The indents' arithmetic overflowed; such items go to the deepest and
+    // the first level.
+    const auto doc = Read(ReadData("hostile/list-indent-overflow.rtf"));
+    EXPECT_EQ(ListOf(*doc, QStringLiteral("deep")).level, 9);
+    EXPECT_EQ(ListOf(*doc, QStringLiteral("shallow")), (ListInfo{QTextListFormat::ListDecimal, 1, QStringLiteral("1")}));
+    EXPECT_EQ(BlockFormatOf(*doc, QStringLiteral("shallow")).leftMargin(), 0);
+}
+
+TEST(RtfHostile, ControlCharactersAreNoPartOfNamesTargetsOrNumbers)
+{
+    const auto doc = Read("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Ne\\u10 ?w\\'01;}}\\f0 "
+                          "{\\field{\\*\\fldinst HYPERLINK \"a\\'00b\\u8233?c\"}{\\fldrslt link}}"
+                          " x\\u8233?y\\u65532?z\\u-560?.\\par"
+                          "{\\*\\pn\\pnlvlbody\\pndec{\\pntxtb \\'00(}{\\pntxta )\\'02}}item}");
+    EXPECT_EQ(FormatOf(*doc, QStringLiteral("link")).fontFamilies().toStringList().value(0),
+              QStringLiteral("New"));
+    EXPECT_EQ(FormatOf(*doc, QStringLiteral("link")).anchorHref(), QStringLiteral("abc"));
+    // Paragraph separators, object and frame marks would be structure in
+    // the document, not text.
+    EXPECT_EQ(Paragraphs(*doc), (QStringList{QStringLiteral("link xyz."), QStringLiteral("item")}));
+    EXPECT_EQ(ListOf(*doc, QStringLiteral("item")).number, QStringLiteral("(1)"));
+}
+
+TEST(RtfHostile, CodePagesKeepTheirLastCharacterAndNoLookAlikes)
+{
+    // 1258 holds back a character in case a combining mark follows.
+    const auto vietnamese = Read("{\\rtf1{\\fonttbl{\\f0\\fcharset163 Times;}}\\f0 Xin cha\\'eco\\par "
+                                 "ch\\'e0o}");
+    EXPECT_EQ(Paragraphs(*vietnamese), (QStringList{QStringLiteral("Xin cháo"), QStringLiteral("chào")}));
+    // A font name with a character that a code page only has a look-alike of
+    // is not written in that page.
+    const auto doc = Read("{\\rtf1{\\fonttbl{\\f0 Courie\\'acr New;}}\\f0 x}");
+    const QByteArray rtf = WriteRtf(doc.get());
+    EXPECT_EQ(FormatOf(*Read(rtf), QStringLiteral("x")).fontFamilies().toStringList().value(0),
+              QStringLiteral("Courie\u00acr New"))
+        << rtf.toStdString();
 }

@@ -95,6 +95,8 @@ TEST(RtfLinks, WrittenAsTheSameFieldAndReadBack)
     EXPECT_TRUE(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1;c=\\u233?\"}}"
                              "{\\fldrslt{"))
         << rtf.toStdString();
+    // A place in the document, with the backslash of \l escaped as RTF text.
+    EXPECT_TRUE(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \\\\l \"x\"}}{\\fldrslt{"));
     const auto back = Read(rtf);
     EXPECT_EQ(Describe(*back), Describe(doc));
     EXPECT_EQ(LinkOf(*back, QStringLiteral("page")), QStringLiteral("https://example.org/a?b=1;c=\u00e9"));
@@ -124,19 +126,74 @@ TEST(RtfLists, ReadFromParagraphNumbering)
     EXPECT_EQ(BlockFormatOf(*doc, QStringLiteral("Cake")).textIndent(), 0);
 }
 
-TEST(RtfLists, WrittenAsParagraphNumberingAndReadBack)
+TEST(RtfLists, WrittenAsParagraphNumberingAndListTableAndReadBack)
 {
     const auto doc = Read(ReadData("libreoffice_links_lists.rtf"));
     const QByteArray rtf = WriteRtf(doc.get());
-    EXPECT_TRUE(rtf.contains("{\\pntext\\f")) << "the number as text, for readers without lists";
+    // Every reader knows paragraph numbering, with the number as text for
+    // those that know no lists.
     EXPECT_TRUE(rtf.contains("\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf"));
     EXPECT_TRUE(rtf.contains(" a.\\tab}{\\*\\pn\\pnlvlbody"));
     EXPECT_TRUE(rtf.contains("\\pnlcltr{\\pntxta .}}"));
-    EXPECT_FALSE(rtf.contains("\\ls"));
+    // Word processors see the levels in the list table: a bulleted list
+    // with its sublist, a numbered one with lettered items under it.
+    EXPECT_TRUE(rtf.contains("{\\list\\listtemplateid1{\\listlevel\\levelnfc23\\levelnfcn23"
+                             "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1{\\leveltext\\'01\\u8226?;}"
+                             "{\\levelnumbers;}\\fi-360\\li720}"));
+    EXPECT_TRUE(rtf.contains("{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}"
+                             "{\\listlevel\\levelnfc4"));
+    EXPECT_TRUE(rtf.contains("{\\listoverride\\listid2\\listoverridecount0\\ls2}"));
+    EXPECT_TRUE(rtf.contains("\\ls1\\ilvl1\\hich\\af1\\dbch\\af1\\loch\\f1 Chocolate"));
+    EXPECT_TRUE(rtf.contains("\\ls2\\ilvl1\\hich\\af1\\dbch\\af1\\loch\\f1 Ring twice"));
     const auto back = Read(rtf);
     ExpectPartyLists(*back, kDisc, kLowerAlpha);
     EXPECT_EQ(Describe(*back), Describe(*doc));
     EXPECT_EQ(WriteRtf(back.get()), rtf);
+
+    // A reader that knows only paragraph numbering sees the same lists.
+    QByteArray numberingOnly = rtf;
+    const qsizetype tables = numberingOnly.indexOf("{\\*\\listtable");
+    numberingOnly.remove(tables, numberingOnly.indexOf("{\\*\\generator") - tables);
+    numberingOnly.replace("\\ls1", "").replace("\\ls2", "");
+    ExpectPartyLists(*Read(numberingOnly), kDisc, kLowerAlpha);
+}
+
+TEST(RtfLists, TheListTableKeepsWhichListsBelongTogether)
+{
+    // Sublists under two items of one list, each counting from a; a list
+    // that goes on after a paragraph outside it; a list that starts at its
+    // second level; two lists one after the other.
+    QTextDocument doc;
+    doc.setHtml(QStringLiteral(
+        "<ol><li>One<ol type=a><li>x</li><li>y</li></ol></li><li>Two<ol type=a><li>z</li></ol></li></ol>"
+        "<p>Between</p><ul><li>Plain</li></ul><ol type=I><li>Roman</li></ol>"));
+    QTextCursor cursor(&doc);
+    cursor.movePosition(QTextCursor::End);
+    QTextList *later = cursor.insertList(QTextListFormat::ListUpperAlpha);
+    cursor.insertText(QStringLiteral("First"));
+    cursor.insertBlock(QTextBlockFormat());
+    cursor.insertText(QStringLiteral("Aside"));
+    cursor.insertBlock();
+    later->add(cursor.block());
+    cursor.insertText(QStringLiteral("Second"));
+    QTextListFormat deep;
+    deep.setStyle(QTextListFormat::ListCircle);
+    deep.setIndent(2);
+    cursor.insertBlock(QTextBlockFormat());
+    cursor.insertList(deep);
+    cursor.insertText(QStringLiteral("Deep"));
+
+    const QByteArray rtf = WriteRtf(&doc);
+    EXPECT_TRUE(rtf.contains("\\ls1\\ilvl1 z")) << rtf.toStdString();
+    EXPECT_TRUE(rtf.contains("\\ls2\\ilvl0 Plain"));
+    EXPECT_TRUE(rtf.contains("\\ls3\\ilvl0 Roman"));
+    EXPECT_TRUE(rtf.contains("\\ls4\\ilvl0 Second"));
+    EXPECT_TRUE(rtf.contains("\\ls5\\ilvl1 Deep"));
+    const auto back = Read(rtf);
+    EXPECT_EQ(Describe(*back), Describe(doc));
+    EXPECT_EQ(ListOf(*back, QStringLiteral("z")).number, QStringLiteral("a."));
+    EXPECT_EQ(ListOf(*back, QStringLiteral("Second")).number, QStringLiteral("B."));
+    EXPECT_EQ(ListOf(*back, QStringLiteral("Deep")), (ListInfo{kCircle, 2, QString()}));
 }
 
 TEST(RtfLists, NumberTextIsKeptWhereNoListCanBeShown)
@@ -164,4 +221,28 @@ TEST(RtfFonts, EveryRunNamesItsFontForEveryKindOfCharacter)
               QStringLiteral("Noto Sans CJK SC"));
     EXPECT_EQ(FormatOf(*back, QStringLiteral("b")).fontFamilies().toStringList().value(0),
               QStringLiteral("DejaVu Sans"));
+}
+
+TEST(RtfFonts, EastAsianRunsFromEveryWriterInTheirOwnFonts)
+{
+    for (const char *sample : {"libreoffice_links_lists.rtf", "abiword_links_lists.rtf"}) {
+        SCOPED_TRACE(sample);
+        const auto doc = Read(ReadData(sample));
+        const QTextCharFormat chinese = FormatOf(*doc, QStringLiteral("\u751f\u65e5\u5feb\u4e50"));
+        EXPECT_EQ(chinese.fontFamilies().toStringList().value(0), QStringLiteral("Noto Sans CJK SC"));
+        EXPECT_EQ(chinese.fontPointSize(), 16);
+        EXPECT_EQ(FormatOf(*doc, QStringLiteral("\u304a\u8a95\u751f\u65e5")).fontFamilies().toStringList().value(0),
+                  QStringLiteral("Noto Sans CJK JP"));
+    }
+}
+
+TEST(RtfLists, MarksAreDrawnInTheItemsOwnFont)
+{
+    // Qt draws a bullet or number in the paragraph's block format: it is
+    // that of the item's first text, not what was in effect before it.
+    const auto doc = Read("{\\rtf1{\\fonttbl{\\f0 DejaVu Sans;}{\\f1 Noto Sans CJK SC;}}\\f0\\fs20 Before\\par"
+                          "\\pard\\fi-360\\li720{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\f1\\fs48 Big\\f0\\fs20  small\\par}");
+    const QTextCharFormat mark = doc->find(QStringLiteral("Big")).block().charFormat();
+    EXPECT_EQ(mark.fontPointSize(), 24);
+    EXPECT_EQ(mark.fontFamilies().toStringList().value(0), QStringLiteral("Noto Sans CJK SC"));
 }
