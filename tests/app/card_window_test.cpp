@@ -4,6 +4,7 @@
 #include "app/frm_main.h"
 #include "controls/Card_Edit.h"
 #include "card/card_file.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/main_window_fixture.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
@@ -18,12 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString TextIn(const QString &rtfFile)
 {
@@ -68,14 +63,6 @@ protected:
         WriteCardFile(folder + "Card.crd", layout);
         return folder + "Card.crd";
     }
-    void Open(const QString &file)
-    {
-        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{file});
-        form.RunCommand([this] { form.BitBtn2Click(); });
-    }
-    void Save() { form.RunCommand([this] { form.BitBtn3Click(); }); }
-    TRichEditBox *Box(int n) const { return form.ScrollBox1->Surface()->findChild<TRichEditBox *>("AEdit" + QString::number(n)); }
-    QWidget *Shape(const char *name) const { return form.ScrollBox1->Surface()->findChild<TShape *>(name); }
 
     QStringList opened;
 };

@@ -5,6 +5,7 @@
 #include "dialogs/frm_print.h"
 
 #include "card/paper_config.h"
+#include "tests/support/modal_script.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_printing.h"
 
@@ -57,18 +58,9 @@ protected:
     QString Pdf() const { return dir.filePath("card.pdf"); }
 
     // PrintImage, with `script` run in the preview once it is shown.
-    void PrintImage(std::function<void(TFrmPreview &)> script)
+    void PrintImage(const std::function<void(TFrmPreview &)> &script)
     {
-        bool previewed = false;
-        const TModalScript user([&](QWidget *modal) {
-            if (auto *preview = qobject_cast<TFrmPreview *>(modal)) {
-                previewed = true;
-                script(*preview);
-            }
-            modal->close();
-        });
-        form.PrintImage(Bmp());
-        EXPECT_TRUE(previewed);
+        EXPECT_TRUE(WithModal<TFrmPreview>([this] { form.PrintImage(Bmp()); }, script));
     }
 
     QTemporaryDir dir;

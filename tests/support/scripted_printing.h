@@ -1,8 +1,7 @@
 #pragma once
 // Printing for tests: printer dialogs answered from a script (a PDF file
-// chosen as the printer, or cancel), a way to drive a modal window from
-// inside its own event loop as a user would once it is on screen, and the
-// printed PDF read back through poppler-utils.
+// chosen as the printer, or cancel) and the printed PDF read back through
+// poppler-utils. A preview is driven with TModalScript (modal_script.h).
 
 #include "dialogs/printer_dialogs.h"
 
@@ -11,10 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
-class QTimer;
-class QWidget;
 #include <optional>
 
 class TScriptedPrinterDialogs : public TPrinterDialogs {
@@ -24,25 +19,6 @@ public:
     QStringList Titles;  // the title of every dialog shown
 
     bool SetUpPrinter(QPrinter &printer, QWidget *parent, TPrinterChoice choice) override;
-};
-
-// Runs `script` with the next modal window once it is shown and its event
-// loop runs, as a user would act on it. Watches until it has run or until
-// it is destroyed, so a window that never opens cannot leave it watching
-// for another test's windows.
-class TModalScript {
-public:
-    explicit TModalScript(std::function<void(QWidget *modal)> script);
-    ~TModalScript();
-    TModalScript(const TModalScript &) = delete;
-    TModalScript &operator=(const TModalScript &) = delete;
-
-    bool Ran() const { return m_ran; }
-
-private:
-    QTimer *m_timer;
-    std::function<void(QWidget *)> m_script;
-    bool m_ran = false;
 };
 
 // The PDF's page count and page size, as `pdfinfo` reports them; nothing
