@@ -79,7 +79,11 @@ TFrmPreview::TFrmPreview(QPrinter *printer, QWidget *parent)
     ReportPreview1->setZoomMode(QPrintPreviewWidget::CustomZoom);
     ReportPreview1->setZoomFactor(1.0);
     layout->addWidget(ReportPreview1, 1);
+    // The page itself is what a click zooms, so a screen reader stops there.
     if (auto *view = ReportPreview1->findChild<QGraphicsView *>()) {
+        view->viewport()->setAccessibleName(QStringLiteral("Page"));
+        view->viewport()->setAccessibleDescription(
+            QStringLiteral("The page as it is printed; click to switch between the whole page and its real size"));
         view->viewport()->setCursor(Qt::PointingHandCursor);
         view->viewport()->installEventFilter(this);
     }

@@ -11,6 +11,7 @@
 #include "dialogs/frm_print.h"
 #include "mover/mover.h"
 #include "richtext/rich_edit_box.h"
+#include "tests/support/accessibility_walk.h"
 #include "tests/support/card_fixture.h"
 #include "tests/support/failing_rename.h"
 #include "tests/support/main_window_fixture.h"
@@ -85,6 +86,7 @@ protected:
         const bool shown = WithModal<TFrmprint>([this] { form.BitBtn5->click(); }, [&](TFrmprint &dialog) {
             EXPECT_FALSE(dialog.PageControl1->isTabVisible(dialog.PageControl1->indexOf(dialog.TabSheet2)))
                 << "only the paper page is seen";
+            EXPECT_TRUE(EveryControlNamed(&dialog)) << AccessibilityTreeText(&dialog).toStdString();
             choose(dialog);
             (ok ? dialog.Button1 : dialog.Button2)->click();
         });

@@ -10,6 +10,7 @@
 #include "mover/mover.h"
 #include "tests/imaging/exif_segment.h"
 #include "tests/dialogs/numbered_picture.h"
+#include "tests/support/accessibility_walk.h"
 #include "tests/support/card_fixture.h"
 #include "tests/support/failing_rename.h"
 #include "tests/support/file_contents.h"
@@ -128,6 +129,19 @@ TEST_F(FrmSelectImage, EveryControlHasItsCaptionAndANameToSpeak)
     EXPECT_FALSE(Form.BitBtn3->isEnabled() || Form.BitBtn4->isEnabled());
     EXPECT_TRUE(Form.Button1->isEnabled() && Form.BitBtn5->isEnabled() && Form.BitBtn6->isEnabled());
     EXPECT_FALSE(Form.Shape1->isVisible());
+}
+
+// A screen reader finds every control named, in normal mode and in crop
+// mode, where the crop rectangle and its handles are on show.
+TEST_F(FrmSelectImage, AScreenReaderFindsEveryControlNamedInNormalAndCropMode)
+{
+    EXPECT_TRUE(EveryControlNamed(&Form)) << AccessibilityTreeText(&Form).toStdString();
+    Form.Init("", Target());
+    Choose(Photo("photo.bmp", Numbered(200, 150), "BMP"));
+    EXPECT_TRUE(EveryControlNamed(&Form)) << AccessibilityTreeText(&Form).toStdString();
+    Form.BitBtn1->click();
+    ASSERT_TRUE(Form.InCropMode());
+    EXPECT_TRUE(EveryControlNamed(&Form)) << AccessibilityTreeText(&Form).toStdString();
 }
 
 TEST_F(FrmSelectImage, OpensWithTheCardsPictureCentredOrAnEmptyArea)
