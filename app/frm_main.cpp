@@ -2,6 +2,7 @@
 
 #include "app/command_guard.h"
 #include "app/glyphs.h"
+#include "app/messages.h"
 #include "controls/Card_Edit.h"
 #include "controls/focus_sink.h"
 #include "controls/qt_dialogs.h"
@@ -210,6 +211,14 @@ void Tfrmmain::SetDialogs(std::unique_ptr<TDialogs> dialogs)
 bool Tfrmmain::RunCommand(const std::function<void()> &command)
 {
     return RunGuarded(*m_dialogs, command);
+}
+
+bool Tfrmmain::CardOpenOrAskForOne()
+{
+    if (!CardPath.isEmpty())
+        return true;
+    Dialogs().ShowMessage(NoCardMessage);
+    return false;
 }
 
 void Tfrmmain::closeEvent(QCloseEvent *event)

@@ -3,6 +3,7 @@
 // scroll box holding the card canvas, the picture frames and the
 // change-picture button. Split by topic:
 //   frm_main.cpp          construction, start-up, closing, error report
+//   messages.h            the messages and questions the commands share
 //   frm_main_surface.cpp  the design surface (mover, frames, text boxes)
 //   frm_main_keyboard.cpp shortcuts, Tab, Escape and the arrow keys
 //   frm_main_overflow.cpp the marker on a text box whose text does not fit
@@ -169,6 +170,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // True when a card is open; otherwise says so and asks for one.
+    bool CardOpenOrAskForOne();
     void BuildToolbar();
     void BuildSurface();
     void BuildOverflowMarker();

@@ -1,5 +1,6 @@
 // New: a card made from a template.
 #include "app/frm_main.h"
+#include "app/messages.h"
 
 #include "dialogs/frm_new.h"
 
@@ -14,7 +15,7 @@ void Tfrmmain::BitBtn1Click()
     const QString backgroundPath = dialog.CardFolder + QStringLiteral("template.bmp");
     if (!QFileInfo(backgroundPath).isFile()) {
         // CardPath keeps naming the card on show, as after a refused Open.
-        Dialogs().ShowMessage(QStringLiteral("Sorry, the Card File is error!"));
+        Dialogs().ShowMessage(CardErrorMessage);
         return;
     }
     // As with Open, the question comes once the new card is there to replace
