@@ -9,6 +9,7 @@
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
 #include "mover/mover.h"
+#include "pictures/bmp_file.h"
 #include "richtext/rich_edit_box.h"
 #include "tests/imaging/jpeg/jpeg_test_support.h"
 #include "tests/support/card_fixture.h"
@@ -102,7 +103,7 @@ TEST_F(CardExport, TheBmpExportIsTheRenderedCardWithoutFramesHandlesOrButton)
     SaveAs(Out("card"), 1);
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
     const QByteArray bmp = Contents(Out("card.bmp"));
-    EXPECT_EQ(bmp, CardBmpBytes(RenderCardFolder(cardFolder)));
+    EXPECT_EQ(bmp, PictureBmpBytes(RenderCardFolder(cardFolder)));
     EXPECT_EQ(ReadBmpWithOwnDecoder(Out("card.bmp")).size(), QSize(793, 559));
     EXPECT_FALSE(QFile::exists(form.TempBmpPath())) << "a BMP export needs no Temp.bmp";
 }
@@ -129,7 +130,7 @@ TEST_F(CardExport, TheJpegExportGoesThroughTempBmpAndDecodesStrictly)
     QDir().mkpath(Out(""));
     SaveAs(Out("card"), 2);
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
-    EXPECT_EQ(Contents(form.TempBmpPath()), CardBmpBytes(RenderCardFolder(cardFolder)));
+    EXPECT_EQ(Contents(form.TempBmpPath()), PictureBmpBytes(RenderCardFolder(cardFolder)));
     const QByteArray jpeg = Contents(Out("card.jpg"));
     const Frame frame = FrameOf(jpeg);
     EXPECT_EQ(frame.Width, 793);
@@ -161,7 +162,7 @@ TEST_F(CardExport, AFailedExportSaysSoAndLeavesAnExistingFileWhole)
         EXPECT_EQ(Contents(Out(name)), "old") << name;
     }
     // The JPEG's failure came after Temp.bmp was rendered.
-    EXPECT_EQ(Contents(form.TempBmpPath()), CardBmpBytes(RenderCardFolder(cardFolder)));
+    EXPECT_EQ(Contents(form.TempBmpPath()), PictureBmpBytes(RenderCardFolder(cardFolder)));
 }
 
 TEST_F(CardExport, AnExportOntoALinkReplacesItsTargetAndKeepsTheLinkAndAFifoIsRefused)
@@ -177,7 +178,7 @@ TEST_F(CardExport, AnExportOntoALinkReplacesItsTargetAndKeepsTheLinkAndAFifoIsRe
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
     EXPECT_TRUE(QFileInfo(Out("card.bmp")).isSymLink());
     EXPECT_TRUE(QFileInfo(Out("card.jpg")).isSymLink());
-    EXPECT_EQ(Contents(Out("real/card.bmp")), CardBmpBytes(RenderCardFolder(cardFolder)));
+    EXPECT_EQ(Contents(Out("real/card.bmp")), PictureBmpBytes(RenderCardFolder(cardFolder)));
     EXPECT_EQ(FrameOf(Contents(Out("real/card.jpg"))).Width, 793);
 
     // Nobody reads the FIFO: the export is refused at once and it stays a FIFO.
