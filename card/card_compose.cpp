@@ -42,13 +42,6 @@ QImage KeyedBackground(const QImage &background, int32_t colour)
     return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-// True when the file begins with a BMP file's "BM" signature.
-bool StartsAsBmp(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(2) == QByteArrayLiteral("BM");
-}
-
 } // namespace
 
 bool RectsEqual(const SlotRect &a, const SlotRect &b)
@@ -85,16 +78,23 @@ QImage LoadCardPicture(const QString &path)
     } catch (const Exception &failure) {
         throw ECardError(QString::fromUtf8(failure.what()));
     }
-    // A card's bitmaps (template.bmp, the pictures the picture dialog
-    // writes, whatever their names end in) go through the program's own BMP
-    // decoder; it gives opaque pixels, as a card picture must be.
-    if (PictureTypeOf(path) == TPictureType::Bmp || StartsAsBmp(path)) {
+    // A card's pictures go through the program's own readers, as the picture
+    // dialog reads them: bitmaps (template.bmp, the pictures the dialog
+    // writes, whatever their names end in) through its BMP decoder, JPEG
+    // files through libjpeg with their Exif orientation, so that a phone's
+    // photo stands upright, and icons and metafiles by their names. Each
+    // gives opaque pixels, as a card picture must be.
+    TPictureType type = PictureTypeOfContents(path);
+    if (type == TPictureType::Unsupported)
+        type = PictureTypeOf(path);
+    if (type != TPictureType::Unsupported) {
         try {
-            return ReadBmpPicture(path);
+            return ReadPicture(path, type).convertToFormat(QImage::Format_RGB32);
         } catch (const EPictureError &error) {
             throw ECardError(QString::fromStdString(error.what()));
         }
     }
+    // Any other picture Qt can read (a PNG, say) still shows.
     QImageReader reader(path);
     QImage image = reader.read();
     if (image.isNull())
