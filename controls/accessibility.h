@@ -5,6 +5,12 @@
 // invisible focus sink is neither shown nor focusable. Qt's AT-SPI bridge
 // publishes what these interfaces say.
 
+class QAbstractScrollArea;
+
 // Installs the accessibility factory for TShape, TImage and TFocusSink.
 // Idempotent; every form built from these controls calls it.
 void InstallControlAccessibility();
+
+// Names a scroll area's scroll bars for a screen reader; they appear only
+// when the contents outgrow the area, and must be named when they do.
+void NameScrollBars(QAbstractScrollArea *area);

@@ -1,5 +1,6 @@
 #include "dialogs/frm_preview.h"
 
+#include "controls/accessibility.h"
 #include "dialogs/printer_dialogs.h"
 
 #include <QEvent>
@@ -81,6 +82,7 @@ TFrmPreview::TFrmPreview(QPrinter *printer, QWidget *parent)
     layout->addWidget(ReportPreview1, 1);
     // The page itself is what a click zooms, so a screen reader stops there.
     if (auto *view = ReportPreview1->findChild<QGraphicsView *>()) {
+        NameScrollBars(view);
         view->viewport()->setAccessibleName(QStringLiteral("Page"));
         view->viewport()->setAccessibleDescription(
             QStringLiteral("The page as it is printed; click to switch between the whole page and its real size"));
