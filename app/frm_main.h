@@ -132,6 +132,11 @@ public:
     // changes, asks "Save the Card?" and saves on Yes. A failed Save raises,
     // which stops the replacing command.
     void SaveChangesBeforeReplacing();
+    // Open and New: the card whose template.bmp is `backgroundPath` takes
+    // the open card's place, once its unsaved changes were offered for
+    // saving. A folder without template.bmp is refused with a message and
+    // the open card stays.
+    void OpenInPlaceOfTheCard(const QString &backgroundPath);
 
     // Card rendering (frm_main_render.cpp), over the widget-free card
     // renderer: the canvas and the text boxes in slot order, without the

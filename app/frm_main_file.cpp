@@ -45,13 +45,19 @@ void Tfrmmain::BitBtn2Click()
     // case-sensitive, as it always was.
     if (ExtensionOfName(OpenDialog1.FileName) != QStringLiteral(".crd"))
         return;
-    const QString backgroundPath = QFileInfo(OpenDialog1.FileName).absolutePath() + QStringLiteral("/template.bmp");
+    OpenInPlaceOfTheCard(QFileInfo(OpenDialog1.FileName).absolutePath() + QStringLiteral("/template.bmp"));
+}
+
+void Tfrmmain::OpenInPlaceOfTheCard(const QString &backgroundPath)
+{
     if (!QFileInfo(backgroundPath).isFile()) {
         // CardPath keeps naming the card on show, so a later Save cannot
         // write one card's files into another card's folder.
         Dialogs().ShowMessage(CardErrorMessage);
         return;
     }
+    // The question comes once the new card is there to replace the open
+    // one: a cancelled Open or New asks nothing.
     SaveChangesBeforeReplacing();
     CardPath = backgroundPath;
     OpenCardFolder();
