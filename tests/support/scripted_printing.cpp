@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <vector>
+
 namespace {
 
 // The tool's standard output; nothing when it could not run or failed.
@@ -56,4 +58,46 @@ bool NearColour(QColor actual, QColor expected, int tolerance)
     return std::abs(actual.red() - expected.red()) <= tolerance &&
            std::abs(actual.green() - expected.green()) <= tolerance &&
            std::abs(actual.blue() - expected.blue()) <= tolerance;
+}
+
+QImage QuarteredCard(int width, int height)
+{
+    QImage card(width, height, QImage::Format_RGB32);
+    card.fill(Qt::red);
+    for (int y = 0; y < height / 2; ++y)
+        for (int x = 0; x < width / 2; ++x)
+            card.setPixelColor(x, y, Qt::blue);
+    for (int y = 0; y < height; ++y)
+        card.setPixelColor(width - 1, y, Qt::green);
+    return card;
+}
+
+::testing::AssertionResult PageShowsQuarteredCard(const QImage &page, QSize card)
+{
+    struct Probe {
+        int X, Y;
+        QColor Colour;
+    };
+    const int w = card.width(), h = card.height();
+    std::vector<Probe> probes = {{0, 0, Qt::blue},         {w / 2 - 1, h / 2 - 1, Qt::blue},
+                                 {w / 2, h / 2 - 1, Qt::red}, {w / 2 - 1, h / 2, Qt::red},
+                                 {w - 2, h - 1, Qt::red},     {w - 1, h - 1, Qt::green},
+                                 {w - 1, 0, Qt::green}};
+    if (page.width() > w)
+        probes.push_back({w, h / 2, Qt::white});
+    if (page.height() > h)
+        probes.push_back({w / 2, h, Qt::white});
+    QStringList wrong;
+    for (const Probe &probe : probes) {
+        if (!page.valid(probe.X, probe.Y))
+            wrong << QStringLiteral("(%1, %2) lies outside the page").arg(probe.X).arg(probe.Y);
+        else if (!NearColour(page.pixelColor(probe.X, probe.Y), probe.Colour))
+            wrong << QStringLiteral("(%1, %2) is %3, not %4")
+                         .arg(probe.X)
+                         .arg(probe.Y)
+                         .arg(page.pixelColor(probe.X, probe.Y).name(), probe.Colour.name());
+    }
+    if (wrong.isEmpty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << wrong.join(QStringLiteral("; ")).toStdString();
 }

@@ -7,8 +7,10 @@
 
 #include <QColor>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 #include <optional>
 
@@ -38,3 +40,12 @@ QImage RenderPdfPage(const QString &pdf);
 // Colours equal within what the PDF round trip may change (poppler may give
 // 254 for 255).
 bool NearColour(QColor actual, QColor expected, int tolerance = 2);
+
+// A card picture whose flipped, shifted or scaled print shows at once: red
+// with a blue top-left quarter and a green last column.
+QImage QuarteredCard(int width, int height);
+
+// The page, rendered at 96 dpi (RenderPdfPage), holds a QuarteredCard of
+// `card`'s size at its top-left corner, a card pixel to a page pixel, and
+// is white beyond the card's right and lower edges where the page goes on.
+::testing::AssertionResult PageShowsQuarteredCard(const QImage &page, QSize card);
