@@ -1,6 +1,7 @@
 #include "dialogs/frm_select_edit_image.h"
 
 #include "card/card_compose.h"
+#include "controls/accessibility.h"
 #include "controls/image.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
@@ -40,17 +41,6 @@ struct TBusyCursor {
     TBusyCursor(const TBusyCursor &) = delete;
     TBusyCursor &operator=(const TBusyCursor &) = delete;
 };
-
-template <class Control>
-Control *Named(Control *control, const char *objectName, const QString &accessibleName,
-               const QString &description = QString())
-{
-    control->setObjectName(QLatin1String(objectName));
-    control->setAccessibleName(accessibleName);
-    if (!description.isEmpty())
-        control->setAccessibleDescription(description);
-    return control;
-}
 
 QPushButton *MakeButton(QWidget *parent, const char *objectName, const QString &caption, QRect bounds,
                         const QString &accessibleName, const QString &description)
