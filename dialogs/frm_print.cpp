@@ -358,8 +358,7 @@ void TFrmprint::PrintImage(const QString &fileName)
     for (QLineEdit *margin : {Topmargin, BottomMargin, LeftMargin, RightMargin})
         margin->setText(QStringLiteral("0"));
     m_picture = LoadCardPicture(fileName);
-    if (!m_report->setPageLayout(CardPageLayout(m_paper)))
-        throw ECardError(QStringLiteral("The printer cannot take a page of the card's paper."));
+    SetCardPage(*m_report, m_paper);
     m_report->setFullPage(true);
     Report1Preview();
 }

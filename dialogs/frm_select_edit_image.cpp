@@ -24,6 +24,9 @@
 
 namespace {
 
+// Shown when there is no picture to use or to cut.
+const QString NoPictureMessage = QStringLiteral("Please load Image !");
+
 // A failure whose box has a caption of its own.
 class ECaptionedError : public std::runtime_error {
 public:
@@ -224,7 +227,7 @@ void TFrmselectImage::Button1Click()
     }
     if (m_picture.isNull()) {
         CenterImage();
-        m_dialogs.ShowMessage(QStringLiteral("Please load Image !"));
+        m_dialogs.ShowMessage(NoPictureMessage);
         return;
     }
     LastDir = QFileInfo(OpenPictureDialog1.FileName).absolutePath() + QLatin1Char('/');
@@ -254,7 +257,7 @@ void TFrmselectImage::BitBtn1Click()
 void TFrmselectImage::BitBtn3Click()
 {
     if (m_picture.isNull()) {
-        m_dialogs.ShowMessage(QStringLiteral("Please load Image !"));
+        m_dialogs.ShowMessage(NoPictureMessage);
         return;
     }
     // The picture's own pixels under the rectangle, not the screen's.
