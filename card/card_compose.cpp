@@ -4,7 +4,6 @@
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 
-#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -40,6 +39,26 @@ QImage KeyedBackground(const QImage &background, int32_t colour)
         }
     }
     return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// Any other picture Qt can read (a PNG, say), as a plain bitmap: a 32-bit
+// file's fourth byte is not transparency, and only the transparent colour
+// may let the pictures show through.
+QImage ReadPictureWithQt(const QString &path)
+{
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull())
+        FailToLoadPicture(path, reader.errorString());
+    if (image.hasAlphaChannel()) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] |= 0xFF000000u;
+        }
+    }
+    return image;
 }
 
 } // namespace
@@ -87,31 +106,12 @@ QImage LoadCardPicture(const QString &path)
     TPictureType type = PictureTypeOfContents(path);
     if (type == TPictureType::Unsupported)
         type = PictureTypeOf(path);
-    if (type != TPictureType::Unsupported) {
-        try {
-            return ReadPicture(path, type).convertToFormat(QImage::Format_RGB32);
-        } catch (const EPictureError &error) {
-            throw ECardError(QString::fromStdString(error.what()));
-        }
+    try {
+        const QImage picture = type != TPictureType::Unsupported ? ReadPicture(path, type) : ReadPictureWithQt(path);
+        return picture.convertToFormat(QImage::Format_RGB32);
+    } catch (const EPictureError &error) {
+        throw ECardError(QString::fromStdString(error.what()));
     }
-    // Any other picture Qt can read (a PNG, say) still shows.
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
-        throw ECardError(QStringLiteral("Cannot load the picture \"%1\": %2")
-                             .arg(QDir::toNativeSeparators(path), reader.errorString()));
-    // Card pictures are drawn as plain bitmaps: a 32-bit file's fourth byte
-    // is not transparency, and only the transparent colour may let the
-    // pictures show through.
-    if (image.hasAlphaChannel()) {
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                line[x] |= 0xFF000000u;
-        }
-    }
-    return image.convertToFormat(QImage::Format_RGB32);
 }
 
 QImage ComposeCard(const CardLayout &layout, const QString &picPath)
