@@ -2,7 +2,9 @@
 
 #include "app/command_guard.h"
 #include "app/glyphs.h"
+#include "app/messages.h"
 #include "controls/Card_Edit.h"
+#include "controls/accessibility.h"
 #include "controls/focus_sink.h"
 #include "controls/qt_dialogs.h"
 #include "controls/scrollbox.h"
@@ -83,9 +85,7 @@ Tfrmmain::~Tfrmmain() = default;
 
 void Tfrmmain::BuildToolbar()
 {
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setAccessibleName(QStringLiteral("Toolbar"));
+    Panel1 = Named(new QFrame(this), "Panel1", QStringLiteral("Toolbar"));
     Panel1->setFrameShape(QFrame::StyledPanel);
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setFixedHeight(ToolbarHeight);
@@ -145,9 +145,7 @@ void Tfrmmain::BuildSurface()
     auto *fill = new QVBoxLayout(Panel2);
     fill->setContentsMargins(0, 0, 0, 0);
 
-    ScrollBox1 = new TScrollBox(Panel2);
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    ScrollBox1->setAccessibleName(QStringLiteral("Design surface"));
+    ScrollBox1 = Named(new TScrollBox(Panel2), "ScrollBox1", QStringLiteral("Design surface"));
     // The arrow keys move the selected control; the scroll bars scroll.
     ScrollBox1->setFocusPolicy(Qt::NoFocus);
     fill->addWidget(ScrollBox1);
@@ -178,13 +176,11 @@ void Tfrmmain::BuildSurface()
     Shape1->setAccessibleDescription(QStringLiteral("Click to select it, then drag its frame to move it or a handle to resize it"));
     Shape2->setAccessibleName(QStringLiteral("Picture frame 2"));
 
-    SpeedButton1 = new QToolButton(surface);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1 = Named(new QToolButton(surface), "SpeedButton1", QStringLiteral("Change picture"),
+                         QStringLiteral("Put one of your own pictures in picture frame 1"));
     SpeedButton1->setText(QStringLiteral("Click Here to change  Picture "));
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     SpeedButton1->setGeometry(128, 24, 169, 25);
-    SpeedButton1->setAccessibleName(QStringLiteral("Change picture"));
-    SpeedButton1->setAccessibleDescription(QStringLiteral("Put one of your own pictures in picture frame 1"));
     SpeedButton1->hide();
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { RunCommand([this] { SpeedButton1Click(); }); });
 
@@ -210,6 +206,14 @@ void Tfrmmain::SetDialogs(std::unique_ptr<TDialogs> dialogs)
 bool Tfrmmain::RunCommand(const std::function<void()> &command)
 {
     return RunGuarded(*m_dialogs, command);
+}
+
+bool Tfrmmain::CardOpenOrAskForOne()
+{
+    if (!CardPath.isEmpty())
+        return true;
+    Dialogs().ShowMessage(NoCardMessage);
+    return false;
 }
 
 void Tfrmmain::closeEvent(QCloseEvent *event)

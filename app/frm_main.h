@@ -3,6 +3,7 @@
 // scroll box holding the card canvas, the picture frames and the
 // change-picture button. Split by topic:
 //   frm_main.cpp          construction, start-up, closing, error report
+//   messages.h            the messages and questions the commands share
 //   frm_main_surface.cpp  the design surface (mover, frames, text boxes)
 //   frm_main_keyboard.cpp shortcuts, Tab, Escape and the arrow keys
 //   frm_main_overflow.cpp the marker on a text box whose text does not fit
@@ -131,6 +132,11 @@ public:
     // changes, asks "Save the Card?" and saves on Yes. A failed Save raises,
     // which stops the replacing command.
     void SaveChangesBeforeReplacing();
+    // Open and New: the card whose template.bmp is `backgroundPath` takes
+    // the open card's place, once its unsaved changes were offered for
+    // saving. A folder without template.bmp is refused with a message and
+    // the open card stays.
+    void OpenInPlaceOfTheCard(const QString &backgroundPath);
 
     // Card rendering (frm_main_render.cpp), over the widget-free card
     // renderer: the canvas and the text boxes in slot order, without the
@@ -169,6 +175,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // True when a card is open; otherwise says so and asks for one.
+    bool CardOpenOrAskForOne();
     void BuildToolbar();
     void BuildSurface();
     void BuildOverflowMarker();

@@ -2,6 +2,7 @@
 // itself is not touched.
 #include "app/export_names.h"
 #include "app/frm_main.h"
+#include "app/messages.h"
 
 #include "card/card_render.h"
 #include "imaging/jpeg/image_convert.h"
@@ -9,9 +10,6 @@
 #include <QFile>
 
 namespace {
-
-const QString NoCardMessage = QStringLiteral("Please Create a new card or open a card first!");
-const QString SaveErrorMessage = QStringLiteral("Save Error, Please contact technical support or retry later!");
 
 std::string LocalName(const QString &path)
 {
@@ -27,10 +25,8 @@ QString Tfrmmain::TempBmpPath() const
 
 void Tfrmmain::BitBtn4Click()
 {
-    if (CardPath.isEmpty()) {
-        Dialogs().ShowMessage(NoCardMessage);
+    if (!CardOpenOrAskForOne())
         return;
-    }
     // An existing file is replaced without a question.
     if (!Dialogs().ExecuteSave(SavePictureDialog))
         return;

@@ -2,6 +2,7 @@
 #include "app/frm_main.h"
 
 #include "app/export_names.h"
+#include "app/messages.h"
 #include "card/card_file.h"
 #include "controls/Card_Edit.h"
 #include "imaging/atomicfile.h"
@@ -16,12 +17,6 @@
 
 namespace {
 
-const QString NoCardMessage = QStringLiteral("Please Create a new card or open a card first!");
-const QString CardErrorMessage = QStringLiteral("Sorry, the Card File is error!");
-const QString TemplateSaveMessage =
-    QStringLiteral("This card is one of the program's templates, which are never changed. Please make a card "
-                   "from the template with New, and edit and save that card.");
-
 // True when `folder` is `parent` or lies inside it, links resolved.
 bool IsInsideFolder(const QString &folder, const QString &parent)
 {
@@ -35,7 +30,7 @@ std::string LocalName(const QString &path) { return QFile::encodeName(path).toSt
 
 bool AskToSaveTheCard(TDialogs &dialogs)
 {
-    return dialogs.AskYesNo(QStringLiteral("Save the Card?"), QStringLiteral("Please Make sure."));
+    return dialogs.AskYesNo(SaveTheCardQuestion, SaveTheCardCaption);
 }
 
 } // namespace
@@ -50,13 +45,19 @@ void Tfrmmain::BitBtn2Click()
     // case-sensitive, as it always was.
     if (ExtensionOfName(OpenDialog1.FileName) != QStringLiteral(".crd"))
         return;
-    const QString backgroundPath = QFileInfo(OpenDialog1.FileName).absolutePath() + QStringLiteral("/template.bmp");
+    OpenInPlaceOfTheCard(QFileInfo(OpenDialog1.FileName).absolutePath() + QStringLiteral("/template.bmp"));
+}
+
+void Tfrmmain::OpenInPlaceOfTheCard(const QString &backgroundPath)
+{
     if (!QFileInfo(backgroundPath).isFile()) {
         // CardPath keeps naming the card on show, so a later Save cannot
         // write one card's files into another card's folder.
         Dialogs().ShowMessage(CardErrorMessage);
         return;
     }
+    // The question comes once the new card is there to replace the open
+    // one: a cancelled Open or New asks nothing.
     SaveChangesBeforeReplacing();
     CardPath = backgroundPath;
     OpenCardFolder();
@@ -64,10 +65,8 @@ void Tfrmmain::BitBtn2Click()
 
 void Tfrmmain::BitBtn3Click()
 {
-    if (CardPath.isEmpty()) {
-        Dialogs().ShowMessage(NoCardMessage);
+    if (!CardOpenOrAskForOne())
         return;
-    }
     // The shipped templates stay as they are: every new card starts from them.
     // Raised, so that closing or replacing the card stops here too.
     if (IsInsideFolder(Card_Edit1->Pic_Path(), ProgramFolder + QStringLiteral("Template")))
@@ -96,12 +95,12 @@ void Tfrmmain::BitBtn3Click()
     files.push_back({LocalName(FolderOf(CardPath) + QStringLiteral("Card.crd")), CardFileBytes(Card_Edit1->Layout)});
     WriteFilesAtomically(files);
     MarkCardSaved();
-    Dialogs().ShowMessage(QStringLiteral("Saved OK!"));
+    Dialogs().ShowMessage(SavedMessage);
 }
 
 void Tfrmmain::BitBtn7Click()
 {
-    if (Dialogs().AskYesNo(QStringLiteral("Are you sure to Exit?"), QStringLiteral("Are you sure?")))
+    if (Dialogs().AskYesNo(ExitQuestion, ExitCaption))
         close();
 }
 

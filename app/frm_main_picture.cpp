@@ -7,10 +7,8 @@
 
 void Tfrmmain::SpeedButton1Click()
 {
-    if (CardPath.isEmpty()) {
-        Dialogs().ShowMessage(QStringLiteral("Please Create a new card or open a card first!"));
+    if (!CardOpenOrAskForOne())
         return;
-    }
     const CardLayout &layout = Card_Edit1->Layout;
     if (layout.Pictures[0].Used == 0)
         return;

@@ -1,6 +1,7 @@
 // Paper Set and Print: the paper the open card is designed for, and the card
 // printed on one page of it.
 #include "app/frm_main.h"
+#include "app/messages.h"
 
 #include "card/card_compose.h"
 #include "controls/Card_Edit.h"
@@ -14,9 +15,6 @@
 #include <optional>
 
 namespace {
-
-const QString NoCardMessage = QStringLiteral("Please Create a new card or open a card first!");
-const QString SaveErrorMessage = QStringLiteral("Save Error, Please contact technical support or retry later!");
 
 // A text box stretched by position and size, measured from the canvas.
 void ScaleControl(QWidget *control, QPoint canvasPos, const TLayoutScale &scale)
@@ -40,10 +38,8 @@ bool HasSomethingToScale(const CardLayout &layout, const QList<TRichEditBox *> &
 
 void Tfrmmain::BitBtn5Click()
 {
-    if (CardPath.isEmpty()) {
-        Dialogs().ShowMessage(NoCardMessage);
+    if (!CardOpenOrAskForOne())
         return;
-    }
     TFrmprint dialog(Dialogs(), this);
     dialog.PageControl1->setTabVisible(dialog.PageControl1->indexOf(dialog.TabSheet2), false);
     dialog.LoadPaper(Card_Edit1->Layout.Paper);
@@ -87,10 +83,8 @@ void Tfrmmain::BitBtn5Click()
 
 void Tfrmmain::BitBtn6Click()
 {
-    if (CardPath.isEmpty()) {
-        Dialogs().ShowMessage(NoCardMessage);
+    if (!CardOpenOrAskForOne())
         return;
-    }
     // Temp.bmp is written atomically: when rendering fails, the file holds
     // an earlier card or nothing, and neither may be printed.
     if (!RenderCard(TempBmpPath())) {

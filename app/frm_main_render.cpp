@@ -6,6 +6,7 @@
 #include "card/card_render.h"
 #include "controls/Card_Edit.h"
 #include "controls/scrollbox.h"
+#include "pictures/bmp_file.h"
 #include "richtext/rich_edit_box.h"
 
 #include <QPainter>
@@ -45,7 +46,7 @@ QImage Tfrmmain::RenderedCard() const
 bool Tfrmmain::RenderCard(const QString &bmpPath)
 {
     try {
-        WriteCardBmp(RenderedCard(), bmpPath);
+        WritePictureBmp(RenderedCard(), bmpPath);
         return true;
     } catch (const std::exception &) {
         return false;

@@ -7,13 +7,15 @@
 //   picture, as the window does for every export and print.
 // RenderCardFolder: the whole road from the folder: Card.crd, the pictures
 //   decoded and composed, the RTF files read, then the render.
-// WriteCardBmp: the rendered picture coded as a BMP and written atomically.
+// WriteCardBmp: the rendered picture coded as a BMP and written atomically
+// (WritePictureBmp, the program's one BMP writer).
 // JpegExport793x559: the window's whole JPEG export of a default-size card.
 // The card folders are written to a temporary folder at start.
 
 #include "card/card_compose.h"
 #include "card/card_render.h"
 #include "imaging/jpeg/image_convert.h"
+#include "pictures/bmp_file.h"
 #include "tests/support/card_fixture.h"
 
 #include <QFile>
@@ -90,7 +92,7 @@ void BM_WriteCardBmp(benchmark::State &state)
     const QImage card = RenderCardFolder(Card().Folder);
     const QString out = Card().Dir.path() + "/out.bmp";
     for (auto _ : state)
-        WriteCardBmp(card, out);
+        WritePictureBmp(card, out);
     state.SetBytesProcessed(state.iterations() * Width * Height * 3);
 }
 BENCHMARK(BM_WriteCardBmp)->Unit(benchmark::kMillisecond);
@@ -107,7 +109,7 @@ void BM_JpegExport793x559(benchmark::State &state)
     const std::string tempName = QFile::encodeName(temp).toStdString();
     const std::string out = QFile::encodeName(SmallCard().Dir.path() + "/card.jpg").toStdString();
     for (auto _ : state) {
-        WriteCardBmp(RenderCardImage(canvas, texts.Boxes()), temp);
+        WritePictureBmp(RenderCardImage(canvas, texts.Boxes()), temp);
         if (!ConvertBmpToJpeg(tempName, out, CardJpegQuality))
             state.SkipWithError("the conversion failed");
     }

@@ -4,7 +4,6 @@
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 
-#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -42,11 +41,24 @@ QImage KeyedBackground(const QImage &background, int32_t colour)
     return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-// True when the file begins with a BMP file's "BM" signature.
-bool StartsAsBmp(const QString &path)
+// Any other picture Qt can read (a PNG, say), as a plain bitmap: a 32-bit
+// file's fourth byte is not transparency, and only the transparent colour
+// may let the pictures show through.
+QImage ReadPictureWithQt(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(2) == QByteArrayLiteral("BM");
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull())
+        FailToLoadPicture(path, reader.errorString());
+    if (image.hasAlphaChannel()) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] |= 0xFF000000u;
+        }
+    }
+    return image;
 }
 
 } // namespace
@@ -85,33 +97,21 @@ QImage LoadCardPicture(const QString &path)
     } catch (const Exception &failure) {
         throw ECardError(QString::fromUtf8(failure.what()));
     }
-    // A card's bitmaps (template.bmp, the pictures the picture dialog
-    // writes, whatever their names end in) go through the program's own BMP
-    // decoder; it gives opaque pixels, as a card picture must be.
-    if (PictureTypeOf(path) == TPictureType::Bmp || StartsAsBmp(path)) {
-        try {
-            return ReadBmpPicture(path);
-        } catch (const EPictureError &error) {
-            throw ECardError(QString::fromStdString(error.what()));
-        }
+    // A card's pictures go through the program's own readers, as the picture
+    // dialog reads them: bitmaps (template.bmp, the pictures the dialog
+    // writes, whatever their names end in) through its BMP decoder, JPEG
+    // files through libjpeg with their Exif orientation, so that a phone's
+    // photo stands upright, and icons and metafiles by their names. Each
+    // gives opaque pixels, as a card picture must be.
+    TPictureType type = PictureTypeOfContents(path);
+    if (type == TPictureType::Unsupported)
+        type = PictureTypeOf(path);
+    try {
+        const QImage picture = type != TPictureType::Unsupported ? ReadPicture(path, type) : ReadPictureWithQt(path);
+        return picture.convertToFormat(QImage::Format_RGB32);
+    } catch (const EPictureError &error) {
+        throw ECardError(QString::fromStdString(error.what()));
     }
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
-        throw ECardError(QStringLiteral("Cannot load the picture \"%1\": %2")
-                             .arg(QDir::toNativeSeparators(path), reader.errorString()));
-    // Card pictures are drawn as plain bitmaps: a 32-bit file's fourth byte
-    // is not transparency, and only the transparent colour may let the
-    // pictures show through.
-    if (image.hasAlphaChannel()) {
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                line[x] |= 0xFF000000u;
-        }
-    }
-    return image.convertToFormat(QImage::Format_RGB32);
 }
 
 QImage ComposeCard(const CardLayout &layout, const QString &picPath)

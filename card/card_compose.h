@@ -17,8 +17,11 @@ bool HasBackground(const CardLayout &layout);
 // anywhere in that case.
 QImage ComposeCard(const CardLayout &layout, const QString &picPath);
 
-// Loads a picture file as an opaque bitmap (any alpha bytes ignored);
-// raises ECardError naming the file when it cannot.
+// Loads a picture file as an opaque bitmap through the program's picture
+// readers (pictures/picture_file.h), chosen by the file's first bytes
+// (BMP, JPEG) or else by its name; a JPEG stands as its Exif orientation
+// says. Another format Qt reads is read by Qt, any alpha bytes ignored.
+// Raises ECardError naming the file when it cannot be read.
 QImage LoadCardPicture(const QString &path);
 
 // True when the two layouts give the same card image: card size, the paper's

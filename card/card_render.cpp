@@ -3,16 +3,12 @@
 #include "card/card_compose.h"
 #include "card/card_open.h"
 #include "card/card_geometry.h"
-#include "imaging/atomicfile.h"
 #include "richtext/rich_text_render.h"
 #include "richtext/rtf.h"
 #include "richtext/twips.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QPainter>
 #include <QTextDocument>
 
@@ -117,26 +113,4 @@ QImage RenderCardFolder(const QString &folder, const CardLayout &layout)
 QImage RenderCardFolder(const QString &folder)
 {
     return RenderCardFolder(folder, ReadCardFolderLayout(folder));
-}
-
-QByteArray CardBmpBytes(const QImage &image)
-{
-    // Qt writes 24 bits per pixel for any picture without a palette.
-    QImage flat = image.convertToFormat(QImage::Format_RGB888);
-    flat.setDotsPerMeterX(CardDotsPerMeter);
-    flat.setDotsPerMeterY(CardDotsPerMeter);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(flat))
-        throw ECardError(QStringLiteral("The card picture cannot be coded as a bitmap: %1").arg(writer.errorString()));
-    return bytes;
-}
-
-void WriteCardBmp(const QImage &image, const QString &fileName)
-{
-    const QByteArray bytes = CardBmpBytes(image);
-    WriteFileAtomically(QFile::encodeName(fileName).toStdString(),
-                        std::string_view(bytes.constData(), size_t(bytes.size())));
 }

@@ -11,7 +11,6 @@
 #include "card/card_layout.h"
 #include "report/length.h"
 
-#include <QByteArray>
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -45,7 +44,7 @@ void DrawCardTextBox(QPainter &painter, const TCardTextBox &box);
 
 // The canvas with the boxes drawn over it in the order given (a later box
 // over an earlier one), as a 24-bit picture (QImage::Format_RGB888) of the
-// canvas's size at 96 dpi. Raises ECardError for a null canvas or a box
+// canvas's size at 96 dpi, which its BMP file (WritePictureBmp) carries. Raises ECardError for a null canvas or a box
 // that cannot be drawn: a card is never exported with a text missing.
 QImage RenderCardImage(const QImage &canvas, const std::vector<TCardTextBox> &boxes);
 
@@ -82,10 +81,3 @@ CardLayout ReadCardFolderLayout(const QString &folder);
 // are read. Raises ECardError (or a file error) with the reason.
 QImage RenderCardFolder(const QString &folder, const CardLayout &layout);
 QImage RenderCardFolder(const QString &folder);
-
-// The picture as a 24-bit BMP file's bytes.
-QByteArray CardBmpBytes(const QImage &image);
-// Writes the picture as a 24-bit BMP through the atomic writer, so a failed
-// write never leaves a truncated file and an existing one survives whole.
-// Raises EFCreateError or EWriteError naming the file.
-void WriteCardBmp(const QImage &image, const QString &fileName);

@@ -4,7 +4,9 @@
 #include "controls/image.h"
 #include "controls/shape.h"
 
+#include <QAbstractScrollArea>
 #include <QAccessibleWidget>
+#include <QScrollBar>
 
 namespace {
 
@@ -38,6 +40,12 @@ QAccessibleInterface *ControlAccessibleFactory(const QString &, QObject *object)
 }
 
 } // namespace
+
+void NameScrollBars(QAbstractScrollArea *area)
+{
+    area->horizontalScrollBar()->setAccessibleName(QStringLiteral("Scroll left and right"));
+    area->verticalScrollBar()->setAccessibleName(QStringLiteral("Scroll up and down"));
+}
 
 void InstallControlAccessibility()
 {

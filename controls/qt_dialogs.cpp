@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+
+#include <iterator>
 
 namespace {
 
@@ -29,12 +32,24 @@ int FilterIndexOf(const TFileDialog &dialog, const QString &selected)
     return index < 0 ? 1 : index + 1;
 }
 
+// Shows the box and waits for its answer. Its icon, when it has one, is
+// named for a screen reader as the icon's meaning.
+int Run(QMessageBox &box)
+{
+    static const char *const IconNames[] = {"", "Information", "Warning", "Error", "Question"};
+    const int icon = int(box.icon());
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label"));
+        label && icon > 0 && icon < int(std::size(IconNames)))
+        label->setAccessibleName(QString::fromLatin1(IconNames[icon]));
+    return box.exec();
+}
+
 } // namespace
 
 void TQtDialogs::ShowMessage(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok, m_parent);
-    box.exec();
+    Run(box);
 }
 
 void TQtDialogs::ShowMessageBox(const QString &text, const QString &caption, TMessageIcon icon)
@@ -42,13 +57,14 @@ void TQtDialogs::ShowMessageBox(const QString &text, const QString &caption, TMe
     QMessageBox box(icon == TMessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                     caption.isEmpty() ? QCoreApplication::applicationName() : caption, text, QMessageBox::Ok,
                     m_parent);
-    box.exec();
+    Run(box);
 }
 
 bool TQtDialogs::AskYesNo(const QString &text, const QString &caption)
 {
-    return QMessageBox::question(m_parent, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-           == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return Run(box) == QMessageBox::Yes;
 }
 
 QString TQtDialogs::InputBox(const QString &caption, const QString &prompt, const QString &initialText)

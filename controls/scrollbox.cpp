@@ -1,5 +1,7 @@
 #include "controls/scrollbox.h"
 
+#include "controls/accessibility.h"
+
 #include <QChildEvent>
 #include <QEvent>
 #include <QScrollBar>
@@ -12,8 +14,7 @@ TScrollBox::TScrollBox(QWidget *parent) : QScrollArea(parent), m_surface(new QWi
     setWidget(m_surface);
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    horizontalScrollBar()->setAccessibleName(QStringLiteral("Scroll left and right"));
-    verticalScrollBar()->setAccessibleName(QStringLiteral("Scroll up and down"));
+    NameScrollBars(this);
 }
 
 int TScrollBox::HorzPosition() const { return horizontalScrollBar()->value(); }

@@ -1,5 +1,6 @@
 #include "dialogs/frm_new.h"
 
+#include "controls/accessibility.h"
 #include "controls/dialogs.h"
 #include "controls/image.h"
 #include "dialogs/card_names.h"
@@ -20,19 +21,6 @@
 #ifndef TESSALY_TEMPLATES_ADDRESS
 #define TESSALY_TEMPLATES_ADDRESS ""
 #endif
-
-namespace {
-
-void Name(QWidget *control, const char *objectName, const QString &accessibleName,
-          const QString &description = QString())
-{
-    control->setObjectName(QLatin1String(objectName));
-    control->setAccessibleName(accessibleName);
-    if (!description.isEmpty())
-        control->setAccessibleDescription(description);
-}
-
-} // namespace
 
 TFrmNew::TFrmNew(const QString &programFolder, TDialogs &dialogs, QWidget *parent)
     : QDialog(parent), m_programFolder(programFolder), m_dialogs(dialogs)
@@ -61,25 +49,25 @@ void TFrmNew::BuildControls()
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Select A Template"), this);
-    Name(GroupBox1, "GroupBox1", QStringLiteral("Select A Template"));
+    Named(GroupBox1, "GroupBox1", QStringLiteral("Select A Template"));
     GroupBox1->setGeometry(8, 8, 233, 345);
     ListBox1 = new QListWidget(GroupBox1);
-    Name(ListBox1, "ListBox1", QStringLiteral("Templates"),
+    Named(ListBox1, "ListBox1", QStringLiteral("Templates"),
          QStringLiteral("The templates a new card can start from; the preview shows the selected one"));
     ListBox1->setUniformItemSizes(true);
     auto *listLayout = new QVBoxLayout(GroupBox1);
     listLayout->addWidget(ListBox1);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Card Preview"), this);
-    Name(GroupBox2, "GroupBox2", QStringLiteral("Card Preview"));
+    Named(GroupBox2, "GroupBox2", QStringLiteral("Card Preview"));
     GroupBox2->setGeometry(248, 8, 436, 345);
     Image1 = new TImage(GroupBox2);
-    Name(Image1, "Image1", QStringLiteral("Card preview"), QStringLiteral("The selected template as a card"));
+    Named(Image1, "Image1", QStringLiteral("Card preview"), QStringLiteral("The selected template as a card"));
     Image1->setGeometry(16, 34, 400, 280);
     Image1->SetStretch(true);
 
     Label1 = new QLabel(this);
-    Name(Label1, "Label1", QStringLiteral("Please check our web site to Get more free templates..."),
+    Named(Label1, "Label1", QStringLiteral("Please check our web site to Get more free templates..."),
          QStringLiteral("Opens the address below"));
     Label1->setGeometry(8, 372, 473, 21);  // 17 and the focus frame round it
     Label1->setText(QStringLiteral("<a href=\"more\" style=\"color:#0000ff; text-decoration:underline\">"
@@ -94,18 +82,18 @@ void TFrmNew::BuildControls()
     connect(Label1, &QLabel::linkActivated, this, [this] { Label1Click(); });
 
     Edit1 = new QLineEdit(this);
-    Name(Edit1, "Edit1", QStringLiteral("Templates address"), QStringLiteral("Where more templates are found"));
+    Named(Edit1, "Edit1", QStringLiteral("Templates address"), QStringLiteral("Where more templates are found"));
     Edit1->setGeometry(8, 403, 473, 17);
     Edit1->setReadOnly(true);
     Edit1->setFrame(false);
     Edit1->setStyleSheet(QStringLiteral("QLineEdit { background: palette(button); }"));
 
     BitBtn1 = new QPushButton(QStringLiteral("Create"), this);
-    Name(BitBtn1, "BitBtn1", QStringLiteral("Create"), QStringLiteral("Makes a new card from the selected template"));
+    Named(BitBtn1, "BitBtn1", QStringLiteral("Create"), QStringLiteral("Makes a new card from the selected template"));
     BitBtn1->setGeometry(488, 376, 81, 31);
     BitBtn1->setDefault(true);
     BitBtn2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Name(BitBtn2, "BitBtn2", QStringLiteral("Cancel"));
+    Named(BitBtn2, "BitBtn2", QStringLiteral("Cancel"));
     BitBtn2->setGeometry(602, 376, 81, 31);
 
     // Moving through the list by mouse or keyboard shows each preview; a

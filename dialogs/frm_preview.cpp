@@ -1,5 +1,6 @@
 #include "dialogs/frm_preview.h"
 
+#include "controls/accessibility.h"
 #include "dialogs/printer_dialogs.h"
 
 #include <QEvent>
@@ -35,10 +36,8 @@ TFrmPreview::TFrmPreview(QPrinter *printer, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1 = Named(new QFrame(this), "Panel1", QStringLiteral("Preview tool bar"));
     Panel1->setFrameShape(QFrame::StyledPanel);
-    Panel1->setAccessibleName(QStringLiteral("Preview tool bar"));
     auto *row = new QHBoxLayout(Panel1);
     row->setContentsMargins(8, 6, 8, 6);
 
@@ -57,10 +56,8 @@ TFrmPreview::TFrmPreview(QPrinter *printer, QWidget *parent)
         {&TFrmPreview::BitBtn5, "BitBtn5", "Close", "Closes the preview without printing", &TFrmPreview::BitBtn5Click},
     };
     for (const Button &b : buttons) {
-        auto *button = new QPushButton(QString::fromLatin1(b.Caption), Panel1);
-        button->setObjectName(QString::fromLatin1(b.Name));
-        button->setAccessibleName(QString::fromLatin1(b.Caption));
-        button->setAccessibleDescription(QString::fromLatin1(b.Description));
+        auto *button = Named(new QPushButton(QString::fromLatin1(b.Caption), Panel1), b.Name,
+                             QString::fromLatin1(b.Caption), QString::fromLatin1(b.Description));
         button->setAutoDefault(false);
         const auto handler = b.Handler;
         connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
@@ -71,15 +68,18 @@ TFrmPreview::TFrmPreview(QPrinter *printer, QWidget *parent)
     row->addStretch(1);
     layout->addWidget(Panel1);
 
-    ReportPreview1 = new QPrintPreviewWidget(m_printer, this);
-    ReportPreview1->setObjectName(QStringLiteral("ReportPreview1"));
-    ReportPreview1->setAccessibleName(QStringLiteral("Page preview"));
-    ReportPreview1->setAccessibleDescription(QStringLiteral("Click to switch between the whole page and its real size"));
+    ReportPreview1 = Named(new QPrintPreviewWidget(m_printer, this), "ReportPreview1", QStringLiteral("Page preview"),
+                           QStringLiteral("Click to switch between the whole page and its real size"));
     ReportPreview1->setViewMode(QPrintPreviewWidget::SinglePageView);
     ReportPreview1->setZoomMode(QPrintPreviewWidget::CustomZoom);
     ReportPreview1->setZoomFactor(1.0);
     layout->addWidget(ReportPreview1, 1);
+    // The page itself is what a click zooms, so a screen reader stops there.
     if (auto *view = ReportPreview1->findChild<QGraphicsView *>()) {
+        NameScrollBars(view);
+        view->viewport()->setAccessibleName(QStringLiteral("Page"));
+        view->viewport()->setAccessibleDescription(
+            QStringLiteral("The page as it is printed; click to switch between the whole page and its real size"));
         view->viewport()->setCursor(Qt::PointingHandCursor);
         view->viewport()->installEventFilter(this);
     }

@@ -2,6 +2,7 @@
 
 #include "card/card_compose.h"
 #include "card/paper_config.h"
+#include "controls/accessibility.h"
 #include "controls/dialogs.h"
 #include "dialogs/frm_preview.h"
 #include "dialogs/printer_dialogs.h"
@@ -27,17 +28,12 @@ namespace {
 
 QLineEdit *SizeBox(const char *name, const QString &accessibleName, QWidget *parent)
 {
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setAccessibleName(accessibleName);
-    return box;
+    return Named(new QLineEdit(parent), name, accessibleName);
 }
 
 QComboBox *DropDown(const char *name, const QString &accessibleName, const QStringList &items, QWidget *parent)
 {
-    auto *list = new QComboBox(parent);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setAccessibleName(accessibleName);
+    auto *list = Named(new QComboBox(parent), name, accessibleName);
     list->addItems(items);
     return list;
 }
@@ -58,16 +54,12 @@ TFrmprint::TFrmprint(TDialogs &dialogs, QWidget *parent)
     InitPaperSettings(m_paper);
 
     auto *layout = new QVBoxLayout(this);
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setAccessibleName(QStringLiteral("Paper Set pages"));
+    PageControl1 = Named(new QTabWidget(this), "PageControl1", QStringLiteral("Paper Set pages"));
     layout->addWidget(PageControl1);
     BuildPaperPage();
 
     // The report's page: what PrintImage lays on it is seen in the preview.
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    TabSheet2->setAccessibleName(QStringLiteral("Report"));
+    TabSheet2 = Named(new QWidget, "TabSheet2", QStringLiteral("Report"));
     auto *reportLayout = new QVBoxLayout(TabSheet2);
     auto *reportLabel = new QLabel(QStringLiteral("The card is printed on one page of this paper, "
                                                   "from its top-left corner, without margins."),
@@ -80,14 +72,10 @@ TFrmprint::TFrmprint(TDialogs &dialogs, QWidget *parent)
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAccessibleName(QStringLiteral("OK"));
+    Button1 = Named(new QPushButton(QStringLiteral("OK"), this), "Button1", QStringLiteral("OK"));
     Button1->setDefault(false);
     Button1->setAutoDefault(false);
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAccessibleName(QStringLiteral("Cancel"));
+    Button2 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2", QStringLiteral("Cancel"));
     Button2->setAutoDefault(false);
     buttons->addWidget(Button1);
     buttons->addWidget(Button2);
@@ -102,20 +90,15 @@ TFrmprint::~TFrmprint() = default;
 
 void TFrmprint::BuildPaperPage()
 {
-    TabSheet1 = new QWidget;
-    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    TabSheet1->setAccessibleName(QStringLiteral("Paper Set"));
+    TabSheet1 = Named(new QWidget, "TabSheet1", QStringLiteral("Paper Set"));
     PageControl1->addTab(TabSheet1, QStringLiteral(" Paper Set"));
     auto *page = new QVBoxLayout(TabSheet1);
 
-    auto *paperSize = new QGroupBox(QStringLiteral("Paper size"), TabSheet1);
-    paperSize->setObjectName(QStringLiteral("GroupBox1"));
-    paperSize->setAccessibleName(paperSize->title());
+    auto *paperSize = Named(new QGroupBox(QStringLiteral("Paper size"), TabSheet1), "GroupBox1",
+                            QStringLiteral("Paper size"));
     auto *paperLayout = new QHBoxLayout(paperSize);
-    ListBox1 = new QListWidget(paperSize);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setAccessibleName(QStringLiteral("Paper"));
-    ListBox1->setAccessibleDescription(QStringLiteral("The paper the card is printed on"));
+    ListBox1 = Named(new QListWidget(paperSize), "ListBox1", QStringLiteral("Paper"),
+                     QStringLiteral("The paper the card is printed on"));
     for (int i = 0; i < PaperEntryCount; ++i)
         ListBox1->addItem(QString::fromLatin1(PaperEntry(i).Text));
     ListBox1->setMinimumWidth(260);
@@ -137,11 +120,9 @@ void TFrmprint::BuildPaperPage()
     paperLayout->addLayout(sizes);
     page->addWidget(paperSize);
 
-    CheckBox1 = new QCheckBox(QStringLiteral("Auto Adjust to fit the new Paper Size"), TabSheet1);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setAccessibleName(CheckBox1->text());
-    CheckBox1->setAccessibleDescription(
-        QStringLiteral("Stretches the pictures and text boxes with the card; cleared, they keep their place"));
+    const QString autoAdjust = QStringLiteral("Auto Adjust to fit the new Paper Size");
+    CheckBox1 = Named(new QCheckBox(autoAdjust, TabSheet1), "CheckBox1", autoAdjust,
+                      QStringLiteral("Stretches the pictures and text boxes with the card; cleared, they keep their place"));
     CheckBox1->setChecked(true);
     page->addWidget(CheckBox1);
 
@@ -377,8 +358,7 @@ void TFrmprint::PrintImage(const QString &fileName)
     for (QLineEdit *margin : {Topmargin, BottomMargin, LeftMargin, RightMargin})
         margin->setText(QStringLiteral("0"));
     m_picture = LoadCardPicture(fileName);
-    if (!m_report->setPageLayout(CardPageLayout(m_paper)))
-        throw ECardError(QStringLiteral("The printer cannot take a page of the card's paper."));
+    SetCardPage(*m_report, m_paper);
     m_report->setFullPage(true);
     Report1Preview();
 }

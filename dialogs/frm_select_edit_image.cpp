@@ -1,6 +1,7 @@
 #include "dialogs/frm_select_edit_image.h"
 
 #include "card/card_compose.h"
+#include "controls/accessibility.h"
 #include "controls/image.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
@@ -23,6 +24,9 @@
 
 namespace {
 
+// Shown when there is no picture to use or to cut.
+const QString NoPictureMessage = QStringLiteral("Please load Image !");
+
 // A failure whose box has a caption of its own.
 class ECaptionedError : public std::runtime_error {
 public:
@@ -40,17 +44,6 @@ struct TBusyCursor {
     TBusyCursor(const TBusyCursor &) = delete;
     TBusyCursor &operator=(const TBusyCursor &) = delete;
 };
-
-template <class Control>
-Control *Named(Control *control, const char *objectName, const QString &accessibleName,
-               const QString &description = QString())
-{
-    control->setObjectName(QLatin1String(objectName));
-    control->setAccessibleName(accessibleName);
-    if (!description.isEmpty())
-        control->setAccessibleDescription(description);
-    return control;
-}
 
 QPushButton *MakeButton(QWidget *parent, const char *objectName, const QString &caption, QRect bounds,
                         const QString &accessibleName, const QString &description)
@@ -234,7 +227,7 @@ void TFrmselectImage::Button1Click()
     }
     if (m_picture.isNull()) {
         CenterImage();
-        m_dialogs.ShowMessage(QStringLiteral("Please load Image !"));
+        m_dialogs.ShowMessage(NoPictureMessage);
         return;
     }
     LastDir = QFileInfo(OpenPictureDialog1.FileName).absolutePath() + QLatin1Char('/');
@@ -264,7 +257,7 @@ void TFrmselectImage::BitBtn1Click()
 void TFrmselectImage::BitBtn3Click()
 {
     if (m_picture.isNull()) {
-        m_dialogs.ShowMessage(QStringLiteral("Please load Image !"));
+        m_dialogs.ShowMessage(NoPictureMessage);
         return;
     }
     // The picture's own pixels under the rectangle, not the screen's.

@@ -1,7 +1,10 @@
 #pragma once
-// Pictures written as 24-bit BMP files: the card's pictures that the
-// picture dialog writes. The rows go out one band at a time, so a photo of
-// tens of megabytes is never held a second time as file bytes.
+// Pictures written as 24-bit BMP files, the program's one BMP writer: the
+// rendered card (exports, Temp.bmp, tessaly-render), the templates' pictures
+// and the pictures the picture dialog writes. The rows go out one band at a
+// time, so a photo of tens of megabytes is never held a second time as file
+// bytes. The header carries the picture's own resolution (a rendered card's
+// 96 dpi).
 
 #include <QByteArray>
 #include <QImage>

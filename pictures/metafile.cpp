@@ -2,6 +2,7 @@
 // library turns the file into SVG, which Qt SVG draws on a white 24-bit
 // picture at the metafile's own pixel size.
 #include "pictures/picture_file.h"
+#include "report/length.h"
 
 #include <QFile>
 #include <QPainter>
@@ -17,9 +18,6 @@
 
 namespace {
 
-// The size of a display the metafiles are measured against, as the window
-// toolkit measures them on a standard screen.
-constexpr double ScreenPixelsPerInch = 96.0;
 // No metafile is drawn larger than the largest bitmap the decoders accept.
 constexpr qint64 MaxMetafilePixels = qint64(1) << 28;
 
@@ -114,9 +112,10 @@ QImage ReadWmfPicture(const QString &path)
     wmfD_Rect bounds{};
     if ((error = wmf_scan(session.Api, 0, &bounds)) != wmf_E_None)
         FailToLoadPicture(path, WmfReason(error));
+    // Measured as on a standard screen: one pixel to 1/96 inch, a card pixel.
     unsigned int width = 0, height = 0;
-    if ((error = wmf_display_size(session.Api, &width, &height, ScreenPixelsPerInch, ScreenPixelsPerInch))
-        != wmf_E_None)
+    if ((error = wmf_display_size(session.Api, &width, &height, TLength::CardPixelsPerInch,
+                                  TLength::CardPixelsPerInch)) != wmf_E_None)
         FailToLoadPicture(path, WmfReason(error));
     if (width == 0 || height == 0 || qint64(width) * height > MaxMetafilePixels)
         FailToLoadPicture(path, QStringLiteral("The metafile has no usable size"));

@@ -99,11 +99,29 @@ TPictureType PictureTypeOf(const QString &fileName)
     return TPictureType::Unsupported;
 }
 
+TPictureType PictureTypeOfContents(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return TPictureType::Unsupported;
+    const QByteArray start = file.read(3);
+    if (start.startsWith("BM"))
+        return TPictureType::Bmp;
+    if (start == QByteArrayLiteral("\xFF\xD8\xFF"))
+        return TPictureType::Jpeg;
+    return TPictureType::Unsupported;
+}
+
 QImage LoadPictureFile(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return {};
-    switch (PictureTypeOf(path)) {
+    return ReadPicture(path, PictureTypeOf(path));
+}
+
+QImage ReadPicture(const QString &path, TPictureType type)
+{
+    switch (type) {
     case TPictureType::Bmp: return ReadBmpPicture(path);
     case TPictureType::Jpeg: return ReadJpegPicture(path);
     case TPictureType::Icon: return ReadIconPicture(path);

@@ -41,6 +41,15 @@ QImage ReadEmfPicture(const QString &path);
 enum class TPictureType { Unsupported, Bmp, Jpeg, Icon, Wmf, Emf };
 TPictureType PictureTypeOf(const QString &fileName);
 
+// What a file's first bytes say it is: Bmp ("BM") or Jpeg (FF D8 FF);
+// Unsupported for anything else or a file that cannot be read. Only for a
+// regular file (CheckRegularFile): opening a FIFO would wait for a writer.
+TPictureType PictureTypeOfContents(const QString &path);
+
+// The picture in a file, read by the reader of `type`; a null image for
+// Unsupported. Raises EPictureError (naming the file) when it cannot be read.
+QImage ReadPicture(const QString &path, TPictureType type);
+
 // The picture in a file, read by the reader its name calls for. A null
 // image when the file does not exist or its type is unsupported; raises
 // EPictureError (naming the file) when it cannot be read.

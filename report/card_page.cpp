@@ -67,10 +67,15 @@ void PaintCardPage(QPainter &painter, const QImage &card, double deviceDpiX, dou
     painter.restore();
 }
 
-void PrintCardPage(const QImage &card, const PaperSettings &paper, QPagedPaintDevice &device)
+void SetCardPage(QPagedPaintDevice &device, const PaperSettings &paper)
 {
     if (!device.setPageLayout(CardPageLayout(paper)))
         throw ECardError(QStringLiteral("The printer cannot take a page of the card's paper."));
+}
+
+void PrintCardPage(const QImage &card, const PaperSettings &paper, QPagedPaintDevice &device)
+{
+    SetCardPage(device, paper);
     QPainter painter;
     if (!painter.begin(&device))
         throw ECardError(QStringLiteral("The page cannot be printed."));

@@ -32,6 +32,10 @@ QPageLayout CardPageLayout(const PaperSettings &paper);
 // the device's resolution.
 void PaintCardPage(QPainter &painter, const QImage &card, double deviceDpiX, double deviceDpiY);
 
+// Sets the device's page to the card's page; raises ECardError when the
+// device refuses it.
+void SetCardPage(QPagedPaintDevice &device, const PaperSettings &paper);
+
 // Sets the device's page to the card's and draws the one page on it. Raises
 // ECardError when the device refuses the page or cannot be painted on.
 void PrintCardPage(const QImage &card, const PaperSettings &paper, QPagedPaintDevice &device);

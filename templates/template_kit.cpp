@@ -7,6 +7,7 @@
 #include "imaging/atomicfile.h"
 #include "imaging/jpeg/jpegencoder.h"
 #include "pictures/bitmap_qimage.h"
+#include "pictures/bmp_file.h"
 #include "report/paper_set.h"
 
 #include <QDir>
@@ -84,13 +85,13 @@ void WriteTemplate(const TemplateDesign &design, const QString &folder)
     if (!design.Pictures.empty())  // 0x00BBGGRR
         layout.TransparentColour = int32_t(qRed(design.TransparentColour) | qGreen(design.TransparentColour) << 8
                                            | qBlue(design.TransparentColour) << 16);
-    WriteCardBmp(design.Background, base + "template.bmp");
+    WritePictureBmp(design.Background, base + "template.bmp");
     for (std::size_t i = 0; i < design.Pictures.size() && i < 2; ++i) {
         const TemplatePicture &picture = design.Pictures[i];
         layout.Pictures[i].Used = 1;
         layout.Pictures[i].Rect = picture.Rect;
         layout.Pictures[i].FileName.SetText(picture.FileName);
-        WriteCardBmp(picture.Image, base + picture.FileName);
+        WritePictureBmp(picture.Image, base + picture.FileName);
     }
     for (std::size_t n = 0; n < design.Texts.size() && n < 5; ++n) {
         const QString name = QString::number(n) + QStringLiteral(".rtf");

@@ -8,35 +8,28 @@
 #include "controls/Card_Edit.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
-#include "imaging/atomicfile.h"
 #include "mover/mover.h"
+#include "pictures/bmp_file.h"
 #include "richtext/rich_edit_box.h"
 #include "tests/imaging/jpeg/jpeg_test_support.h"
 #include "tests/support/card_fixture.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/failing_rename.h"
+#include "tests/support/file_contents.h"
+#include "tests/support/main_window_fixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QToolButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 const QString SaveError = "Save Error, Please contact technical support or retry later!";
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Width, height and each component's sampling byte from a JPEG's SOF0.
 struct Frame {
@@ -57,59 +50,24 @@ Frame FrameOf(const QByteArray &jpeg)
     return frame;
 }
 
-// Makes the atomic writer's rename fail for targets whose name ends so.
-const char *g_failingSuffix = nullptr;
-int RenameFailingFor(const char *from, const char *to)
-{
-    const size_t length = std::strlen(to), suffix = std::strlen(g_failingSuffix);
-    if (length >= suffix && std::strcmp(to + length - suffix, g_failingSuffix) == 0) {
-        errno = EIO;
-        return -1;
-    }
-    return ::rename(from, to);
-}
-struct FailingRename {
-    explicit FailingRename(const char *suffix)
-    {
-        g_failingSuffix = suffix;
-        static const TAtomicFileCalls calls{::write, ::fsync, ::close, RenameFailingFor};
-        SetAtomicFileCalls(&calls);
-    }
-    ~FailingRename() { SetAtomicFileCalls(nullptr); }
-};
-
-class CardExport : public ::testing::Test {
+class CardExport : public TMainWindowTest {
 protected:
     void SetUp() override
     {
-        form.ProgramFolder = dir.path() + "/";
-        auto scripted = std::make_unique<TScriptedDialogs>();
-        dialogs = scripted.get();
-        form.SetDialogs(std::move(scripted));
         form.resize(700, 500);  // smaller than the card: the surface scrolls
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        TMainWindowTest::SetUp();
     }
 
     // Opens the fixture card: a picture in its frame and five text boxes.
     void OpenFixture()
     {
         WriteFixtureCard(cardFolder, {.Texts = FiveFixtureTexts(793, 559)});
-        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{cardFolder + "Card.crd"});
-        form.RunCommand([this] { form.BitBtn2Click(); });
+        Open(cardFolder + "Card.crd");
         ASSERT_FALSE(form.CardPath.isEmpty()) << dialogs->Messages.join('|').toStdString();
-    }
-    void SaveAs(const QString &name, int filterIndex)
-    {
-        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{name, filterIndex});
-        form.RunCommand([this] { form.BitBtn4Click(); });
     }
     QString Out(const QString &name) const { return dir.path() + "/out/" + name; }
 
-    QTemporaryDir dir;
     const QString cardFolder = dir.path() + "/MyCard/Fixture/";
-    Tfrmmain form;
-    TScriptedDialogs *dialogs = nullptr;
 };
 
 TEST(ExportNames, TheExtensionFollowsTheChosenFilter)
@@ -145,7 +103,7 @@ TEST_F(CardExport, TheBmpExportIsTheRenderedCardWithoutFramesHandlesOrButton)
     SaveAs(Out("card"), 1);
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
     const QByteArray bmp = Contents(Out("card.bmp"));
-    EXPECT_EQ(bmp, CardBmpBytes(RenderCardFolder(cardFolder)));
+    EXPECT_EQ(bmp, PictureBmpBytes(RenderCardFolder(cardFolder)));
     EXPECT_EQ(ReadBmpWithOwnDecoder(Out("card.bmp")).size(), QSize(793, 559));
     EXPECT_FALSE(QFile::exists(form.TempBmpPath())) << "a BMP export needs no Temp.bmp";
 }
@@ -172,7 +130,7 @@ TEST_F(CardExport, TheJpegExportGoesThroughTempBmpAndDecodesStrictly)
     QDir().mkpath(Out(""));
     SaveAs(Out("card"), 2);
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
-    EXPECT_EQ(Contents(form.TempBmpPath()), CardBmpBytes(RenderCardFolder(cardFolder)));
+    EXPECT_EQ(Contents(form.TempBmpPath()), PictureBmpBytes(RenderCardFolder(cardFolder)));
     const QByteArray jpeg = Contents(Out("card.jpg"));
     const Frame frame = FrameOf(jpeg);
     EXPECT_EQ(frame.Width, 793);
@@ -198,13 +156,13 @@ TEST_F(CardExport, AFailedExportSaysSoAndLeavesAnExistingFileWhole)
 
     for (const char *name : {"old.bmp", "old.jpg"}) {
         WriteFileBytes(Out(name).toStdString(), {'o', 'l', 'd'});
-        FailingRename failing(name);
+        const TFailingRename failing(name);
         SaveAs(Out(name), std::strcmp(name, "old.bmp") == 0 ? 1 : 2);
         EXPECT_EQ(dialogs->Messages.size(), 3 + (std::strcmp(name, "old.jpg") == 0));
         EXPECT_EQ(Contents(Out(name)), "old") << name;
     }
     // The JPEG's failure came after Temp.bmp was rendered.
-    EXPECT_EQ(Contents(form.TempBmpPath()), CardBmpBytes(RenderCardFolder(cardFolder)));
+    EXPECT_EQ(Contents(form.TempBmpPath()), PictureBmpBytes(RenderCardFolder(cardFolder)));
 }
 
 TEST_F(CardExport, AnExportOntoALinkReplacesItsTargetAndKeepsTheLinkAndAFifoIsRefused)
@@ -220,7 +178,7 @@ TEST_F(CardExport, AnExportOntoALinkReplacesItsTargetAndKeepsTheLinkAndAFifoIsRe
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
     EXPECT_TRUE(QFileInfo(Out("card.bmp")).isSymLink());
     EXPECT_TRUE(QFileInfo(Out("card.jpg")).isSymLink());
-    EXPECT_EQ(Contents(Out("real/card.bmp")), CardBmpBytes(RenderCardFolder(cardFolder)));
+    EXPECT_EQ(Contents(Out("real/card.bmp")), PictureBmpBytes(RenderCardFolder(cardFolder)));
     EXPECT_EQ(FrameOf(Contents(Out("real/card.jpg"))).Width, 793);
 
     // Nobody reads the FIFO: the export is refused at once and it stays a FIFO.

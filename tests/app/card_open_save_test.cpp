@@ -7,6 +7,7 @@
 #include "imaging/atomicfile.h"
 #include "richtext/rich_edit_box.h"
 #include "richtext/rtf.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/main_window_fixture.h"
 
 #include <QDir>
@@ -24,12 +25,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void Put(const QString &path, const QByteArray &bytes)
 {
@@ -74,14 +69,6 @@ protected:
         return folder;
     }
     QString CardFolder(const QString &name) { return dir.path() + "/MyCard/" + name + "/"; }
-
-    void Open(const QString &file)
-    {
-        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{file});
-        form.RunCommand([this] { form.BitBtn2Click(); });
-    }
-    void Save() { form.RunCommand([this] { form.BitBtn3Click(); }); }
-    TRichEditBox *Box(int n) const { return form.findChild<TRichEditBox *>("AEdit" + QString::number(n)); }
 
     // The card on show is the one in `folder`, whole.
     void ExpectShown(const QString &folder)

@@ -4,6 +4,7 @@
 #include "app/frm_main.h"
 #include "controls/Card_Edit.h"
 #include "card/card_file.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/main_window_fixture.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
@@ -11,19 +12,16 @@
 #include "richtext/rich_edit_box.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString TextIn(const QString &rtfFile)
 {
@@ -68,14 +66,6 @@ protected:
         WriteCardFile(folder + "Card.crd", layout);
         return folder + "Card.crd";
     }
-    void Open(const QString &file)
-    {
-        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{file});
-        form.RunCommand([this] { form.BitBtn2Click(); });
-    }
-    void Save() { form.RunCommand([this] { form.BitBtn3Click(); }); }
-    TRichEditBox *Box(int n) const { return form.ScrollBox1->Surface()->findChild<TRichEditBox *>("AEdit" + QString::number(n)); }
-    QWidget *Shape(const char *name) const { return form.ScrollBox1->Surface()->findChild<TShape *>(name); }
 
     QStringList opened;
 };
@@ -251,6 +241,29 @@ TEST_F(CardWindow, HelpOpensTheCompiledHelpOrElseTheUserGuide)
     form.RunCommand([this] { form.BitBtn8Click(); });
     EXPECT_EQ(opened, QStringList({dir.path() + "/tessaly.html", dir.path() + "/tessaly.chm"}));
     EXPECT_TRUE(Contents(TESSALY_OUTPUT_DIR "/tessaly.html").contains("Paper Set"));  // shipped beside the program
+}
+
+// The guide beside the program shows only pictures shipped beside it, and
+// names the keys of every command that has some.
+TEST_F(CardWindow, TheShippedGuideHasItsPicturesAndEveryCommandsKeys)
+{
+    const QString guide = QString::fromUtf8(Contents(TESSALY_OUTPUT_DIR "/tessaly.html"));
+    ASSERT_FALSE(guide.isEmpty());
+    int pictures = 0;
+    for (const QRegularExpressionMatch &image : QRegularExpression("<img src=\"([^\"]+)\"").globalMatch(guide)) {
+        ++pictures;
+        EXPECT_TRUE(QFileInfo(TESSALY_OUTPUT_DIR "/" + image.captured(1)).isFile()) << image.captured(1).toStdString();
+    }
+    EXPECT_GE(pictures, 2);
+    int shortcuts = 0;
+    for (const QShortcut *shortcut : form.findChildren<QShortcut *>()) {
+        if (!shortcut->objectName().endsWith("Shortcut"))
+            continue;
+        ++shortcuts;
+        const QString keys = shortcut->key().toString(QKeySequence::PortableText);
+        EXPECT_TRUE(guide.contains("<kbd>" + keys + "</kbd>")) << keys.toStdString();
+    }
+    EXPECT_EQ(shortcuts, 7);
 }
 
 } // namespace

@@ -35,17 +35,11 @@ protected:
         card.Texts = {{0, {250, 200, 500, 300}, FixtureRtf({"Dear Ann"})},
                       {2, {400, 330, 600, 370}, FixtureRtf({"One", "Two", "Three", "Four"})}};
         WriteFixtureCard(folder, card);
-        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{folder + "Card.crd"});
         const qsizetype shown = dialogs->Messages.size();
-        form.RunCommand([this] { form.BitBtn2Click(); });
+        Open(folder + "Card.crd");
         ASSERT_EQ(dialogs->Messages.size(), shown) << dialogs->Messages.join('|').toStdString();
     }
 
-    TRichEditBox *Box(int slot) const
-    {
-        return form.ScrollBox1->Surface()->findChild<TRichEditBox *>("AEdit" + QString::number(slot));
-    }
-    TShape *Shape(const char *name) const { return form.ScrollBox1->Surface()->findChild<TShape *>(name); }
     // The control of the surface that takes a press at `p` (a text box's
     // viewport counts as the box).
     QWidget *At(QPoint p) const

@@ -6,14 +6,12 @@
 #include "controls/Card_Edit.h"
 #include "dialogs/frm_select_edit_image.h"
 #include "tests/support/card_fixture.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/file_contents.h"
+#include "tests/support/main_window_fixture.h"
+#include "tests/support/modal_script.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -21,27 +19,16 @@
 
 namespace {
 
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-class ChangePicture : public ::testing::Test {
+class ChangePicture : public TMainWindowTest {
 protected:
     void SetUp() override
     {
-        Form.ProgramFolder = Dir.path() + "/";
-        auto scripted = std::make_unique<TScriptedDialogs>();
-        Dialogs = scripted.get();
-        Form.SetDialogs(std::move(scripted));
-        Form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
+        TMainWindowTest::SetUp();
         ASSERT_TRUE(QDir().mkpath(Photos()));
     }
 
-    QString Card() const { return Dir.path() + "/MyCard/Sample/"; }
-    QString Photos() const { return Dir.path() + "/Photos/"; }
+    QString Card() const { return dir.path() + "/MyCard/Sample/"; }
+    QString Photos() const { return dir.path() + "/Photos/"; }
     void OpenCard(const QString &pictureName = "picture.bmp")
     {
         TFixtureCard card;
@@ -49,34 +36,17 @@ protected:
         CardLayout layout = WriteFixtureCard(Card(), card);
         layout.Pictures[0].FileName.SetText(pictureName);
         WriteCardFile(Card() + "Card.crd", layout);
-        Form.CardPath = Card() + "template.bmp";
-        Form.OpenCardFolder();
-        ASSERT_TRUE(Form.SpeedButton1->isVisible());
+        form.CardPath = Card() + "template.bmp";
+        form.OpenCardFolder();
+        ASSERT_TRUE(form.SpeedButton1->isVisible());
     }
     // Presses the change-picture button; `inDialog` runs once the dialog is
-    // up, inside its modal loop.
-    void PressChangePicture(const std::function<void(TFrmselectImage &)> &inDialog)
+    // up, inside its modal loop. False when no picture dialog was shown.
+    bool PressChangePicture(const std::function<void(TFrmselectImage &)> &inDialog)
     {
-        bool shown = false;
-        QTimer::singleShot(0, &Form, [&] {
-            auto *dialog = qobject_cast<TFrmselectImage *>(QApplication::activeModalWidget());
-            shown = dialog != nullptr;
-            if (dialog) {
-                inDialog(*dialog);
-                if (dialog->isVisible())
-                    dialog->reject(); // never left hanging by a failed test
-            }
-        });
-        Form.SpeedButton1->click();
-        QCoreApplication::processEvents();
-        DialogShown = shown;
+        return WithModal<TFrmselectImage>([this] { form.SpeedButton1->click(); }, inDialog);
     }
-    QRgb FrameCentre() const { return Form.Card_Edit1->Picture().pixel(180, 140); }
-
-    QTemporaryDir Dir;
-    Tfrmmain Form;
-    TScriptedDialogs *Dialogs = nullptr;
-    bool DialogShown = false;
+    QRgb FrameCentre() const { return form.Card_Edit1->Picture().pixel(180, 140); }
 };
 
 TEST_F(ChangePicture, TheChosenPictureIsWrittenAndComposedIntoTheFrame)
@@ -86,23 +56,23 @@ TEST_F(ChangePicture, TheChosenPictureIsWrittenAndComposedIntoTheFrame)
     green.fill(qRgb(0, 200, 0));
     ASSERT_TRUE(green.save(Photos() + "green.bmp", "BMP"));
     const QByteArray layoutBefore = Contents(Card() + "Card.crd");
-    Form.LastPictureDir = Photos();
+    form.LastPictureDir = Photos();
 
-    PressChangePicture([&](TFrmselectImage &dialog) {
+    const bool shown = PressChangePicture([&](TFrmselectImage &dialog) {
         // It opens on the card's current picture.
         EXPECT_EQ(dialog.Picture().size(), QSize(6, 5));
         EXPECT_EQ(dialog.TargetFile, Card() + "picture.bmp");
-        Dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{Photos() + "green.bmp"});
+        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{Photos() + "green.bmp"});
         dialog.Button1->click();
-        Dialogs->YesNoAnswers = {true};
+        dialogs->YesNoAnswers = {true};
         dialog.BitBtn5->click();
     });
-    ASSERT_TRUE(DialogShown);
-    EXPECT_TRUE(Dialogs->Messages.isEmpty()) << Dialogs->Messages.join('|').toStdString();
-    EXPECT_EQ(Dialogs->FileDialogs.front().InitialDir, Photos());
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    EXPECT_EQ(dialogs->FileDialogs.front().InitialDir, Photos());
     EXPECT_EQ(ReadBmpWithOwnDecoder(Card() + "picture.bmp"), green);
     EXPECT_EQ(FrameCentre(), qRgb(0, 200, 0));
-    EXPECT_EQ(Form.LastPictureDir, Photos());
+    EXPECT_EQ(form.LastPictureDir, Photos());
     EXPECT_EQ(Contents(Card() + "Card.crd"), layoutBefore);
 }
 
@@ -112,17 +82,16 @@ TEST_F(ChangePicture, CancellingChangesNothing)
     QImage green(80, 60, QImage::Format_RGB32);
     green.fill(qRgb(0, 200, 0));
     ASSERT_TRUE(green.save(Photos() + "green.bmp", "BMP"));
-    const QImage shown = Form.Card_Edit1->Picture();
+    const QImage before = form.Card_Edit1->Picture();
     const QByteArray pictureBefore = Contents(Card() + "picture.bmp");
 
-    PressChangePicture([&](TFrmselectImage &dialog) {
-        Dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{Photos() + "green.bmp"});
+    ASSERT_TRUE(PressChangePicture([&](TFrmselectImage &dialog) {
+        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{Photos() + "green.bmp"});
         dialog.Button1->click();
         dialog.BitBtn6->click();
-    });
-    ASSERT_TRUE(DialogShown);
-    EXPECT_EQ(Form.Card_Edit1->Picture(), shown);
-    EXPECT_EQ(Form.LastPictureDir, QString());
+    }));
+    EXPECT_EQ(form.Card_Edit1->Picture(), before);
+    EXPECT_EQ(form.LastPictureDir, QString());
     EXPECT_EQ(Contents(Card() + "picture.bmp"), pictureBefore);
 }
 
@@ -130,22 +99,20 @@ TEST_F(ChangePicture, APictureNameLeadingOutOfTheCardFolderIsRefused)
 {
     QImage outside(6, 5, QImage::Format_RGB32);
     outside.fill(Qt::blue);
-    ASSERT_TRUE(QDir().mkpath(Dir.path() + "/MyCard"));
-    ASSERT_TRUE(outside.save(Dir.path() + "/MyCard/outside.bmp", "BMP"));
+    ASSERT_TRUE(outside.save(dir.path() + "/MyCard/outside.bmp", "BMP"));
     OpenCard("../outside.bmp");
-    const QByteArray before = Contents(Dir.path() + "/MyCard/outside.bmp");
+    const QByteArray before = Contents(dir.path() + "/MyCard/outside.bmp");
 
-    PressChangePicture([](TFrmselectImage &) {});
-    EXPECT_FALSE(DialogShown);
-    ASSERT_EQ(Dialogs->Messages.size(), 1);
-    EXPECT_TRUE(Dialogs->Messages[0].contains("../outside.bmp"));
-    EXPECT_EQ(Contents(Dir.path() + "/MyCard/outside.bmp"), before);
+    EXPECT_FALSE(PressChangePicture([](TFrmselectImage &) {}));
+    ASSERT_EQ(dialogs->Messages.size(), 1);
+    EXPECT_TRUE(dialogs->Messages[0].contains("../outside.bmp"));
+    EXPECT_EQ(Contents(dir.path() + "/MyCard/outside.bmp"), before);
 }
 
 TEST_F(ChangePicture, WithoutAnOpenCardItAsksForOne)
 {
-    Form.RunCommand([this] { Form.SpeedButton1Click(); });
-    EXPECT_EQ(Dialogs->Messages, QStringList({"Please Create a new card or open a card first!"}));
+    form.RunCommand([this] { form.SpeedButton1Click(); });
+    EXPECT_EQ(dialogs->Messages, QStringList({"Please Create a new card or open a card first!"}));
 }
 
 } // namespace

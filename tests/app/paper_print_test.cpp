@@ -11,9 +11,11 @@
 #include "dialogs/frm_print.h"
 #include "mover/mover.h"
 #include "richtext/rich_edit_box.h"
+#include "tests/support/accessibility_walk.h"
 #include "tests/support/card_fixture.h"
 #include "tests/support/failing_rename.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/main_window_fixture.h"
+#include "tests/support/modal_script.h"
 #include "tests/support/scripted_printing.h"
 
 #include <QComboBox>
@@ -23,8 +25,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -56,22 +56,17 @@ QRect Bounds(int left, int top, int width, int height)
     return QRect(left, top, width, height);
 }
 
-class PaperPrint : public ::testing::Test {
+class PaperPrint : public TMainWindowTest {
 protected:
     void SetUp() override
     {
-        form.ProgramFolder = dir.path() + "/";
-        auto scripted = std::make_unique<TScriptedDialogs>();
-        dialogs = scripted.get();
-        form.SetDialogs(std::move(scripted));
         form.resize(900, 700);
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        TMainWindowTest::SetUp();
     }
 
     // Opens a fixture card; a second picture slot, when asked for, shows the
     // same picture file at `second`.
-    void Open(const TFixtureCard &card, std::optional<SlotRect> second = std::nullopt)
+    void OpenFixture(const TFixtureCard &card, std::optional<SlotRect> second = std::nullopt)
     {
         CardLayout layout = WriteFixtureCard(folder, card);
         if (second) {
@@ -80,8 +75,7 @@ protected:
             layout.Pictures[1].FileName.SetText("picture.bmp");
             WriteCardFile(folder + "Card.crd", layout);
         }
-        dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{folder + "Card.crd"});
-        form.RunCommand([this] { form.BitBtn2Click(); });
+        Open(folder + "Card.crd");
         ASSERT_FALSE(form.CardPath.isEmpty()) << dialogs->Messages.join('|').toStdString();
     }
 
@@ -89,19 +83,15 @@ protected:
     // pressed. Whatever else opens is closed, so nothing waits for a person.
     bool PaperSet(const std::function<void(TFrmprint &)> &choose, bool ok = true)
     {
-        bool reportTabShown = true;
-        const TModalScript user([&](QWidget *modal) {
-            if (auto *dialog = qobject_cast<TFrmprint *>(modal)) {
-                reportTabShown = dialog->PageControl1->isTabVisible(dialog->PageControl1->indexOf(dialog->TabSheet2));
-                choose(*dialog);
-                (ok ? dialog->Button1 : dialog->Button2)->click();
-            }
-            modal->close();
+        const bool shown = WithModal<TFrmprint>([this] { form.BitBtn5->click(); }, [&](TFrmprint &dialog) {
+            EXPECT_FALSE(dialog.PageControl1->isTabVisible(dialog.PageControl1->indexOf(dialog.TabSheet2)))
+                << "only the paper page is seen";
+            EXPECT_TRUE(EveryControlNamed(&dialog)) << AccessibilityTreeText(&dialog).toStdString();
+            choose(dialog);
+            (ok ? dialog.Button1 : dialog.Button2)->click();
         });
-        form.BitBtn5->click();
-        EXPECT_TRUE(user.Ran());
-        EXPECT_FALSE(reportTabShown) << "only the paper page is seen";
-        return user.Ran();
+        EXPECT_TRUE(shown);
+        return shown;
     }
     // "My Own Paper Size" in pixels, portrait.
     static std::function<void(TFrmprint &)> OwnSizeInPixels(const QString &width, const QString &length,
@@ -117,17 +107,10 @@ protected:
         };
     }
 
-    TRichEditBox *Box(int slot) const
-    {
-        return form.findChild<TRichEditBox *>("AEdit" + QString::number(slot));
-    }
     const CardLayout &Layout() const { return form.Card_Edit1->Layout; }
     QString Pdf() const { return dir.path() + "/card.pdf"; }
 
-    QTemporaryDir dir;
     const QString folder = dir.path() + "/MyCard/Fixture/";
-    Tfrmmain form;
-    TScriptedDialogs *dialogs = nullptr;
 };
 
 TEST_F(PaperPrint, WithNoCardOpenBothCommandsAskForACard)
@@ -140,7 +123,7 @@ TEST_F(PaperPrint, WithNoCardOpenBothCommandsAskForACard)
 
 TEST_F(PaperPrint, ANewPaperSizeStretchesThePictureTheTextSlotsAndTheBoxesButNotTheSecondPicture)
 {
-    Open({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}}, Slot(400, 300, 500, 400));
+    OpenFixture({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}}, Slot(400, 300, 500, 400));
     ASSERT_TRUE(form.Shape2->isVisible());
     form.Mover->Select(form.Shape1);
 
@@ -169,7 +152,7 @@ TEST_F(PaperPrint, ANewPaperSizeStretchesThePictureTheTextSlotsAndTheBoxesButNot
     EXPECT_TRUE(form.HasUnsavedChanges());
 
     // Save takes the boxes' bounds into the slots and the file.
-    form.RunCommand([this] { form.BitBtn3Click(); });
+    Save();
     const CardLayout saved = ReadCardFile(folder + "Card.crd", FreshLayout());
     EXPECT_EQ(saved.Paper.CardWidth, 1000);
     EXPECT_EQ(Of(saved.Texts[0].Rect), Rect(13, 25, 128, 275));
@@ -178,7 +161,7 @@ TEST_F(PaperPrint, ANewPaperSizeStretchesThePictureTheTextSlotsAndTheBoxesButNot
 
 TEST_F(PaperPrint, RatiosOfOneAndAHalfRoundHalvesToTheEvenNeighbour)
 {
-    Open({.Width = 600,
+    OpenFixture({.Width = 600,
           .Height = 400,
           .Texts = {{0, Slot(1, 10, 201, 60), FixtureRtf({"One"})}, {1, Slot(3, 100, 203, 150), FixtureRtf({"Three"})}}});
     ASSERT_TRUE(PaperSet(OwnSizeInPixels("900", "400")));
@@ -192,7 +175,7 @@ TEST_F(PaperPrint, RatiosOfOneAndAHalfRoundHalvesToTheEvenNeighbour)
 
 TEST_F(PaperPrint, WithAutoAdjustClearedTheCardTakesItsNewSizeAndEverythingKeepsItsPixels)
 {
-    Open({.Texts = {{2, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
+    OpenFixture({.Texts = {{2, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
     const QRect box = Box(2)->geometry();
     ASSERT_TRUE(PaperSet(OwnSizeInPixels("1000", "700", false)));
     EXPECT_EQ(form.Card_Edit1->size(), QSize(1000, 700));
@@ -205,7 +188,7 @@ TEST_F(PaperPrint, WithAutoAdjustClearedTheCardTakesItsNewSizeAndEverythingKeeps
 
 TEST_F(PaperPrint, LetterLandscapeAndBackToTheDefaultPaper)
 {
-    Open({.Texts = FiveFixtureTexts(793, 559)});
+    OpenFixture({.Texts = FiveFixtureTexts(793, 559)});
     ASSERT_TRUE(PaperSet([](TFrmprint &dialog) {
         dialog.ListBox1->setCurrentRow(1);
         dialog.OrientationCB->setCurrentIndex(1);
@@ -235,7 +218,7 @@ TEST_F(PaperPrint, LetterLandscapeAndBackToTheDefaultPaper)
 
 TEST_F(PaperPrint, TheSamePixelSizeStoresTheNewPaperAndMovesNothing)
 {
-    Open({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
+    OpenFixture({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
     const qint64 picture = form.Card_Edit1->Picture().cacheKey();
     const QRect box = Box(0)->geometry();
     form.Mover->Select(Box(0));
@@ -249,7 +232,7 @@ TEST_F(PaperPrint, TheSamePixelSizeStoresTheNewPaperAndMovesNothing)
 
 TEST_F(PaperPrint, CancelChangesNothing)
 {
-    Open({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
+    OpenFixture({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
     const CardLayout before = Layout();
     form.Mover->Select(form.Shape1);
     ASSERT_TRUE(PaperSet(OwnSizeInPixels("1000", "700"), false));
@@ -262,7 +245,7 @@ TEST_F(PaperPrint, CancelChangesNothing)
 
 TEST_F(PaperPrint, APictureThatCanNoLongerBeReadLeavesTheCardAsItWas)
 {
-    Open({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
+    OpenFixture({.Texts = {{0, Slot(10, 20, 101, 220), FixtureRtf({"Hello"})}}});
     ASSERT_TRUE(QFile::remove(folder + "picture.bmp"));
     const QRect box = Box(0)->geometry();
     PaperSet(OwnSizeInPixels("1000", "700"));
@@ -276,28 +259,20 @@ TEST_F(PaperPrint, APictureThatCanNoLongerBeReadLeavesTheCardAsItWas)
 
 TEST_F(PaperPrint, PrintRendersTempBmpAndPrintsItOnOnePageOfTheCardsPaper)
 {
-    Open({.Texts = FiveFixtureTexts(793, 559)});
+    OpenFixture({.Texts = FiveFixtureTexts(793, 559)});
     auto printers = std::make_unique<TScriptedPrinterDialogs>();
     printers->PdfFile = Pdf();
     const TScriptedPrinterDialogs *chosen = printers.get();  // the preview owns it, and goes with it
     QStringList titles;
-    bool previewed = false;
-    {
-        const TModalScript user([&](QWidget *modal) {
-            if (auto *preview = qobject_cast<TFrmPreview *>(modal)) {
-                previewed = true;
-                EXPECT_TRUE(preview->IsZoom100());
-                preview->BitBtn1->click();
-                preview->SetPrinterDialogs(std::move(printers));
-                preview->BitBtn3->click();
-                preview->BitBtn4->click();
-                preview->BitBtn5->click();
-                titles = chosen->Titles;
-            }
-            modal->close();
-        });
-        form.BitBtn6->click();
-    }
+    const bool previewed = WithModal<TFrmPreview>([this] { form.BitBtn6->click(); }, [&](TFrmPreview &preview) {
+        EXPECT_TRUE(preview.IsZoom100());
+        preview.BitBtn1->click();
+        preview.SetPrinterDialogs(std::move(printers));
+        preview.BitBtn3->click();
+        preview.BitBtn4->click();
+        preview.BitBtn5->click();
+        titles = chosen->Titles;
+    });
     ASSERT_TRUE(previewed);
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
     EXPECT_EQ(titles, QStringList{"Printer Setup"}) << "the dialog goes with the preview";
@@ -319,7 +294,7 @@ TEST_F(PaperPrint, PrintRendersTempBmpAndPrintsItOnOnePageOfTheCardsPaper)
 
 TEST_F(PaperPrint, PrintNeverPrintsAStaleTempBmp)
 {
-    Open({});
+    OpenFixture({});
     QFile stale(form.TempBmpPath());
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.write("an earlier card");

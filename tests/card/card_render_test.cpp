@@ -4,12 +4,14 @@
 #include "card/card_compose.h"
 #include "card/card_render.h"
 #include "imaging/fileerrors.h"
+#include "pictures/bmp_file.h"
 #include "richtext/rtf.h"
 #include "tests/support/card_fixture.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
@@ -63,13 +65,16 @@ TEST_F(CardRender, ACardWithoutTextBoxesIsTheCanvasAloneIn24BitsAt96Dpi)
     EXPECT_EQ(card.logicalDpiX(), 96);
     EXPECT_EQ(card, ComposeCard(layout, folder).convertToFormat(QImage::Format_RGB888));
 
-    WriteCardBmp(card, folder + "out.bmp");
+    WritePictureBmp(card, folder + "out.bmp");
     QFile file(folder + "out.bmp");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bmp = file.readAll();
     ASSERT_GE(bmp.size(), 54);
     EXPECT_EQ(bmp.left(2), "BM");
     EXPECT_EQ(uint8_t(bmp[28]), 24) << "bits per pixel";
+    const auto le32 = [&](int at) { return qFromLittleEndian<quint32>(bmp.constData() + at); };
+    EXPECT_EQ(le32(38), 3780u) << "96 dpi across";
+    EXPECT_EQ(le32(42), 3780u) << "96 dpi down";
     // Read back by the program's own decoder: the same pixels.
     EXPECT_EQ(ReadBmpWithOwnDecoder(folder + "out.bmp"), card.convertToFormat(QImage::Format_RGB32));
 }
@@ -131,7 +136,7 @@ TEST_F(CardRender, AFolderWhoseTextCannotBeReadIsRefusedWithTheFilesName)
 TEST_F(CardRender, AFailedBmpWriteLeavesNoFile)
 {
     const QImage card = White(20, 10);
-    EXPECT_THROW(WriteCardBmp(card, Folder("missing") + "out.bmp"), EFCreateError);
+    EXPECT_THROW(WritePictureBmp(card, Folder("missing") + "out.bmp"), EFCreateError);
     EXPECT_FALSE(QFile::exists(Folder("missing") + "out.bmp"));
 }
 
@@ -143,11 +148,11 @@ TEST_F(CardRender, GoldenRendersOfTheFixtureCard)
 {
     const QString plain = Folder("golden-plain");
     WriteFixtureCard(plain, {});
-    EXPECT_EQ(Md5(CardBmpBytes(RenderCardFolder(plain))), "9fe8b0856ee97bfa643157f870f88e61") << "canvas alone";
+    EXPECT_EQ(Md5(PictureBmpBytes(RenderCardFolder(plain))), "9fe8b0856ee97bfa643157f870f88e61") << "canvas alone";
 
     const QString full = Folder("golden-full");
     WriteFixtureCard(full, {.Texts = FiveFixtureTexts(793, 559)});
-    EXPECT_EQ(Md5(CardBmpBytes(RenderCardFolder(full))), "da669bfe7dae2cb69aee2e699fec6625") << "canvas and five boxes";
+    EXPECT_EQ(Md5(PictureBmpBytes(RenderCardFolder(full))), "da669bfe7dae2cb69aee2e699fec6625") << "canvas and five boxes";
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "controls/image.h"
 #include "dialogs/template_preview.h"
+#include "tests/support/accessibility_walk.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QDir>
@@ -93,6 +94,14 @@ TEST_F(FrmNewTest, ListsTheTemplateFoldersInNameOrderWithTheFirstPreviewShown)
         }
     }
     EXPECT_TRUE(dialogs.Messages.isEmpty());
+}
+
+TEST_F(FrmNewTest, AScreenReaderFindsEveryControlNamed)
+{
+    TFrmNew form(Program(), dialogs);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(EveryControlNamed(&form)) << AccessibilityTreeText(&form).toStdString();
 }
 
 TEST_F(FrmNewTest, KeyboardMovesThePreviewAndAddressIsTheTemplateFolder)

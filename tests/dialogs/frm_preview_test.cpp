@@ -5,6 +5,8 @@
 #include "dialogs/frm_print.h"
 
 #include "card/paper_config.h"
+#include "tests/support/accessibility_walk.h"
+#include "tests/support/modal_script.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_printing.h"
 
@@ -20,20 +22,6 @@
 
 namespace {
 
-// Red with a blue top-left quarter and a green last column: a flipped,
-// shifted or scaled picture shows.
-QImage Picture(int width, int height)
-{
-    QImage picture(width, height, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    for (int y = 0; y < height / 2; ++y)
-        for (int x = 0; x < width / 2; ++x)
-            picture.setPixelColor(x, y, Qt::blue);
-    for (int y = 0; y < height; ++y)
-        picture.setPixelColor(width - 1, y, Qt::green);
-    return picture;
-}
-
 PaperSettings Paper(int index, int orientation)
 {
     PaperSettings paper;
@@ -47,7 +35,7 @@ class FrmPreviewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Picture(793, 559).save(Bmp(), "BMP"));
+        ASSERT_TRUE(QuarteredCard(793, 559).save(Bmp(), "BMP"));
         form.LoadPaper(Paper(0, 1));
         auto scripted = std::make_unique<TScriptedPrinterDialogs>();
         printers = scripted.get();
@@ -57,18 +45,9 @@ protected:
     QString Pdf() const { return dir.filePath("card.pdf"); }
 
     // PrintImage, with `script` run in the preview once it is shown.
-    void PrintImage(std::function<void(TFrmPreview &)> script)
+    void PrintImage(const std::function<void(TFrmPreview &)> &script)
     {
-        bool previewed = false;
-        const TModalScript user([&](QWidget *modal) {
-            if (auto *preview = qobject_cast<TFrmPreview *>(modal)) {
-                previewed = true;
-                script(*preview);
-            }
-            modal->close();
-        });
-        form.PrintImage(Bmp());
-        EXPECT_TRUE(previewed);
+        EXPECT_TRUE(WithModal<TFrmPreview>([this] { form.PrintImage(Bmp()); }, script));
     }
 
     QTemporaryDir dir;
@@ -90,8 +69,7 @@ TEST_F(FrmPreviewTest, ThePreviewShowsOnePageAtItsRealSizeWithFiveButtons)
         EXPECT_EQ(preview.BitBtn5->text(), "Close");
         EXPECT_EQ(preview.ReportPreview1->pageCount(), 1);
         EXPECT_TRUE(preview.IsZoom100());
-        for (QPushButton *button : {preview.BitBtn1, preview.BitBtn2, preview.BitBtn3, preview.BitBtn4, preview.BitBtn5})
-            EXPECT_FALSE(button->accessibleName().isEmpty());
+        EXPECT_TRUE(EveryControlNamed(&preview)) << AccessibilityTreeText(&preview).toStdString();
         preview.BitBtn5->click();
         EXPECT_FALSE(preview.isVisible());
     });
@@ -156,12 +134,7 @@ TEST_F(FrmPreviewTest, PrintToAPdfFileGivesOnePageOfThePaperWithThePictureAtTheC
 
     const QImage page = RenderPdfPage(Pdf());
     ASSERT_EQ(page.size(), QSize(794, 560)) << "210 x 148 mm at 96 dpi, in whole pixels";
-    EXPECT_TRUE(NearColour(page.pixelColor(0, 0), Qt::blue));
-    EXPECT_TRUE(NearColour(page.pixelColor(395, 278), Qt::blue));
-    EXPECT_TRUE(NearColour(page.pixelColor(396, 278), Qt::red));
-    EXPECT_TRUE(NearColour(page.pixelColor(395, 279), Qt::red));
-    EXPECT_TRUE(NearColour(page.pixelColor(791, 558), Qt::red));
-    EXPECT_TRUE(NearColour(page.pixelColor(792, 558), Qt::green));
+    EXPECT_TRUE(PageShowsQuarteredCard(page, QSize(793, 559)));
 }
 
 TEST_F(FrmPreviewTest, PrintWithNoPrinterChosenAsksForOneAndACancelPrintsNothing)
@@ -197,11 +170,7 @@ TEST_F(FrmPreviewTest, OnLetterPaperEveryCardPixelIsAPagePixelAtTheCornerWhateve
     EXPECT_TRUE(info->PageSize.startsWith("612 x 792 pts")) << info->PageSize.toStdString();
     const QImage page = RenderPdfPage(Pdf());
     ASSERT_EQ(page.size(), QSize(816, 1056));
-    EXPECT_TRUE(NearColour(page.pixelColor(0, 0), Qt::blue));
-    EXPECT_TRUE(NearColour(page.pixelColor(396, 279), Qt::red));
-    EXPECT_TRUE(NearColour(page.pixelColor(792, 558), Qt::green));
-    EXPECT_TRUE(NearColour(page.pixelColor(793, 100), Qt::white)) << "the picture ends at its own width";
-    EXPECT_TRUE(NearColour(page.pixelColor(500, 559), Qt::white)) << "and at its own height";
+    EXPECT_TRUE(PageShowsQuarteredCard(page, QSize(793, 559))) << "the picture ends at its own width and height";
 }
 
 TEST_F(FrmPreviewTest, APictureThatCannotBeLoadedIsAnErrorAndNothingIsPreviewed)

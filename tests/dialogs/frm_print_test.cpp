@@ -3,6 +3,7 @@
 #include "dialogs/frm_print.h"
 
 #include "card/paper_config.h"
+#include "tests/support/accessibility_walk.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QApplication>
@@ -77,11 +78,18 @@ TEST_F(FrmPrintTest, StartsOnA5PortraitInMillimetresWithEveryControlNamed)
     Show();
     EXPECT_FALSE(form.MarginsGB->isVisible());
     EXPECT_EQ(form.Topmargin->text(), "0.00");
-    for (QWidget *control : form.findChildren<QWidget *>()) {
-        if (!control->objectName().isEmpty() && !control->objectName().startsWith("qt_") && control->isVisible()) {
-            EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
-        }
-    }
+    EXPECT_TRUE(EveryControlNamed(&form)) << AccessibilityTreeText(&form).toStdString();
+}
+
+// Both pages as created, and the paper page alone as Paper Set shows it.
+TEST_F(FrmPrintTest, AScreenReaderFindsEveryControlNamedOnEitherPage)
+{
+    Show();
+    form.PageControl1->setCurrentWidget(form.TabSheet2);
+    EXPECT_TRUE(EveryControlNamed(&form)) << AccessibilityTreeText(&form).toStdString();
+    form.PageControl1->setCurrentIndex(0);
+    form.PageControl1->setTabVisible(form.PageControl1->indexOf(form.TabSheet2), false);
+    EXPECT_TRUE(EveryControlNamed(&form)) << AccessibilityTreeText(&form).toStdString();
 }
 
 TEST_F(FrmPrintTest, TheDefaultHeadLoadsAndComesBackWithItsCardSize)

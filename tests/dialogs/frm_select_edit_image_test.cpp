@@ -7,11 +7,13 @@
 #include "controls/image.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
-#include "imaging/atomicfile.h"
 #include "mover/mover.h"
 #include "tests/imaging/exif_segment.h"
 #include "tests/dialogs/numbered_picture.h"
+#include "tests/support/accessibility_walk.h"
 #include "tests/support/card_fixture.h"
+#include "tests/support/failing_rename.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QDir>
@@ -23,17 +25,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <cerrno>
-
 namespace {
 
 const QString DataDir = QStringLiteral(TESSALY_SOURCE_DIR "/tests/pictures/data/");
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void Write(const QString &path, const QByteArray &bytes)
 {
@@ -57,7 +51,6 @@ protected:
         Form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
     }
-    void TearDown() override { SetAtomicFileCalls(nullptr); }
 
     QString Card() const { return Dir.filePath("MyCard/Sample/"); }
     QString Photos() const { return Dir.filePath("Photos/"); }
@@ -136,6 +129,19 @@ TEST_F(FrmSelectImage, EveryControlHasItsCaptionAndANameToSpeak)
     EXPECT_FALSE(Form.BitBtn3->isEnabled() || Form.BitBtn4->isEnabled());
     EXPECT_TRUE(Form.Button1->isEnabled() && Form.BitBtn5->isEnabled() && Form.BitBtn6->isEnabled());
     EXPECT_FALSE(Form.Shape1->isVisible());
+}
+
+// A screen reader finds every control named, in normal mode and in crop
+// mode, where the crop rectangle and its handles are on show.
+TEST_F(FrmSelectImage, AScreenReaderFindsEveryControlNamedInNormalAndCropMode)
+{
+    EXPECT_TRUE(EveryControlNamed(&Form)) << AccessibilityTreeText(&Form).toStdString();
+    Form.Init("", Target());
+    Choose(Photo("photo.bmp", Numbered(200, 150), "BMP"));
+    EXPECT_TRUE(EveryControlNamed(&Form)) << AccessibilityTreeText(&Form).toStdString();
+    Form.BitBtn1->click();
+    ASSERT_TRUE(Form.InCropMode());
+    EXPECT_TRUE(EveryControlNamed(&Form)) << AccessibilityTreeText(&Form).toStdString();
 }
 
 TEST_F(FrmSelectImage, OpensWithTheCardsPictureCentredOrAnEmptyArea)
@@ -340,16 +346,11 @@ TEST_F(FrmSelectImage, AFailedWriteIsReportedAndTheOldPictureSurvives)
     Form.Init("", Target());
     Choose(Photo("photo.bmp", Numbered(70, 60), "BMP"));
 
-    static const TAtomicFileCalls failingRename = {
-        [](int file, const void *data, size_t count) { return ::write(file, data, count); },
-        [](int file) { return ::fsync(file); },
-        [](int file) { return ::close(file); },
-        [](const char *, const char *) { return errno = ENOSPC, -1; },
-    };
-    SetAtomicFileCalls(&failingRename);
     Dialogs.YesNoAnswers = {true};
-    Form.BitBtn5->click();
-    SetAtomicFileCalls(nullptr);
+    {
+        const TFailingRename failing("picture.bmp");
+        Form.BitBtn5->click();
+    }
     ASSERT_EQ(Dialogs.Messages.size(), 1);
     EXPECT_TRUE(Dialogs.Messages[0].contains("picture.bmp"));
     EXPECT_FALSE(Form.Accepted);

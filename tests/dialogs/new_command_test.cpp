@@ -6,53 +6,34 @@
 #include "dialogs/directory_copy.h"
 #include "dialogs/frm_new.h"
 #include "richtext/rich_edit_box.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/main_window_fixture.h"
+#include "tests/support/modal_script.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
 
-class NewCommand : public ::testing::Test {
+class NewCommand : public TMainWindowTest {
 protected:
     void SetUp() override
     {
         m_before = QDir::currentPath();
+        TMainWindowTest::SetUp();
         ASSERT_TRUE(CopyDirectory(QStringLiteral(TESSALY_OUTPUT_DIR "/Template/"), Program() + "Template/"));
-        ASSERT_TRUE(QDir().mkpath(Program() + "MyCard"));
-        form.ProgramFolder = Program();
-        auto scripted = std::make_unique<TScriptedDialogs>();
-        dialogs = scripted.get();
-        form.SetDialogs(std::move(scripted));
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
     void TearDown() override { QDir::setCurrent(m_before); }
-
-    QString Program() const { return dir.path() + "/"; }
 
     // Runs New; `inGallery` acts in the gallery once it is on show.
     void New(const std::function<void(TFrmNew &)> &inGallery)
     {
-        bool reached = false;
-        QTimer::singleShot(0, [&] {
-            auto *gallery = qobject_cast<TFrmNew *>(QApplication::activeModalWidget());
-            if (!gallery)
-                return;
-            reached = true;
-            inGallery(*gallery);
-        });
-        form.RunCommand([this] { form.BitBtn1Click(); });
-        ASSERT_TRUE(reached) << "the gallery was shown modally";
+        ASSERT_TRUE(WithModal<TFrmNew>([this] { form.RunCommand([this] { form.BitBtn1Click(); }); }, inGallery))
+            << "the gallery was shown modally";
     }
     static void Pick(TFrmNew &gallery, const QString &name)
     {
@@ -62,10 +43,7 @@ protected:
         gallery.BitBtn1->click();
     }
 
-    QTemporaryDir dir;
     QString m_before;
-    Tfrmmain form;
-    TScriptedDialogs *dialogs = nullptr;
 };
 
 TEST_F(NewCommand, EveryShippedTemplateBecomesACardThatOpensAndSaves)
@@ -89,7 +67,7 @@ TEST_F(NewCommand, EveryShippedTemplateBecomesACardThatOpensAndSaves)
         EXPECT_FALSE(form.HasUnsavedChanges());
 
         EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
-        ASSERT_TRUE(form.RunCommand([this] { form.BitBtn3Click(); }));
+        Save();
         EXPECT_EQ(dialogs->Messages, QStringList{"Saved OK!"});
         dialogs->Messages.clear();
         EXPECT_TRUE(QFileInfo::exists(card + "preview.jpg"));

@@ -7,6 +7,7 @@
 #include "pictures/picture_file.h"
 
 #include "imaging/bmpdecoder.h"
+#include "tests/support/tool_run.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -29,14 +29,6 @@ QImage Asymmetric()
     image.setPixel(0, 4, qRgb(0, 0, 255));
     image.setPixel(3, 2, qRgb(10, 20, 30));
     return image;
-}
-
-bool RunTool(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
-           && process.exitCode() == 0;
 }
 
 void WriteBytes(const QString &path, const QByteArray &bytes)
@@ -134,7 +126,7 @@ TEST_F(PictureFile, BmpGoesThroughTheProgramsDecoder)
 TEST_F(PictureFile, JpegAndJpegNamesAreDecodedAsJpeg)
 {
     ASSERT_TRUE(Asymmetric().scaled(60, 50).save(Path("source.bmp"), "BMP"));
-    ASSERT_TRUE(RunTool("cjpeg", {"-quality", "95", "-outfile", Path("photo.jpeg"), Path("source.bmp")}));
+    ASSERT_EQ(RunTool("cjpeg", {"-quality", "95", "-outfile", Path("photo.jpeg"), Path("source.bmp")}).ExitCode, 0);
     ASSERT_TRUE(QFile::copy(Path("photo.jpeg"), Path("PHOTO.JPG")));
     for (const QString name : {"photo.jpeg", "PHOTO.JPG"}) {
         const QImage picture = LoadPictureFile(Path(name));
@@ -171,7 +163,7 @@ TEST_F(PictureFile, IconGivesItsLargestImageOnWhite)
     QPainter(&large).fillRect(0, 0, 24, 48, QColor(255, 0, 0));
     ASSERT_TRUE(small.save(Path("small.png")));
     ASSERT_TRUE(large.save(Path("large.png")));
-    ASSERT_TRUE(RunTool("convert", {Path("small.png"), Path("large.png"), Path("two.ico")}));
+    ASSERT_EQ(RunTool("convert", {Path("small.png"), Path("large.png"), Path("two.ico")}).ExitCode, 0);
 
     const QImage icon = LoadPictureFile(Path("two.ico"));
     ASSERT_EQ(icon.size(), QSize(48, 48));

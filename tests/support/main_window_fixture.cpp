@@ -1,18 +1,49 @@
 #include "tests/support/main_window_fixture.h"
 
 #include "controls/scrollbox.h"
+#include "controls/shape.h"
+#include "richtext/rich_edit_box.h"
 
+#include <QDir>
 #include <QTest>
 
 void TMainWindowTest::SetUp()
 {
-    form.ProgramFolder = dir.path() + "/";
+    ASSERT_TRUE(QDir().mkpath(Program() + "MyCard"));
+    form.ProgramFolder = Program();
     auto scripted = std::make_unique<TScriptedDialogs>();
     dialogs = scripted.get();
     form.SetDialogs(std::move(scripted));
     form.show();
     form.activateWindow();  // shortcuts work in the active window only
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+}
+
+void TMainWindowTest::Open(const QString &crdFile)
+{
+    dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{crdFile});
+    form.RunCommand([this] { form.BitBtn2Click(); });
+}
+
+void TMainWindowTest::Save()
+{
+    form.RunCommand([this] { form.BitBtn3Click(); });
+}
+
+void TMainWindowTest::SaveAs(const QString &file, int filterIndex)
+{
+    dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{file, filterIndex});
+    form.RunCommand([this] { form.BitBtn4Click(); });
+}
+
+TRichEditBox *TMainWindowTest::Box(int slot) const
+{
+    return form.ScrollBox1->Surface()->findChild<TRichEditBox *>("AEdit" + QString::number(slot));
+}
+
+TShape *TMainWindowTest::Shape(const char *objectName) const
+{
+    return form.ScrollBox1->Surface()->findChild<TShape *>(objectName);
 }
 
 void TMainWindowTest::Mouse(std::initializer_list<QPoint> points)

@@ -8,14 +8,34 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 
+class TRichEditBox;
+class TShape;
+
 class TMainWindowTest : public ::testing::Test {
 protected:
+    // A test that wants another window size resizes `form` before calling this.
     void SetUp() override;
+
+    // The program folder, ending in '/'.
+    QString Program() const { return dir.path() + "/"; }
+
+    // Open with `crdFile` chosen in the file dialog, Save, and Save As
+    // with `file` and the filter (1 BMP, 2 JPEG) chosen, as the toolbar
+    // runs them (a failure is a message in `dialogs`).
+    void Open(const QString &crdFile);
+    void Save();
+    void SaveAs(const QString &file, int filterIndex);
+
+    // The text box of a text slot and a shape of the design surface by its
+    // object name ("Shape1"); null when there is none.
+    TRichEditBox *Box(int slot) const;
+    TShape *Shape(const char *objectName) const;
 
     // The left button at points of the design surface, sent through the
     // window: a click at one point, or a press at the first, moves through

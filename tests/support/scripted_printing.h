@@ -1,20 +1,17 @@
 #pragma once
 // Printing for tests: printer dialogs answered from a script (a PDF file
-// chosen as the printer, or cancel), a way to drive a modal window from
-// inside its own event loop as a user would once it is on screen, and the
-// printed PDF read back through poppler-utils.
+// chosen as the printer, or cancel) and the printed PDF read back through
+// poppler-utils. A preview is driven with TModalScript (modal_script.h).
 
 #include "dialogs/printer_dialogs.h"
 
 #include <QColor>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 
-#include <functional>
-
-class QTimer;
-class QWidget;
 #include <optional>
 
 class TScriptedPrinterDialogs : public TPrinterDialogs {
@@ -24,25 +21,6 @@ public:
     QStringList Titles;  // the title of every dialog shown
 
     bool SetUpPrinter(QPrinter &printer, QWidget *parent, TPrinterChoice choice) override;
-};
-
-// Runs `script` with the next modal window once it is shown and its event
-// loop runs, as a user would act on it. Watches until it has run or until
-// it is destroyed, so a window that never opens cannot leave it watching
-// for another test's windows.
-class TModalScript {
-public:
-    explicit TModalScript(std::function<void(QWidget *modal)> script);
-    ~TModalScript();
-    TModalScript(const TModalScript &) = delete;
-    TModalScript &operator=(const TModalScript &) = delete;
-
-    bool Ran() const { return m_ran; }
-
-private:
-    QTimer *m_timer;
-    std::function<void(QWidget *)> m_script;
-    bool m_ran = false;
 };
 
 // The PDF's page count and page size, as `pdfinfo` reports them; nothing
@@ -62,3 +40,12 @@ QImage RenderPdfPage(const QString &pdf);
 // Colours equal within what the PDF round trip may change (poppler may give
 // 254 for 255).
 bool NearColour(QColor actual, QColor expected, int tolerance = 2);
+
+// A card picture whose flipped, shifted or scaled print shows at once: red
+// with a blue top-left quarter and a green last column.
+QImage QuarteredCard(int width, int height);
+
+// The page, rendered at 96 dpi (RenderPdfPage), holds a QuarteredCard of
+// `card`'s size at its top-left corner, a card pixel to a page pixel, and
+// is white beyond the card's right and lower edges where the page goes on.
+::testing::AssertionResult PageShowsQuarteredCard(const QImage &page, QSize card);

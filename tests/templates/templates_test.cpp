@@ -8,6 +8,7 @@
 #include "dialogs/directory_copy.h"
 #include "dialogs/template_preview.h"
 #include "imaging/jpeg/image_convert.h"
+#include "pictures/bmp_file.h"
 #include "report/paper_set.h"
 
 #include <QDir>
@@ -185,7 +186,7 @@ TEST(ShippedTemplates, EachOpensRendersAndExportsAsACard)
 
         const QImage rendered = RenderCardFolder(card);
         ASSERT_EQ(rendered.size(), size);
-        WriteCardBmp(rendered, dir.path() + "/Temp.bmp");
+        WritePictureBmp(rendered, dir.path() + "/Temp.bmp");
         const std::string jpeg = QFile::encodeName(dir.path() + "/card.jpg").toStdString();
         ASSERT_TRUE(ConvertBmpToJpeg(QFile::encodeName(dir.path() + "/Temp.bmp").toStdString(), jpeg, 9));
         const TPreview exported = LoadPreview(dir.path() + "/card.jpg");

@@ -1,19 +1,16 @@
 // tessaly-render, run as a user runs it: its files are the window's exports
 // of the same card, its page the printed page, and every failure is one line
 // on standard error with a non-zero status.
-#include "app/frm_main.h"
-#include "card/card_render.h"
 #include "tests/support/card_fixture.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/file_contents.h"
+#include "tests/support/main_window_fixture.h"
+#include "tests/support/tool_run.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -22,35 +19,14 @@ namespace {
 
 const QString Tool = QStringLiteral(TESSALY_OUTPUT_DIR "/tessaly-render");
 
-struct ToolRun {
-    int ExitCode = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-ToolRun RenderTool(const QStringList &arguments)
+TToolRun RenderTool(const QStringList &arguments)
 {
-    QProcess tool;
-    // The tool needs no display whatever the caller's environment says.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":no-such-display"));
-    tool.setProcessEnvironment(environment);
-    tool.start(Tool, arguments);
-    EXPECT_TRUE(tool.waitForFinished(60000));
-    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, tool.readAllStandardOutput(),
-            tool.readAllStandardError()};
-}
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return RunTool(Tool, arguments);
 }
 
 // A failure: the given status and exactly one line on standard error that
 // contains `reason`, nothing on standard output.
-void ExpectFailure(const ToolRun &run, int status, const QString &reason)
+void ExpectFailure(const TToolRun &run, int status, const QString &reason)
 {
     EXPECT_EQ(run.ExitCode, status) << run.Err.toStdString();
     EXPECT_TRUE(run.Err.startsWith("tessaly-render: ")) << run.Err.toStdString();
@@ -60,22 +36,23 @@ void ExpectFailure(const ToolRun &run, int status, const QString &reason)
     EXPECT_TRUE(run.Out.isEmpty());
 }
 
-class RenderToolTest : public ::testing::Test {
+// A card folder and, beside it, the window that opens and exports it.
+class RenderToolTest : public TMainWindowTest {
 protected:
     void SetUp() override
     {
+        TMainWindowTest::SetUp();
         WriteFixtureCard(card, {.Texts = FiveFixtureTexts(793, 559)});
         QDir().mkpath(Out(""));
     }
     QString Out(const QString &name) const { return dir.path() + "/out/" + name; }
 
-    QTemporaryDir dir;
     const QString card = dir.path() + "/MyCard/Fixture/";
 };
 
 TEST_F(RenderToolTest, HelpSaysWhatItDoesAndHowItEnds)
 {
-    const ToolRun run = RenderTool({"--help"});
+    const TToolRun run = RenderTool({"--help"});
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_TRUE(run.Err.isEmpty());
     for (const char *said : {"usage: tessaly-render CARD_FOLDER OUT", ".bmp", ".jpg, .jpeg", ".pdf", "No display",
@@ -87,19 +64,9 @@ TEST_F(RenderToolTest, HelpSaysWhatItDoesAndHowItEnds)
 // are the same bytes: the BMP, and the JPEG coded from it.
 TEST_F(RenderToolTest, ItsFilesAreTheWindowsExportsOfTheSameCard)
 {
-    Tfrmmain form;
-    form.ProgramFolder = dir.path() + "/";
-    auto scripted = std::make_unique<TScriptedDialogs>();
-    TScriptedDialogs *dialogs = scripted.get();
-    form.SetDialogs(std::move(scripted));
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{card + "Card.crd"});
-    form.RunCommand([&] { form.BitBtn2Click(); });
-    dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{Out("window.bmp"), 1});
-    form.RunCommand([&] { form.BitBtn4Click(); });
-    dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{Out("window.jpg"), 2});
-    form.RunCommand([&] { form.BitBtn4Click(); });
+    Open(card + "Card.crd");
+    SaveAs(Out("window.bmp"), 1);
+    SaveAs(Out("window.jpg"), 2);
     ASSERT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
 
     EXPECT_EQ(RenderTool({card, Out("tool.bmp")}).ExitCode, 0);
@@ -121,7 +88,7 @@ TEST_F(RenderToolTest, ItsFilesAreTheWindowsExportsOfTheSameCard)
 // landscape) holding the card's picture.
 TEST_F(RenderToolTest, ThePdfIsOnePageOfTheCardsPaper)
 {
-    const ToolRun run = RenderTool({card, Out("card.pdf")});
+    const TToolRun run = RenderTool({card, Out("card.pdf")});
     ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
     EXPECT_TRUE(run.Err.isEmpty()) << run.Err.toStdString();
     const QByteArray pdf = Contents(Out("card.pdf"));
@@ -176,11 +143,10 @@ TEST_F(RenderToolTest, EachFailureIsOneLineAndAnExistingFileSurvivesIt)
 // The renderer is widget-free: the tool runs without Qt Widgets loaded.
 TEST_F(RenderToolTest, TheToolLinksNoWidgets)
 {
-    QProcess ldd;
-    ldd.start(QStringLiteral("ldd"), {Tool});
-    if (!ldd.waitForFinished(30000) || ldd.exitCode() != 0)
+    const TToolRun ldd = RunTool(QStringLiteral("ldd"), {Tool});
+    if (ldd.ExitCode != 0)
         GTEST_SKIP() << "ldd is not available here";
-    const QByteArray libraries = ldd.readAllStandardOutput();
+    const QByteArray &libraries = ldd.Out;
     EXPECT_TRUE(libraries.contains("libQt6Gui")) << libraries.toStdString();
     EXPECT_FALSE(libraries.contains("libQt6Widgets")) << libraries.toStdString();
 }

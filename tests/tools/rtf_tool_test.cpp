@@ -1,8 +1,8 @@
 // tessaly-rtf, run as a user runs it.
 
 #include "richtext/rtf.h"
+#include "tests/support/tool_run.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -11,19 +11,9 @@
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun RtfTool(const QStringList &arguments)
+TToolRun RtfTool(const QStringList &arguments)
 {
-    QProcess tool;
-    tool.start(QStringLiteral(TESSALY_OUTPUT_DIR "/tessaly-rtf"), arguments);
-    EXPECT_TRUE(tool.waitForFinished(60000));
-    return ToolRun{tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput()),
-               QString::fromUtf8(tool.readAllStandardError())};
+    return RunTool(QStringLiteral(TESSALY_OUTPUT_DIR "/tessaly-rtf"), arguments);
 }
 
 const QString kSample = QStringLiteral(TESSALY_SOURCE_DIR "/tests/richtext/data/wordpad_card.rtf");
@@ -32,11 +22,11 @@ const QString kSample = QStringLiteral(TESSALY_SOURCE_DIR "/tests/richtext/data/
 
 TEST(RtfTool, ToHtmlShowsTheDocumentAsRead)
 {
-    const ToolRun run = RtfTool({QStringLiteral("to-html"), kSample});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("新年快乐")));
-    EXPECT_TRUE(run.out.contains(QStringLiteral("font-weight:700; color:#c00000;\">Joyeux Noël")));
-    EXPECT_TRUE(run.out.contains(QStringLiteral("<p align=\"center\"")));
+    const TToolRun run = RtfTool({QStringLiteral("to-html"), kSample});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(run.Out).contains(QStringLiteral("新年快乐")));
+    EXPECT_TRUE(QString::fromUtf8(run.Out).contains(QStringLiteral("font-weight:700; color:#c00000;\">Joyeux Noël")));
+    EXPECT_TRUE(QString::fromUtf8(run.Out).contains(QStringLiteral("<p align=\"center\"")));
 }
 
 TEST(RtfTool, FromHtmlWritesRtfThatReadsBack)
@@ -48,8 +38,8 @@ TEST(RtfTool, FromHtmlWritesRtfThatReadsBack)
     file.write("<p align=center><b>Happy</b> <i>birthday</i> \xe2\x9c\xa8</p><p>Anna</p>");
     file.close();
     const QString rtf = dir.filePath(QStringLiteral("card.rtf"));
-    const ToolRun run = RtfTool({QStringLiteral("from-html"), html, rtf});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const TToolRun run = RtfTool({QStringLiteral("from-html"), html, rtf});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
 
     QFile written(rtf);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
@@ -61,8 +51,8 @@ TEST(RtfTool, FromHtmlWritesRtfThatReadsBack)
 
 TEST(RtfTool, SaysWhatIsWrong)
 {
-    EXPECT_EQ(RtfTool({QStringLiteral("to-pdf"), kSample}).exitCode, 2);
-    const ToolRun notRtf = RtfTool({QStringLiteral("to-html"), QStringLiteral(TESSALY_SOURCE_DIR "/README.md")});
-    EXPECT_EQ(notRtf.exitCode, 1);
-    EXPECT_TRUE(notRtf.err.contains(QStringLiteral("not in Rich Text Format")));
+    EXPECT_EQ(RtfTool({QStringLiteral("to-pdf"), kSample}).ExitCode, 2);
+    const TToolRun notRtf = RtfTool({QStringLiteral("to-html"), QStringLiteral(TESSALY_SOURCE_DIR "/README.md")});
+    EXPECT_EQ(notRtf.ExitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(notRtf.Err).contains(QStringLiteral("not in Rich Text Format")));
 }

@@ -3,6 +3,7 @@
 
 #include "card/card_render.h"
 #include "imaging/jpeg/image_convert.h"
+#include "pictures/bmp_file.h"
 #include "report/card_page.h"
 
 #include <QDir>
@@ -78,7 +79,7 @@ void WriteJpeg(const QImage &card, const QString &out)
     if (!scratch.isValid())
         throw ECardError(QStringLiteral("Cannot create a scratch folder: %1").arg(scratch.errorString()));
     const QString bmp = scratch.filePath(QStringLiteral("Temp.bmp"));
-    WriteCardBmp(card, bmp);
+    WritePictureBmp(card, bmp);
     if (!ConvertBmpToJpeg(QFile::encodeName(bmp).toStdString(), QFile::encodeName(out).toStdString(),
                           CardJpegQuality))
         throw ECardError(QStringLiteral("Cannot write the JPEG file \"%1\": the folder may not exist, the disk "
@@ -98,7 +99,7 @@ int Render(const QString &cardArgument, const QString &out)
     const QImage card = RenderCardFolder(folder, layout);
     switch (output) {
     case TOutput::Bmp:
-        WriteCardBmp(card, out);
+        WritePictureBmp(card, out);
         break;
     case TOutput::Jpeg:
         WriteJpeg(card, out);

@@ -1,0 +1,24 @@
+#pragma once
+// The main window's messages and questions, each written once: several
+// commands show the same words, and a user learns them.
+
+#include <QString>
+
+// Shown by every command that needs an open card while none is.
+inline const QString NoCardMessage = QStringLiteral("Please Create a new card or open a card first!");
+// A card picture (an export, Temp.bmp for printing) that could not be written.
+inline const QString SaveErrorMessage =
+    QStringLiteral("Save Error, Please contact technical support or retry later!");
+// Open or New found no template.bmp in the card's folder.
+inline const QString CardErrorMessage = QStringLiteral("Sorry, the Card File is error!");
+inline const QString SavedMessage = QStringLiteral("Saved OK!");
+// Save refuses to change a shipped template.
+inline const QString TemplateSaveMessage =
+    QStringLiteral("This card is one of the program's templates, which are never changed. Please make a card "
+                   "from the template with New, and edit and save that card.");
+
+// Questions and their captions.
+inline const QString SaveTheCardQuestion = QStringLiteral("Save the Card?");
+inline const QString SaveTheCardCaption = QStringLiteral("Please Make sure.");
+inline const QString ExitQuestion = QStringLiteral("Are you sure to Exit?");
+inline const QString ExitCaption = QStringLiteral("Are you sure?");
