@@ -180,6 +180,8 @@ void Tfrmmain::BuildSurface()
                          QStringLiteral("Put one of your own pictures in picture frame 1"));
     SpeedButton1->setText(QStringLiteral("Click Here to change  Picture "));
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton1->setToolTip(QStringLiteral("Put one of your own pictures in the frame (%1)")
+                                 .arg(QKeySequence(ChangePictureKeys).toString(QKeySequence::NativeText)));
     SpeedButton1->setGeometry(128, 24, 169, 25);
     SpeedButton1->hide();
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { RunCommand([this] { SpeedButton1Click(); }); });

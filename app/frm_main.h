@@ -20,6 +20,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QKeyCombination>
 #include <QList>
 #include <QMainWindow>
 #include <QRect>
@@ -93,6 +94,8 @@ public:
     void BitBtn7Click();  // Exit
     void BitBtn8Click();  // Help
     void SpeedButton1Click();
+    // The keys of the change-picture button, shown in its tooltip.
+    static constexpr QKeyCombination ChangePictureKeys{Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_I};
 
     // Design surface handlers.
     void Card_Edit1Click();

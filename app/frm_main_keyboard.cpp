@@ -18,6 +18,9 @@ void Tfrmmain::StartKeyboard()
     };
     // As a click on the bare card: the selection goes, the caret with it.
     add(QKeySequence(Qt::Key_Escape), [this] { Card_Edit1Click(); });
+    // The change-picture button never takes the focus, so the keyboard
+    // reaches it through its own keys.
+    add(ChangePictureKeys, [this] { SpeedButton1Click(); });
 
     // A text box with the caret keeps the plain and shifted arrows for the
     // caret and the selection (it claims them before any shortcut); with Alt

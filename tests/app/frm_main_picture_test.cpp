@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -113,6 +114,21 @@ TEST_F(ChangePicture, WithoutAnOpenCardItAsksForOne)
 {
     form.RunCommand([this] { form.SpeedButton1Click(); });
     EXPECT_EQ(dialogs->Messages, QStringList({"Please Create a new card or open a card first!"}));
+}
+
+TEST_F(ChangePicture, ItsKeysOpenTheDialogAsTheButtonDoesAndShowInItsTooltip)
+{
+    // The button never takes the focus, so its keys are the keyboard's way in.
+    EXPECT_EQ(form.SpeedButton1->toolTip(), "Put one of your own pictures in the frame (Ctrl+Shift+I)");
+    OpenCard();
+    bool cancelled = false;
+    EXPECT_TRUE(WithModal<TFrmselectImage>(
+        [this] { QTest::keyClick(&form, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier); },
+        [&](TFrmselectImage &dialog) {
+            dialog.BitBtn6->click();
+            cancelled = true;
+        }));
+    EXPECT_TRUE(cancelled);
 }
 
 } // namespace
