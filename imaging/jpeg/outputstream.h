@@ -24,10 +24,8 @@ public:
     void PutByte(uint8_t value);
     // Big-endian; a word is never split across a flush.
     void PutWord(uint16_t value);
-    // Enters bit mode with position free bits in a fresh zero byte.
+    // Enters bit mode with position free bits in a fresh byte.
     void BeginBits(int position);
-    // Keeps the byte at FCurrent and starts a fresh zero byte after it.
-    void AdvanceByte();
 
     virtual void Flush() = 0;
 
@@ -37,49 +35,91 @@ protected:
     int32_t FBitPosition = -1;
 };
 
-// Bits are gathered in a register and moved into the buffer a few whole
-// bytes at a time; the bytes are those of a writer that fills the buffer
-// bit by bit.
+class TJpegBitWriter;
+
+// The bit writer of the entropy-coded data. Bits are gathered in a 64-bit
+// register and moved into the buffer eight bytes at a time; the bytes are
+// those of a writer that fills the buffer bit by bit.
 class TJpegOutputStream : public TOutputByteStream {
 public:
-    // The bits gathered but not yet in the buffer. A hot loop may hold them
-    // in a local TBitState (TakeBits, PutBits on it, ReturnBits) so that they
-    // stay in registers.
+    // The bits gathered but not yet in the buffer: the low 64 - Free bits of
+    // Buffer, oldest first (bits above them are stale and never written).
     struct TBitState {
-        uint64_t Accumulator = 0;
-        int Accumulated = 0;
+        uint64_t Buffer = 0;
+        int Free = 64;
     };
 
     // Enters bit mode (position: always 8, a fresh byte).
     void BeginBits(int position);
-    // Writes the low count (0..31) bits of bits, most significant first.
-    void PutBits(uint32_t bits, int count) { PutBits(FBits, bits, count); }
-    void PutBits(TBitState &state, uint32_t bits, int count)
-    {
-        state.Accumulator = (state.Accumulator << count) | (bits & ((1u << count) - 1u));
-        state.Accumulated += count;
-        if (state.Accumulated >= 32)
-            state = MoveBytes(state);
-    }
-    // As PutBits, for bits that have no bit set above the low count.
-    static void PutFittingBits(TBitState &state, uint32_t bits, int count, TJpegOutputStream &stream)
-    {
-        state.Accumulator = (state.Accumulator << count) | bits;
-        state.Accumulated += count;
-        if (state.Accumulated >= 32)
-            state = stream.MoveBytes(state);
-    }
-    TBitState TakeBits() const { return FBits; }
-    void ReturnBits(const TBitState &state) { FBits = state; }
+    // Writes the low count (0..32) bits of bits, most significant first.
+    void PutBits(uint32_t bits, int count);
     // Leaves bit mode; a partly filled byte is kept with zero padding.
     void EndBits();
 
 private:
-    // Moves the whole bytes gathered so far into the buffer. The state goes
-    // in and out by value so that a caller's copy can live in registers.
-    TBitState MoveBytes(TBitState state);
-
+    friend class TJpegBitWriter;
     TBitState FBits;
+};
+
+// Writes bits straight into a stream's buffer, holding the stream's bit
+// state while it lives. While a writer lives nothing else may write into its
+// stream.
+class TJpegBitWriter {
+public:
+    // The writer's registers: the bits gathered (the low 64 - Free bits of
+    // Buffer) and where the next byte goes. A hot loop keeps a copy in local
+    // variables (Take), puts bits into it and hands it back (Give).
+    struct TState {
+        uint64_t Buffer;
+        int Free;
+        uint8_t *Out;
+        uint8_t *Limit;
+    };
+
+    explicit TJpegBitWriter(TJpegOutputStream &stream)
+        : FStream(stream), FState{stream.FBits.Buffer, stream.FBits.Free, stream.FCurrent, stream.FLimit}
+    {
+    }
+    ~TJpegBitWriter() { Release(); }
+    TJpegBitWriter(const TJpegBitWriter &) = delete;
+    TJpegBitWriter &operator=(const TJpegBitWriter &) = delete;
+
+    TState Take() const { return FState; }
+    void Give(const TState &state) { FState = state; }
+
+    // Appends the low count (0..32) bits of bits; no bit above them may be set.
+    [[gnu::always_inline]] void Put(uint64_t bits, int count) { Put(FState, bits, count); }
+    [[gnu::always_inline]] void Put(TState &state, uint64_t bits, int count)
+    {
+        state.Free -= count;
+        if (state.Free >= 0) [[likely]] {
+            state.Buffer = (state.Buffer << count) | bits;
+            return;
+        }
+        state = Spill(state, bits, count);
+    }
+
+    // Ends the entropy-coded segment, writes the restart marker and starts
+    // the next segment (T.81 B.2.1).
+    void Restart(uint8_t marker);
+
+    // Hands the bit state and the buffer position back to the stream.
+    void Release()
+    {
+        FStream.FBits = {FState.Buffer, FState.Free};
+        FStream.FCurrent = FState.Out;
+    }
+
+private:
+    // The 64 oldest bits are complete: moves them into the buffer. The
+    // state goes in and out by value, so that a caller's copy can live in
+    // registers.
+    [[gnu::noinline]] TState Spill(TState state, uint64_t bits, int count);
+    void MoveWord(TState &state, uint64_t word);
+    void MoveByte(TState &state, uint8_t byte);
+
+    TJpegOutputStream &FStream;
+    TState FState;
 };
 
 // Writes through the atomic writer: only a Close that succeeds replaces the

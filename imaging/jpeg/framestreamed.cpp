@@ -1,0 +1,278 @@
+// Sequential frames of one scan holding every component, the export's
+// frame: the picture is never held as coefficients. The counting pass
+// converts it strip by strip on every thread and keeps only the symbol
+// counts; the writing pass converts it again, the helpers a few strips ahead
+// of the calling thread, which writes them in order.
+
+#include "imaging/jpeg/jpegencoder.h"
+#include "imaging/jpeg/outputstream.h"
+#include "imaging/jpeg/scanpass.h"
+#include "imaging/jpeg/sequentialcoder.h"
+#include "imaging/jpeg/strips.h"
+#include "imaging/jpeg/workers.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+// The blocks of one strip, every component's one after the other.
+struct TStripBlocks {
+    std::vector<TJpegCoefficientBlock, TUninitialisedAllocator<TJpegCoefficientBlock>> Blocks;
+    std::array<TJpegCoefficientBlock *, 3> Component{};
+
+    void Size(const TJpegStrips &strips, int components)
+    {
+        size_t total = 0;
+        for (int c = 0; c < components; ++c)
+            total += strips.Blocks(c);
+        Blocks.resize(total);
+        TJpegCoefficientBlock *next = Blocks.data();
+        for (int c = 0; c < components; ++c) {
+            Component[size_t(c)] = next;
+            next += strips.Blocks(c);
+        }
+    }
+};
+
+// Symbol counts of one thread: tables 0 luminance AC, 1 chrominance AC,
+// 2 luminance DC, 3 chrominance DC.
+using TCounts = std::array<std::array<uint32_t, 257>, 4>;
+
+} // namespace
+
+bool TJpegEncoder::CanStream() const
+{
+    return !FProgressive && (FGrayscale || FScanCount == 1);
+}
+
+// The units (MCUs, or data units of the one component) before a strip.
+uint32_t TJpegEncoder::StripUnits(const TScanJob &job) const
+{
+    return job.ComponentCount > 1 ? FMcuCols : job.Components[0]->FScanCols;
+}
+
+TSequentialSpan TJpegEncoder::StripSpan(const TScanJob &job, const std::array<TJpegCoefficientBlock *, 3> &blocks,
+                                        std::array<int32_t, 3> &lastDc, uint32_t *counts[4]) const
+{
+    TSequentialSpan span;
+    span.Units = StripUnits(job);
+    span.PartCount = job.ComponentCount;
+    for (int i = 0; i < job.ComponentCount; ++i) {
+        const TJpegEncoderComponent &component = *job.Components[size_t(i)];
+        TSequentialPart &part = span.Parts[size_t(i)];
+        part.First = blocks[size_t(i)];
+        part.RowStride = component.FDuCols;
+        part.H = job.ComponentCount > 1 ? component.FHSampling : 1;
+        part.V = job.ComponentCount > 1 ? component.FVSampling : 1;
+        part.LastDc = &lastDc[size_t(i)];
+        const size_t dc = size_t(DcIndex(component));
+        const size_t ac = size_t(AcIndex(component));
+        if (counts) {
+            part.DcCounts = counts[dc];
+            part.AcCounts = counts[ac];
+        } else {
+            part.DcCode = FHuffmanTables[dc].FCode.data();
+            part.DcSize = FHuffmanTables[dc].FCodeLength.data();
+            part.AcCode = FHuffmanTables[ac].FCode.data();
+            part.AcSize = FHuffmanTables[ac].FCodeLength.data();
+        }
+    }
+    return span;
+}
+
+void TJpegEncoder::WriteStreamedFrame(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers)
+{
+    const TScanJob job = PlanScans().front();
+    CountStreamed(rows, strips, job, workers);
+    if (!FGrayscale)
+        ReportSampling();
+    WriteStartOfFrame(0xC0);
+    WriteQuantizationTables();
+    ++FCurrentPass;
+    if (job.RestartInterval != FRestartInterval) {
+        WriteRestartInterval(job.RestartInterval);
+        FRestartInterval = job.RestartInterval;
+    }
+    ReportPass(job, false);
+    BuildTables(job, FHuffmanTables);
+    WriteHuffmanTables(job);
+    WriteStartOfScan(job);
+    FStream->BeginBits(8);
+    EmitStreamed(rows, strips, job, workers);
+    FStream->EndBits();
+}
+
+// The counting pass, strip by strip on every thread. A strip is counted as
+// if its predictions started at 0; where that is not so (no restart marker
+// opens the strip), the first DC difference of each component is put right
+// afterwards from the last DC of the strip before.
+void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
+                                 TJpegWorkers &workers)
+{
+    const uint32_t count = strips.Count();
+    const uint32_t units = StripUnits(job);
+    const uint32_t interval = job.RestartInterval;
+    std::vector<std::array<int32_t, 3>> firstDc(count), lastDc(count);
+    std::vector<TCounts> counts(size_t(workers.Helpers()) + 1, TCounts{});
+    std::atomic<uint32_t> next{0};
+    TStripReports done(count);
+
+    TRowReporter reporter = ConversionReporter();
+    const auto report = [&](uint32_t strip) { ReportStripRows(strips, strip, reporter); };
+    // Thread 0 is the calling thread, which alone reports.
+    const auto countStrips = [&](int thread) {
+        TJpegStripScratch scratch;
+        TStripBlocks blocks;
+        blocks.Size(strips, job.ComponentCount);
+        uint32_t *tables[4];
+        for (size_t t = 0; t < 4; ++t)
+            tables[t] = counts[size_t(thread)][t].data();
+        for (;;) {
+            if (thread > 0 && workers.Cancelled())
+                return;
+            const uint32_t strip = next.fetch_add(1);
+            if (strip >= count)
+                return;
+            strips.Convert(rows, strip, scratch, blocks.Component);
+            std::array<int32_t, 3> predictions{};
+            TRestartState restart;
+            restart.Interval = interval;
+            if (interval != 0) {
+                const uint64_t before = uint64_t(strip) * units;
+                restart.Count = uint32_t(before % interval);
+                if (before > 0 && restart.Count == 0)
+                    restart.Count = interval;
+            }
+            CodeSequentialRow(StripSpan(job, blocks.Component, predictions, tables), restart, nullptr);
+            for (int p = 0; p < job.ComponentCount; ++p) {
+                firstDc[strip][size_t(p)] = blocks.Component[size_t(p)][0][0];
+                lastDc[strip][size_t(p)] = predictions[size_t(p)];
+            }
+            done.MarkDone(strip);
+            if (thread == 0)
+                done.Catch(report);
+        }
+    };
+    workers.Start([&](int helper) { countStrips(helper + 1); });
+    try {
+        countStrips(0);
+        workers.Wait();
+    } catch (...) {
+        workers.Abandon();
+        throw;
+    }
+    done.Catch(report);
+    reporter.Done();
+
+    ClearTables(job, FHuffmanTables);
+    for (const TCounts &thread : counts)
+        for (size_t t = 0; t < 4; ++t)
+            for (size_t symbol = 0; symbol < 256; ++symbol)
+                FHuffmanTables[t].FCounts[symbol] += thread[t][symbol];
+    for (uint32_t strip = 1; strip < count; ++strip) {
+        const uint64_t before = uint64_t(strip) * units;
+        if (interval != 0 && before % interval == 0)
+            continue; // a restart marker opens the strip: its predictions do start at 0
+        for (int p = 0; p < job.ComponentCount; ++p) {
+            uint32_t *dc = FHuffmanTables[size_t(DcIndex(*job.Components[size_t(p)]))].FCounts.data();
+            const int32_t first = firstDc[strip][size_t(p)];
+            --dc[JpegCategory(first)];
+            ++dc[JpegCategory(first - lastDc[strip - 1][size_t(p)])];
+        }
+    }
+}
+
+// The writing pass: helpers convert strips into a ring of slots at most
+// slots strips ahead; the calling thread writes the strips in order,
+// converting a strip itself when no helper has taken it yet.
+void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
+                                TJpegWorkers &workers)
+{
+    const uint32_t count = strips.Count();
+    const size_t slots = size_t(2 * (workers.Helpers() + 1));
+    std::vector<TStripBlocks> ring(slots);
+    for (TStripBlocks &slot : ring)
+        slot.Size(strips, job.ComponentCount);
+    struct {
+        std::mutex Mutex;
+        std::condition_variable Changed;
+        uint32_t NextConvert = 0; // the first strip nobody has taken to convert
+        uint32_t Written = 0;     // strips written
+        std::vector<int64_t> Holds;
+        bool Stop = false;
+        std::exception_ptr Error;
+    } shared;
+    shared.Holds.assign(slots, -1);
+
+    workers.Start([&](int) {
+        TJpegStripScratch scratch;
+        for (;;) {
+            uint32_t strip;
+            {
+                std::unique_lock<std::mutex> lock(shared.Mutex);
+                shared.Changed.wait(lock, [&] {
+                    return shared.Stop || shared.NextConvert >= count || shared.NextConvert < shared.Written + slots;
+                });
+                if (shared.Stop || shared.NextConvert >= count)
+                    return;
+                strip = shared.NextConvert++;
+            }
+            try {
+                strips.Convert(rows, strip, scratch, ring[strip % slots].Component);
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(shared.Mutex);
+                shared.Error = std::current_exception();
+                shared.Stop = true;
+                shared.Changed.notify_all();
+                return;
+            }
+            const std::lock_guard<std::mutex> lock(shared.Mutex);
+            shared.Holds[strip % slots] = strip;
+            shared.Changed.notify_all();
+        }
+    });
+    try {
+        TJpegStripScratch scratch;
+        std::array<int32_t, 3> predictions{};
+        TRestartState restart;
+        restart.Interval = job.RestartInterval;
+        TRowReporter reporter = PassReporter(job, true);
+        TJpegBitWriter writer(*FStream);
+        for (uint32_t strip = 0; strip < count; ++strip) {
+            TStripBlocks &slot = ring[strip % slots];
+            {
+                std::unique_lock<std::mutex> lock(shared.Mutex);
+                if (shared.NextConvert == strip) {
+                    ++shared.NextConvert;
+                    lock.unlock();
+                    strips.Convert(rows, strip, scratch, slot.Component);
+                } else {
+                    shared.Changed.wait(lock, [&] { return shared.Holds[strip % slots] == strip || shared.Error; });
+                    if (shared.Holds[strip % slots] != strip)
+                        std::rethrow_exception(shared.Error);
+                }
+            }
+            CodeSequentialRow(StripSpan(job, slot.Component, predictions, nullptr), restart, &writer);
+            {
+                const std::lock_guard<std::mutex> lock(shared.Mutex);
+                shared.Holds[strip % slots] = -1;
+                shared.Written = strip + 1;
+                shared.Changed.notify_all();
+            }
+            reporter.Row();
+        }
+        writer.Release();
+        reporter.Done();
+        workers.Wait();
+    } catch (...) {
+        {
+            const std::lock_guard<std::mutex> lock(shared.Mutex);
+            shared.Stop = true;
+            shared.Changed.notify_all();
+        }
+        workers.Abandon();
+        throw;
+    }
+}

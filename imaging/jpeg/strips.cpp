@@ -1,0 +1,158 @@
+#include "imaging/jpeg/strips.h"
+
+#include "imaging/jpeg/colourconvert.h"
+#include "imaging/jpeg/colourrows.h"
+#include "imaging/jpeg/forwarddct.h"
+#include "imaging/jpeg/quantization.h"
+
+#include <algorithm>
+#include <cstring>
+
+void ConvertSampleRow(const TPixel *pixels, uint32_t width, size_t cols, uint8_t *y, uint8_t *cb, uint8_t *cr)
+{
+    ConvertPixelRow(pixels, width, y, cb, cr);
+    // The right edge is replicated to whole MCUs.
+    std::memset(y + width, y[width - 1], cols - width);
+    std::memset(cb + width, cb[width - 1], cols - width);
+    std::memset(cr + width, cr[width - 1], cols - width);
+}
+
+void BuildBlockRow(const TJpegEncoderComponent &component, const uint8_t *samples, size_t stride, uint32_t maxH,
+                   uint32_t maxV, TJpegCoefficientBlock *out)
+{
+    const TJpegEncoderQuantizationTable &table = *component.FQuantTable;
+    const uint32_t vRatio = maxV / component.FVSampling;
+    const uint32_t hRatio = maxH / component.FHSampling;
+    const uint32_t area = vRatio * hRatio;
+    if (area == 1) {
+        for (uint32_t c = 0; c < component.FDuCols; ++c)
+            TransformBlockRows(samples + 8 * c, stride, table, out[c].data());
+        return;
+    }
+    // A box average, truncated, over the vRatio x hRatio samples each
+    // sample of a subsampled component covers.
+    uint8_t block[64];
+    for (uint32_t c = 0; c < component.FDuCols; ++c) {
+        for (uint32_t y = 0; y < 8; ++y)
+            for (uint32_t x = 0; x < 8; ++x) {
+                uint32_t sum = 0;
+                for (uint32_t i = 0; i < vRatio; ++i) {
+                    const uint8_t *line = samples + (vRatio * y + i) * stride + 8 * hRatio * c + hRatio * x;
+                    for (uint32_t j = 0; j < hRatio; ++j)
+                        sum += line[j];
+                }
+                block[8 * y + x] = uint8_t(sum / area);
+            }
+        TransformBlock(block, table, out[c].data());
+    }
+}
+
+namespace {
+
+uint32_t RoundUp(uint32_t n, uint32_t factor)
+{
+    const uint32_t unit = 8 * factor;
+    return (n + unit - 1) / unit * unit;
+}
+
+uint32_t CeilDiv(uint64_t n, uint64_t d)
+{
+    return uint32_t((n + d - 1) / d);
+}
+
+} // namespace
+
+TJpegStrips::TJpegStrips(const std::array<TJpegEncoderComponent *, 3> &components, int count, uint32_t width,
+                         uint32_t height, uint32_t maxH, uint32_t maxV, bool grayscale)
+    : FComponents(components), FComponentCount(count), FWidth(width), FHeight(height), FMaxH(maxH), FMaxV(maxV),
+      FGrayscale(grayscale)
+{
+    for (int i = 0; i < count; ++i) {
+        TJpegEncoderComponent &c = *components[size_t(i)];
+        // The extent in a scan of its own, and the sample arrays' size.
+        const uint32_t hFactor = grayscale ? c.FHSampling : maxH;
+        const uint32_t vFactor = grayscale ? c.FVSampling : maxV;
+        c.FSampleCols = RoundUp(width, hFactor);
+        c.FSampleRows = RoundUp(height, vFactor);
+        c.FScanRows = CeilDiv(uint64_t(height) * c.FVSampling, 8ull * vFactor);
+        c.FScanCols = CeilDiv(uint64_t(width) * c.FHSampling, 8ull * hFactor);
+        if (grayscale) {
+            // Grayscale blocks cover the picture only, padded with mid-grey.
+            c.FDuRows = (height + 7) / 8;
+            c.FDuCols = (width + 7) / 8;
+        } else {
+            c.FDuRows = c.FVSampling * c.FSampleRows / (8 * maxV);
+            c.FDuCols = c.FHSampling * c.FSampleCols / (8 * maxH);
+        }
+    }
+    if (grayscale) {
+        FStripRows = 8;
+        FCount = components[0]->FDuRows;
+        FPlaneCols = size_t(components[0]->FDuCols) * 8;
+    } else {
+        FStripRows = 8 * maxV;
+        FCount = components[0]->FSampleRows / FStripRows;
+        FPlaneCols = components[0]->FSampleCols;
+    }
+}
+
+uint32_t TJpegStrips::BlockRows(int c) const
+{
+    return FGrayscale ? 1 : FComponents[size_t(c)]->FVSampling;
+}
+
+void TJpegStrips::Convert(const TPixelRowSource &rows, uint32_t strip, TJpegStripScratch &scratch,
+                          const std::array<TJpegCoefficientBlock *, 3> &out) const
+{
+    const size_t plane = size_t(FStripRows) * FPlaneCols;
+    if (scratch.Samples.size() < 3 * plane)
+        scratch.Samples.resize(3 * plane);
+    if (FGrayscale)
+        ConvertGraySamples(rows, strip, scratch);
+    else
+        ConvertColourSamples(rows, strip, scratch);
+    for (int c = 0; c < FComponentCount; ++c) {
+        const TJpegEncoderComponent &component = *FComponents[size_t(c)];
+        const uint8_t *samples = scratch.Samples.data() + size_t(c) * plane;
+        const uint32_t vRatio = FGrayscale ? 1 : FMaxV / component.FVSampling;
+        for (uint32_t r = 0; r < BlockRows(c); ++r)
+            BuildBlockRow(component, samples + size_t(8 * vRatio * r) * FPlaneCols, FPlaneCols,
+                          FGrayscale ? component.FHSampling : FMaxH, FGrayscale ? component.FVSampling : FMaxV,
+                          out[size_t(c)] + size_t(r) * component.FDuCols);
+    }
+}
+
+void TJpegStrips::ConvertColourSamples(const TPixelRowSource &rows, uint32_t strip, TJpegStripScratch &scratch) const
+{
+    const size_t plane = size_t(FStripRows) * FPlaneCols;
+    uint8_t *y = scratch.Samples.data();
+    uint8_t *cb = y + plane;
+    uint8_t *cr = cb + plane;
+    const uint32_t first = strip * FStripRows;
+    const uint32_t inside = std::min(FStripRows, FHeight - first);
+    const TPixel *pixels = rows.Rows(int32_t(first), int32_t(inside), scratch.Rows);
+    for (uint32_t i = 0; i < inside; ++i)
+        ConvertSampleRow(pixels + size_t(i) * FWidth, FWidth, FPlaneCols, y + i * FPlaneCols, cb + i * FPlaneCols,
+                         cr + i * FPlaneCols);
+    // Below the picture the last row is repeated to whole MCUs.
+    for (uint32_t i = inside; i < FStripRows; ++i)
+        for (uint8_t *p : {y, cb, cr})
+            std::memcpy(p + i * FPlaneCols, p + (inside - 1) * FPlaneCols, FPlaneCols);
+}
+
+void TJpegStrips::ConvertGraySamples(const TPixelRowSource &rows, uint32_t strip, TJpegStripScratch &scratch) const
+{
+    const size_t plane = size_t(FStripRows) * FPlaneCols;
+    uint8_t *y = scratch.Samples.data();
+    uint8_t *cb = y + plane;
+    uint8_t *cr = cb + plane;
+    const uint32_t first = strip * FStripRows;
+    const uint32_t inside = std::min(FStripRows, FHeight - first);
+    const TPixel *pixels = rows.Rows(int32_t(first), int32_t(inside), scratch.Rows);
+    // Outside the picture grayscale blocks hold mid-grey.
+    for (uint32_t i = 0; i < inside; ++i) {
+        ConvertPixelRow(pixels + size_t(i) * FWidth, FWidth, y + i * FPlaneCols, cb, cr);
+        std::memset(y + i * FPlaneCols + FWidth, 128, FPlaneCols - FWidth);
+    }
+    std::memset(y + inside * FPlaneCols, 128, (FStripRows - inside) * FPlaneCols);
+}
