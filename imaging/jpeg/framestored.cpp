@@ -95,19 +95,26 @@ void TJpegEncoder::ReportSampling()
 
 // ---- Scans ----
 
-void TJpegEncoder::CountScan(const TScanJob &job, TTableSet &tables, TRowReporter *reporter) const
+void TJpegEncoder::CountScan(const TScanJob &job, TTableSet &tables, TRowReporter *reporter, uint32_t split,
+                             TScanResume &resume) const
 {
     ClearTables(job, tables);
-    if (job.Kind == TScanJob::Sequential)
-        SequentialPass(job, &tables, nullptr, reporter);
-    else if (job.Kind == TScanJob::DcFirst)
-        DcPass(job, &tables, nullptr, reporter);
-    else
-        AcPass(job, &tables, nullptr, reporter);
+    TScanResume state = ScanStart(job);
+    ScanPass(job, &tables, nullptr, reporter, state, {0, PassRows(job), split, &resume});
+    if (reporter)
+        reporter->Done();
     BuildTables(job, tables);
 }
 
-void TJpegEncoder::WriteScan(const TScanJob &job)
+// A helper writes the last third of a scan's rows while the calling thread
+// writes the rest: the helper also counts the scans ahead.
+uint32_t TJpegEncoder::SplitRow(const TScanJob &job, int helpers) const
+{
+    const uint32_t rows = PassRows(job);
+    return helpers > 0 && rows >= 3 ? rows - rows / 3 : rows;
+}
+
+void TJpegEncoder::WriteScanHeaders(const TScanJob &job)
 {
     if (job.Kind == TScanJob::Sequential && job.RestartInterval != FRestartInterval) {
         WriteRestartInterval(job.RestartInterval);
@@ -116,27 +123,15 @@ void TJpegEncoder::WriteScan(const TScanJob &job)
     if (job.Kind != TScanJob::DcRefine)
         WriteHuffmanTables(job);
     WriteStartOfScan(job);
-    FStream->BeginBits(8);
-    {
-        TJpegBitWriter writer(*FStream);
-        TRowReporter reporter = PassReporter(job, true);
-        switch (job.Kind) {
-        case TScanJob::Sequential:
-            SequentialPass(job, nullptr, &writer, &reporter);
-            break;
-        case TScanJob::DcFirst:
-        case TScanJob::DcRefine:
-            DcPass(job, nullptr, &writer, &reporter);
-            break;
-        case TScanJob::AcFirst:
-        case TScanJob::AcRefine:
-            AcPass(job, nullptr, &writer, &reporter);
-            break;
-        }
-    }
-    FStream->EndBits();
 }
 
+// Each scan is counted, then written. Counting runs ahead on the helpers,
+// each scan into a table set of its own, at most a few scans ahead of the
+// one being written; the calling thread counts a scan itself when no helper
+// has taken it. Writing a scan, the calling thread codes its first rows into
+// the file while a helper codes the rest into raw bits, from where the
+// counting pass stood as those rows began; the calling thread appends them
+// (or codes them itself when no helper has taken them).
 void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers)
 {
     ConvertImage(rows, strips, workers);
@@ -146,17 +141,24 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
     const auto counted = [](const TScanJob &job) {
         return job.ComponentCount > 0 && (job.DcTables() || job.AcTables());
     };
+    const int helpers = workers.Helpers();
+    std::vector<uint32_t> splits(jobs.size());
+    for (size_t j = 0; j < jobs.size(); ++j)
+        splits[j] = jobs[j].ComponentCount > 0 ? SplitRow(jobs[j], helpers) : 0;
 
-    // Scans are counted in order, each into a table set of its own, at most
-    // ahead scans ahead of the one being written.
-    const size_t ahead = size_t(2 * (workers.Helpers() + 1));
+    const size_t ahead = size_t(2 * (helpers + 1));
     std::vector<TTableSet> tables(std::min(ahead, std::max<size_t>(jobs.size(), 1)));
+    std::vector<TScanResume> resumes(jobs.size());
+    TJpegRawBits rest; // the rest of the scan being written, from a helper
     struct {
         std::mutex Mutex;
         std::condition_variable Changed;
         size_t NextCount = 0; // the first scan nobody has taken to count
         size_t Written = 0;   // scans written
         std::vector<bool> Counted;
+        size_t Current = SIZE_MAX; // the scan whose tables are in FHuffmanTables
+        bool RestTaken = false;
+        bool RestDone = false;
         bool Stop = false;
         std::exception_ptr Error;
     } shared;
@@ -164,20 +166,36 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
 
     workers.Start([&](int) {
         for (;;) {
+            enum { Count, Rest } task;
             size_t j;
             {
                 std::unique_lock<std::mutex> lock(shared.Mutex);
                 shared.Changed.wait(lock, [&] {
-                    return shared.Stop || shared.NextCount >= jobs.size() ||
-                           shared.NextCount < shared.Written + tables.size();
+                    const bool rest = shared.Current < jobs.size() && !shared.RestTaken &&
+                                      splits[shared.Current] < PassRows(jobs[shared.Current]);
+                    const bool count = shared.NextCount < jobs.size() && shared.NextCount < shared.Written + tables.size();
+                    return shared.Stop || rest || count;
                 });
-                if (shared.Stop || shared.NextCount >= jobs.size())
+                if (shared.Stop)
                     return;
-                j = shared.NextCount++;
+                if (shared.Current < jobs.size() && !shared.RestTaken &&
+                    splits[shared.Current] < PassRows(jobs[shared.Current])) {
+                    task = Rest;
+                    j = shared.Current;
+                    shared.RestTaken = true;
+                } else {
+                    task = Count;
+                    j = shared.NextCount++;
+                }
             }
             try {
-                if (counted(jobs[j]))
-                    CountScan(jobs[j], tables[j % tables.size()], nullptr);
+                if (task == Rest) {
+                    TJpegBitWriter writer(rest);
+                    TScanResume state = resumes[j];
+                    ScanPass(jobs[j], nullptr, &writer, nullptr, state, {splits[j], PassRows(jobs[j]), 0, nullptr});
+                } else if (counted(jobs[j])) {
+                    CountScan(jobs[j], tables[j % tables.size()], nullptr, splits[j], resumes[j]);
+                }
             } catch (...) {
                 const std::lock_guard<std::mutex> lock(shared.Mutex);
                 shared.Error = std::current_exception();
@@ -186,10 +204,18 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
                 return;
             }
             const std::lock_guard<std::mutex> lock(shared.Mutex);
-            shared.Counted[j] = true;
+            if (task == Rest)
+                shared.RestDone = true;
+            else
+                shared.Counted[j] = true;
             shared.Changed.notify_all();
         }
     });
+    const auto waitFor = [&](std::unique_lock<std::mutex> &lock, auto done) {
+        shared.Changed.wait(lock, [&] { return done() || shared.Error; });
+        if (!done())
+            std::rethrow_exception(shared.Error);
+    };
     try {
         for (size_t j = 0; j < jobs.size(); ++j) {
             ++FCurrentPass;
@@ -203,22 +229,56 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
                 if (mine) {
                     lock.unlock();
                     TRowReporter reporter = PassReporter(job, false);
-                    CountScan(job, set, &reporter);
+                    CountScan(job, set, &reporter, splits[j], resumes[j]);
                     lock.lock();
                 } else {
-                    shared.Changed.wait(lock, [&] { return shared.Counted[j] || shared.Error; });
-                    if (!shared.Counted[j])
-                        std::rethrow_exception(shared.Error);
+                    waitFor(lock, [&] { return bool(shared.Counted[j]); });
                     lock.unlock();
                     ReportPass(job, false);
                     lock.lock();
                 }
                 TakeTables(job, set);
             }
+            if (job.ComponentCount == 0) {
+                shared.Written = j + 1;
+                shared.Changed.notify_all();
+                continue;
+            }
+            // From here a helper may write the rest of the scan.
+            shared.Current = j;
+            shared.RestTaken = shared.RestDone = false;
+            shared.Changed.notify_all();
             lock.unlock();
-            if (job.ComponentCount > 0)
-                WriteScan(job);
+
+            WriteScanHeaders(job);
+            FStream->BeginBits(8);
+            {
+                TJpegBitWriter writer(*FStream);
+                TRowReporter reporter = PassReporter(job, true);
+                TScanResume state = ScanStart(job);
+                const uint32_t end = PassRows(job);
+                ScanPass(job, nullptr, &writer, &reporter, state, {0, splits[j], 0, nullptr});
+                if (splits[j] < end) {
+                    lock.lock();
+                    const bool restMine = !shared.RestTaken;
+                    shared.RestTaken = true;
+                    if (restMine) {
+                        lock.unlock();
+                        ScanPass(job, nullptr, &writer, &reporter, state, {splits[j], end, 0, nullptr});
+                    } else {
+                        waitFor(lock, [&] { return shared.RestDone; });
+                        lock.unlock();
+                        writer.Append(rest);
+                        for (uint32_t row = splits[j]; row < end; ++row)
+                            reporter.Row();
+                    }
+                }
+                writer.Release();
+                reporter.Done();
+            }
+            FStream->EndBits();
             lock.lock();
+            shared.Current = SIZE_MAX;
             shared.Written = j + 1;
             shared.Changed.notify_all();
         }

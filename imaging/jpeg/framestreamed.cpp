@@ -1,8 +1,8 @@
 // Sequential frames of one scan holding every component, the export's
 // frame: the picture is never held as coefficients. The counting pass
 // converts it strip by strip on every thread and keeps only the symbol
-// counts; the writing pass converts it again, the helpers a few strips ahead
-// of the calling thread, which writes them in order.
+// counts; the writing pass converts and codes it again on every thread, and
+// the calling thread puts the strips into the file in order.
 
 #include "imaging/jpeg/jpegencoder.h"
 #include "imaging/jpeg/outputstream.h"
@@ -11,6 +11,7 @@
 #include "imaging/jpeg/strips.h"
 #include "imaging/jpeg/workers.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -24,6 +25,8 @@ struct TStripBlocks {
 
     void Size(const TJpegStrips &strips, int components)
     {
+        if (Component[0] != nullptr)
+            return;
         size_t total = 0;
         for (int c = 0; c < components; ++c)
             total += strips.Blocks(c);
@@ -85,7 +88,8 @@ TSequentialSpan TJpegEncoder::StripSpan(const TScanJob &job, const std::array<TJ
 void TJpegEncoder::WriteStreamedFrame(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers)
 {
     const TScanJob job = PlanScans().front();
-    CountStreamed(rows, strips, job, workers);
+    std::vector<std::array<int32_t, 3>> lastDc;
+    CountStreamed(rows, strips, job, lastDc, workers);
     if (!FGrayscale)
         ReportSampling();
     WriteStartOfFrame(0xC0);
@@ -100,7 +104,7 @@ void TJpegEncoder::WriteStreamedFrame(const TPixelRowSource &rows, const TJpegSt
     WriteHuffmanTables(job);
     WriteStartOfScan(job);
     FStream->BeginBits(8);
-    EmitStreamed(rows, strips, job, workers);
+    EmitStreamed(rows, strips, job, lastDc, workers);
     FStream->EndBits();
 }
 
@@ -109,12 +113,13 @@ void TJpegEncoder::WriteStreamedFrame(const TPixelRowSource &rows, const TJpegSt
 // opens the strip), the first DC difference of each component is put right
 // afterwards from the last DC of the strip before.
 void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
-                                 TJpegWorkers &workers)
+                                 std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers)
 {
     const uint32_t count = strips.Count();
     const uint32_t units = StripUnits(job);
     const uint32_t interval = job.RestartInterval;
-    std::vector<std::array<int32_t, 3>> firstDc(count), lastDc(count);
+    std::vector<std::array<int32_t, 3>> firstDc(count);
+    lastDc.assign(count, {});
     std::vector<TCounts> counts(size_t(workers.Helpers()) + 1, TCounts{});
     std::atomic<uint32_t> next{0};
     TStripReports done(count);
@@ -137,14 +142,7 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
                 return;
             strips.Convert(rows, strip, scratch, blocks.Component);
             std::array<int32_t, 3> predictions{};
-            TRestartState restart;
-            restart.Interval = interval;
-            if (interval != 0) {
-                const uint64_t before = uint64_t(strip) * units;
-                restart.Count = uint32_t(before % interval);
-                if (before > 0 && restart.Count == 0)
-                    restart.Count = interval;
-            }
+            TRestartState restart = RestartAt(uint64_t(strip) * units, interval);
             CodeSequentialRow(StripSpan(job, blocks.Component, predictions, tables), restart, nullptr);
             for (int p = 0; p < job.ComponentCount; ++p) {
                 firstDc[strip][size_t(p)] = blocks.Component[size_t(p)][0][0];
@@ -184,27 +182,42 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
     }
 }
 
-// The writing pass: helpers convert strips into a ring of slots at most
-// slots strips ahead; the calling thread writes the strips in order,
-// converting a strip itself when no helper has taken it yet.
+// The writing pass: every thread codes strips in order of their number, a
+// helper into raw bits of its own, from the predictions the counting pass
+// left at the end of the strip before; the calling thread appends them to
+// the file in their turn, and codes a strip itself straight into the file
+// when no helper has taken it yet. A helper stays at most a few strips
+// ahead.
 void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
-                                TJpegWorkers &workers)
+                                const std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers)
 {
     const uint32_t count = strips.Count();
-    const size_t slots = size_t(2 * (workers.Helpers() + 1));
-    std::vector<TStripBlocks> ring(slots);
-    for (TStripBlocks &slot : ring)
-        slot.Size(strips, job.ComponentCount);
+    const uint32_t units = StripUnits(job);
+    const uint32_t slots = uint32_t(std::max(1, 2 * workers.Helpers()));
+    struct TSlot {
+        TStripBlocks Blocks;
+        TJpegRawBits Bits;
+    };
+    std::vector<TSlot> ring(slots);
     struct {
         std::mutex Mutex;
         std::condition_variable Changed;
-        uint32_t NextConvert = 0; // the first strip nobody has taken to convert
-        uint32_t Written = 0;     // strips written
+        uint32_t NextCode = 0; // the first strip nobody has taken to code
+        uint32_t Written = 0;  // strips in the file
         std::vector<int64_t> Holds;
         bool Stop = false;
         std::exception_ptr Error;
     } shared;
     shared.Holds.assign(slots, -1);
+
+    // Codes a strip: its blocks and its bits, which writer takes.
+    const auto code = [&](uint32_t strip, TJpegStripScratch &scratch, TStripBlocks &blocks, TJpegBitWriter &writer) {
+        blocks.Size(strips, job.ComponentCount);
+        strips.Convert(rows, strip, scratch, blocks.Component);
+        std::array<int32_t, 3> predictions = strip > 0 ? lastDc[strip - 1] : std::array<int32_t, 3>{};
+        TRestartState restart = RestartAt(uint64_t(strip) * units, job.RestartInterval);
+        CodeSequentialRow(StripSpan(job, blocks.Component, predictions, nullptr), restart, &writer);
+    };
 
     workers.Start([&](int) {
         TJpegStripScratch scratch;
@@ -212,15 +225,19 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
             uint32_t strip;
             {
                 std::unique_lock<std::mutex> lock(shared.Mutex);
-                shared.Changed.wait(lock, [&] {
-                    return shared.Stop || shared.NextConvert >= count || shared.NextConvert < shared.Written + slots;
-                });
-                if (shared.Stop || shared.NextConvert >= count)
+                // Once the ring is full, wait until half of it is free again.
+                if (shared.NextCode < count && shared.NextCode >= shared.Written + slots)
+                    shared.Changed.wait(lock, [&] {
+                        return shared.Stop || shared.NextCode + slots / 2 <= shared.Written + slots;
+                    });
+                if (shared.Stop || shared.NextCode >= count)
                     return;
-                strip = shared.NextConvert++;
+                strip = shared.NextCode++;
             }
+            TSlot &slot = ring[strip % slots];
             try {
-                strips.Convert(rows, strip, scratch, ring[strip % slots].Component);
+                TJpegBitWriter writer(slot.Bits);
+                code(strip, scratch, slot.Blocks, writer);
             } catch (...) {
                 const std::lock_guard<std::mutex> lock(shared.Mutex);
                 shared.Error = std::current_exception();
@@ -235,36 +252,37 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
     });
     try {
         TJpegStripScratch scratch;
-        std::array<int32_t, 3> predictions{};
-        TRestartState restart;
-        restart.Interval = job.RestartInterval;
+        TStripBlocks blocks;
         TRowReporter reporter = PassReporter(job, true);
         TJpegBitWriter writer(*FStream);
         for (uint32_t strip = 0; strip < count; ++strip) {
-            TStripBlocks &slot = ring[strip % slots];
-            {
-                std::unique_lock<std::mutex> lock(shared.Mutex);
-                if (shared.NextConvert == strip) {
-                    ++shared.NextConvert;
-                    lock.unlock();
-                    strips.Convert(rows, strip, scratch, slot.Component);
-                } else {
-                    shared.Changed.wait(lock, [&] { return shared.Holds[strip % slots] == strip || shared.Error; });
-                    if (shared.Holds[strip % slots] != strip)
-                        std::rethrow_exception(shared.Error);
-                }
-            }
-            CodeSequentialRow(StripSpan(job, slot.Component, predictions, nullptr), restart, &writer);
-            {
-                const std::lock_guard<std::mutex> lock(shared.Mutex);
+            std::unique_lock<std::mutex> lock(shared.Mutex);
+            if (shared.NextCode == strip) {
+                ++shared.NextCode;
+                lock.unlock();
+                code(strip, scratch, blocks, writer);
+                lock.lock();
+            } else {
+                TSlot &slot = ring[strip % slots];
+                shared.Changed.wait(lock, [&] { return shared.Holds[strip % slots] == strip || shared.Error; });
+                if (shared.Holds[strip % slots] != strip)
+                    std::rethrow_exception(shared.Error);
+                lock.unlock();
+                writer.Append(slot.Bits);
+                lock.lock();
                 shared.Holds[strip % slots] = -1;
-                shared.Written = strip + 1;
-                shared.Changed.notify_all();
             }
+            shared.Written = strip + 1;
+            shared.Changed.notify_all();
+            lock.unlock();
             reporter.Row();
         }
         writer.Release();
         reporter.Done();
+        {
+            const std::lock_guard<std::mutex> lock(shared.Mutex);
+            shared.Stop = true;
+        }
         workers.Wait();
     } catch (...) {
         {

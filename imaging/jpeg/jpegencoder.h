@@ -8,6 +8,7 @@
 #include "imaging/jpeg/huffman.h"
 #include "imaging/jpeg/jpegerror.h"
 #include "imaging/jpeg/quantization.h"
+#include "imaging/jpeg/eobstate.h"
 
 #include <array>
 #include <cstdint>
@@ -175,6 +176,25 @@ private:
     // order of FHuffmanTables.
     using TTableSet = std::array<TJpegHuffmanEncoder, 4>;
     class TRowReporter;
+    struct TRestartState {
+        uint32_t Interval = 0;
+        uint32_t Count = 0; // MCUs since the interval began
+        int Marker = 0;
+    };
+    // Where a pass stands as a row begins: a pass may start there, on
+    // another thread, from what its counting pass recorded.
+    struct TScanResume {
+        std::array<int32_t, 3> LastDc{};
+        TRestartState Restart;
+        TEobState Eob;
+    };
+    // The rows a pass covers, and the row whose state it records.
+    struct TPassRows {
+        uint32_t Begin = 0;
+        uint32_t End = 0;
+        uint32_t RecordAt = 0;
+        TScanResume *Record = nullptr;
+    };
 
     // Set-up and checks.
     void CheckImage(const TBitmapImage &image) const;
@@ -210,10 +230,12 @@ private:
     // pass, a strip at a time, and never held whole.
     bool CanStream() const;
     void WriteStreamedFrame(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers);
+    // The counting pass leaves the last DC of every strip, the predictions
+    // of the next, for the writing pass.
     void CountStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
-                       TJpegWorkers &workers);
+                       std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers);
     void EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
-                      TJpegWorkers &workers);
+                      const std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers);
     uint32_t StripUnits(const TScanJob &job) const;
     TSequentialSpan StripSpan(const TScanJob &job, const std::array<TJpegCoefficientBlock *, 3> &blocks,
                               std::array<int32_t, 3> &lastDc, uint32_t *counts[4]) const;
@@ -221,24 +243,33 @@ private:
     // Any other frame, from coefficient arrays (framestored.cpp).
     void WriteStoredFrame(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers);
     void ConvertImage(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers);
-    // Counts a scan into tables and builds them; reporter is null on helpers.
-    void CountScan(const TScanJob &job, TTableSet &tables, TRowReporter *reporter) const;
-    void WriteScan(const TScanJob &job);
+    // Counts a scan into tables and builds them, recording where the pass
+    // stands as row split begins; reporter is null on helpers.
+    void CountScan(const TScanJob &job, TTableSet &tables, TRowReporter *reporter, uint32_t split,
+                   TScanResume &resume) const;
+    // The row from which a helper may write a scan's rest, or the end.
+    uint32_t SplitRow(const TScanJob &job, int helpers) const;
+    // DRI when the interval changes, DHT, SOS.
+    void WriteScanHeaders(const TScanJob &job);
 
     // Scan passes over coefficient arrays: counting into counts when writer
     // is null, else writing with FHuffmanTables.
-    struct TRestartState {
-        uint32_t Interval = 0;
-        uint32_t Count = 0; // MCUs since the interval began
-        int Marker = 0;
-    };
+    // The restart state before the first of units MCUs coded already.
+    static TRestartState RestartAt(uint64_t units, uint32_t interval);
     static void CodeSequentialRow(const TSequentialSpan &row, TRestartState &restart, TJpegBitWriter *writer);
     TSequentialSpan SequentialParts(const TScanJob &job, TTableSet *counts, const TTableSet *codes,
                                     std::array<int32_t, 3> &lastDc) const;
-    void SequentialPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer,
-                        TRowReporter *reporter) const;
-    void DcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter) const;
-    void AcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter) const;
+    // The state of a pass as its first row begins.
+    TScanResume ScanStart(const TScanJob &job) const;
+    // A pass over rows of a scan from state, which it leaves as the rows end.
+    void ScanPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                  TScanResume &state, const TPassRows &rows) const;
+    void SequentialPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                        TScanResume &state, const TPassRows &rows) const;
+    void DcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                TScanResume &state, const TPassRows &rows) const;
+    void AcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                TScanResume &state, const TPassRows &rows) const;
 
     // The tables of a component and of a scan (scanpasses.cpp).
     int DcIndex(const TJpegEncoderComponent &component) const { return &component == &FComponents[0] ? 2 : 3; }

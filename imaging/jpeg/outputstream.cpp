@@ -2,6 +2,7 @@
 
 #include "imaging/jpeg/jpegerror.h"
 
+#include <algorithm>
 #include <cstring>
 
 // ---- TOutputByteStream ----
@@ -78,6 +79,15 @@ void TJpegOutputStream::EndBits()
 
 // ---- TJpegBitWriter ----
 
+TJpegBitWriter::TJpegBitWriter(TJpegRawBits &raw) : FRaw(&raw), FState{0, 64, nullptr, nullptr}
+{
+    raw.Clear();
+    if (raw.Bytes.size() < 4096)
+        raw.Bytes.resize(4096);
+    FState.Out = raw.Bytes.data();
+    FState.Limit = raw.Bytes.data() + raw.Bytes.size();
+}
+
 TJpegBitWriter::TState TJpegBitWriter::Spill(TState state, uint64_t bits, int count)
 {
     // Free is now minus the number of bits that do not fit.
@@ -92,7 +102,7 @@ void TJpegBitWriter::MoveWord(TState &state, uint64_t word)
 {
     if (state.Limit - state.Out >= 16) [[likely]] {
         const uint64_t inverted = ~word; // a 0xFF byte becomes a zero byte
-        if (((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) == 0) {
+        if (FRaw || ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) == 0) {
             const uint64_t bigEndian = __builtin_bswap64(word);
             std::memcpy(state.Out, &bigEndian, 8);
             state.Out += 8;
@@ -106,6 +116,11 @@ void TJpegBitWriter::MoveWord(TState &state, uint64_t word)
         }
         return;
     }
+    if (FRaw) {
+        GrowRaw(state);
+        MoveWord(state, word);
+        return;
+    }
     for (int shift = 56; shift >= 0; shift -= 8) {
         const uint8_t byte = uint8_t(word >> shift);
         MoveByte(state, byte);
@@ -114,23 +129,82 @@ void TJpegBitWriter::MoveWord(TState &state, uint64_t word)
     }
 }
 
+void TJpegBitWriter::GrowRaw(TState &state)
+{
+    const size_t used = size_t(state.Out - FRaw->Bytes.data());
+    FRaw->Bytes.resize(2 * FRaw->Bytes.size());
+    state.Out = FRaw->Bytes.data() + used;
+    state.Limit = FRaw->Bytes.data() + FRaw->Bytes.size();
+}
+
 // Near the end of the buffer: one byte at a time, flushing when it is full.
 void TJpegBitWriter::MoveByte(TState &state, uint8_t byte)
 {
-    FStream.FCurrent = state.Out;
-    FStream.PutByte(byte);
-    state.Out = FStream.FCurrent;
-    state.Limit = FStream.FLimit;
+    FStream->FCurrent = state.Out;
+    FStream->PutByte(byte);
+    state.Out = FStream->FCurrent;
+    state.Limit = FStream->FLimit;
 }
 
 void TJpegBitWriter::Restart(uint8_t marker)
 {
+    if (FRaw) {
+        const uint64_t bit = uint64_t(FState.Out - FRaw->Bytes.data()) * 8 + uint64_t(64 - FState.Free);
+        FRaw->Markers.push_back({bit, marker});
+        return;
+    }
     Release();
-    FStream.EndBits();
-    FStream.PutByte(0xFF);
-    FStream.PutByte(marker);
-    FStream.BeginBits(8);
-    FState = {FStream.FBits.Buffer, FStream.FBits.Free, FStream.FCurrent, FStream.FLimit};
+    FStream->EndBits();
+    FStream->PutByte(0xFF);
+    FStream->PutByte(marker);
+    FStream->BeginBits(8);
+    FState = {FStream->FBits.Buffer, FStream->FBits.Free, FStream->FCurrent, FStream->FLimit};
+}
+
+void TJpegBitWriter::Release()
+{
+    if (FStream) {
+        FStream->FBits = {FState.Buffer, FState.Free};
+        FStream->FCurrent = FState.Out;
+        return;
+    }
+    if (FFinished)
+        return;
+    FFinished = true;
+    // The gathered bits go out whole, the last byte padded with zeros; the
+    // count of bits says where they end. 8 spare bytes stay behind them.
+    const int gathered = 64 - FState.Free;
+    FRaw->Bits = uint64_t(FState.Out - FRaw->Bytes.data()) * 8 + uint64_t(gathered);
+    if (FState.Limit - FState.Out < 16)
+        GrowRaw(FState);
+    const uint64_t left = gathered > 0 ? FState.Buffer << FState.Free : 0;
+    const uint64_t bigEndian = __builtin_bswap64(left);
+    std::memcpy(FState.Out, &bigEndian, 8);
+    std::memset(FState.Out + 8, 0, 8);
+}
+
+void TJpegBitWriter::Append(const TJpegRawBits &raw)
+{
+    uint64_t from = 0;
+    for (const TJpegRawBits::TMarker &marker : raw.Markers) {
+        AppendBits(raw, from, marker.Bit);
+        Restart(marker.Code);
+        from = marker.Bit;
+    }
+    AppendBits(raw, from, raw.Bits);
+}
+
+// Bits from .. to - 1 of raw, 32 at a time.
+void TJpegBitWriter::AppendBits(const TJpegRawBits &raw, uint64_t from, uint64_t to)
+{
+    const uint8_t *bytes = raw.Bytes.data();
+    for (uint64_t bit = from; bit < to; bit += 32) {
+        uint64_t word;
+        std::memcpy(&word, bytes + bit / 8, 8);
+        const uint32_t bits = uint32_t((__builtin_bswap64(word) << (bit % 8)) >> 32);
+        const int count = int(std::min<uint64_t>(32, to - bit));
+        Put(bits >> (32 - count), count);
+    }
 }
 
 // ---- TJpegOutputFileStream ----

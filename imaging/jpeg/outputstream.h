@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TOutputByteStream {
 public:
@@ -61,9 +62,31 @@ private:
     TBitState FBits;
 };
 
-// Writes bits straight into a stream's buffer, holding the stream's bit
-// state while it lives. While a writer lives nothing else may write into its
-// stream.
+// Entropy-coded bits written apart from the file, on another thread, to be
+// appended to it in their turn (TJpegBitWriter::Append): a strip, or the
+// second part of a scan. The bits are not yet stuffed, and a restart marker
+// is only noted where it falls, since its padding depends on the bits that
+// come before it in the file.
+struct TJpegRawBits {
+    struct TMarker {
+        uint64_t Bit; // the marker follows this many bits
+        uint8_t Code; // 0xD0..0xD7
+    };
+    // The bits, most significant first; 8 spare bytes follow them.
+    std::vector<uint8_t> Bytes;
+    uint64_t Bits = 0;
+    std::vector<TMarker> Markers;
+
+    void Clear()
+    {
+        Bits = 0;
+        Markers.clear();
+    }
+};
+
+// Writes bits straight into a stream's buffer, or into raw bits, holding the
+// bit state while it lives. While a writer lives nothing else may write into
+// its stream.
 class TJpegBitWriter {
 public:
     // The writer's registers: the bits gathered (the low 64 - Free bits of
@@ -77,9 +100,11 @@ public:
     };
 
     explicit TJpegBitWriter(TJpegOutputStream &stream)
-        : FStream(stream), FState{stream.FBits.Buffer, stream.FBits.Free, stream.FCurrent, stream.FLimit}
+        : FStream(&stream), FState{stream.FBits.Buffer, stream.FBits.Free, stream.FCurrent, stream.FLimit}
     {
     }
+    // Writes into raw, from its start.
+    explicit TJpegBitWriter(TJpegRawBits &raw);
     ~TJpegBitWriter() { Release(); }
     TJpegBitWriter(const TJpegBitWriter &) = delete;
     TJpegBitWriter &operator=(const TJpegBitWriter &) = delete;
@@ -100,15 +125,15 @@ public:
     }
 
     // Ends the entropy-coded segment, writes the restart marker and starts
-    // the next segment (T.81 B.2.1).
+    // the next segment (T.81 B.2.1); raw bits only note where it falls.
     void Restart(uint8_t marker);
 
-    // Hands the bit state and the buffer position back to the stream.
-    void Release()
-    {
-        FStream.FBits = {FState.Buffer, FState.Free};
-        FStream.FCurrent = FState.Out;
-    }
+    // Appends raw bits written elsewhere, restart markers included.
+    void Append(const TJpegRawBits &raw);
+
+    // Hands the bit state and the buffer position back to the stream; for
+    // raw bits, makes them complete, after which nothing more may be put.
+    void Release();
 
 private:
     // The 64 oldest bits are complete: moves them into the buffer. The
@@ -117,8 +142,12 @@ private:
     [[gnu::noinline]] TState Spill(TState state, uint64_t bits, int count);
     void MoveWord(TState &state, uint64_t word);
     void MoveByte(TState &state, uint8_t byte);
+    void GrowRaw(TState &state);
+    void AppendBits(const TJpegRawBits &raw, uint64_t from, uint64_t to);
 
-    TJpegOutputStream &FStream;
+    TJpegOutputStream *FStream = nullptr;
+    TJpegRawBits *FRaw = nullptr;
+    bool FFinished = false;
     TState FState;
 };
 

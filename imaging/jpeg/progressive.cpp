@@ -139,22 +139,25 @@ TJpegEncoder::TScanJob TJpegEncoder::MakeJob(const TJpegScan &scan, TScanJob::TK
 
 namespace {
 
-// The data units of a DC scan in order: MCU by MCU for several components,
-// the component's extent for one; row() after each row.
-template <class Unit, class RowDone>
-void VisitDcScan(uint32_t mcuRows, uint32_t mcuCols, int count,
-                 const std::array<TJpegEncoderComponent *, 3> &components, Unit unit, RowDone rowDone)
+// The data units of rows begin .. end - 1 of a DC scan in order: MCU by MCU
+// for several components, the component's extent for one; rowStart(row)
+// before each row, rowDone() after it.
+template <class Unit, class RowStart, class RowDone>
+void VisitDcScan(uint32_t mcuCols, int count, const std::array<TJpegEncoderComponent *, 3> &components,
+                 uint32_t begin, uint32_t end, Unit unit, RowStart rowStart, RowDone rowDone)
 {
     if (count == 1) {
         const TJpegEncoderComponent &c = *components[0];
-        for (uint32_t row = 0; row < c.FScanRows; ++row) {
+        for (uint32_t row = begin; row < end; ++row) {
+            rowStart(row);
             for (uint32_t col = 0; col < c.FScanCols; ++col)
                 unit(0, c.FCoefficients[size_t(row) * c.FDuCols + col]);
             rowDone();
         }
         return;
     }
-    for (uint32_t mcuRow = 0; mcuRow < mcuRows; ++mcuRow) {
+    for (uint32_t mcuRow = begin; mcuRow < end; ++mcuRow) {
+        rowStart(mcuRow);
         for (uint32_t mcuCol = 0; mcuCol < mcuCols; ++mcuCol)
             for (int i = 0; i < count; ++i) {
                 const TJpegEncoderComponent &c = *components[size_t(i)];
@@ -180,34 +183,37 @@ inline void DcFirstUnit(const TJpegCoefficientBlock &block, int al, int32_t &las
 
 } // namespace
 
-void TJpegEncoder::DcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer,
-                          TRowReporter *reporter) const
+void TJpegEncoder::DcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                          TScanResume &state, const TPassRows &rows) const
 {
+    const auto rowStart = [&](uint32_t row) {
+        if (rows.Record && row == rows.RecordAt)
+            *rows.Record = state;
+    };
     const auto rowDone = [&] {
         if (reporter)
             reporter->Row();
     };
-    std::array<int32_t, 3> lastDc{};
+    const auto visit = [&](auto unit) {
+        VisitDcScan(FMcuCols, job.ComponentCount, job.Components, rows.Begin, rows.End, unit, rowStart, rowDone);
+    };
+    std::array<int32_t, 3> &lastDc = state.LastDc;
     if (job.Kind == TScanJob::DcRefine) {
         // Bit al of each DC coefficient (two's complement), no code.
-        VisitDcScan(FMcuRows, FMcuCols, job.ComponentCount, job.Components, [&](int, const TJpegCoefficientBlock &block) {
-            writer->Put(uint32_t(block[0] >> job.Al) & 1u, 1);
-        }, rowDone);
+        visit([&](int, const TJpegCoefficientBlock &block) { writer->Put(uint32_t(block[0] >> job.Al) & 1u, 1); });
     } else if (writer) {
         // Luminance and chrominance.
         std::array<TEmittingSink, 2> sinks{{{FHuffmanTables[2], FHuffmanTables[0], *writer},
                                             {FHuffmanTables[3], FHuffmanTables[1], *writer}}};
-        VisitDcScan(FMcuRows, FMcuCols, job.ComponentCount, job.Components, [&](int i, const TJpegCoefficientBlock &block) {
+        visit([&](int i, const TJpegCoefficientBlock &block) {
             DcFirstUnit(block, job.Al, lastDc[size_t(i)], sinks[size_t(DcIndex(*job.Components[size_t(i)]) - 2)]);
-        }, rowDone);
+        });
     } else {
         std::array<TCountingSink, 2> sinks{{{(*counts)[2], (*counts)[0]}, {(*counts)[3], (*counts)[1]}}};
-        VisitDcScan(FMcuRows, FMcuCols, job.ComponentCount, job.Components, [&](int i, const TJpegCoefficientBlock &block) {
+        visit([&](int i, const TJpegCoefficientBlock &block) {
             DcFirstUnit(block, job.Al, lastDc[size_t(i)], sinks[size_t(DcIndex(*job.Components[size_t(i)]) - 2)]);
-        }, rowDone);
+        });
     }
-    if (reporter)
-        reporter->Done();
 }
 
 void TJpegEncoder::CodeDcFirst(TJpegEncoderComponent &component, uint32_t row, uint32_t col, TDcProcedure dc,

@@ -7,8 +7,8 @@
 #include "imaging/jpeg/scankernels.h"
 #include "imaging/jpeg/scanpass.h"
 
-void TJpegEncoder::AcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer,
-                          TRowReporter *reporter) const
+void TJpegEncoder::AcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                          TScanResume &state, const TPassRows &rows) const
 {
     const TJpegEncoderComponent &component = *job.Components[0];
     const size_t table = size_t(AcIndex(component));
@@ -18,6 +18,11 @@ void TJpegEncoder::AcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter
     pass.Ss = job.Ss;
     pass.Se = job.Se;
     pass.Al = job.Al;
+    pass.RowBegin = rows.Begin;
+    pass.RowEnd = rows.End;
+    pass.Eob = &state.Eob;
+    pass.RecordRow = rows.RecordAt;
+    pass.Record = rows.Record ? &rows.Record->Eob : nullptr;
     if (reporter) {
         pass.RowDone = [](void *context) { static_cast<TRowReporter *>(context)->Row(); };
         pass.Context = reporter;
@@ -32,8 +37,6 @@ void TJpegEncoder::AcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter
         pass.Counts = (*counts)[table].FCounts.data();
         kernels.CountAc(pass);
     }
-    if (reporter)
-        reporter->Done();
 }
 
 namespace {

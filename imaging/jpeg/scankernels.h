@@ -5,6 +5,7 @@
 // progressive scans. Every level gives the same symbols and bits.
 
 #include "imaging/jpeg/component.h"
+#include "imaging/jpeg/eobstate.h"
 #include "imaging/jpeg/jpegencoder.h"
 #include "imaging/jpeg/sequentialcoder.h"
 #include "imaging/jpeg/simdlevel.h"
@@ -13,25 +14,20 @@
 
 class TJpegBitWriter;
 
-// A run of blocks whose band ends with zeros, waiting to be coded as one
-// end-of-band (T.81 G.1.2.2); for refinement scans, also where the run began
-// and the first position whose correction bit its first block still owes.
-struct TEobState {
-    int32_t Run = 0;
-    int32_t StartRow = 0;
-    int32_t StartCol = 0;
-    int32_t StartPos = 64;
-    // No run waits: the start is one past the component's last block.
-    void Clear(const TJpegEncoderComponent &component);
-};
-
-// One pass of a progressive AC scan over a component's extent (T.81 G.1.2.2
-// and G.1.2.3): counting into Counts, or writing with Code and Size through
-// Writer. RowDone(Context) follows each row of blocks.
+// One pass of a progressive AC scan over rows RowBegin .. RowEnd - 1 of a
+// component's extent (T.81 G.1.2.2 and G.1.2.3): counting into Counts, or
+// writing with Code and Size through Writer. Eob is the end-of-band run
+// when the rows begin, and when they end; its pending run is coded only
+// after the extent's last row. Record, when set, receives the run as row
+// RecordRow begins. RowDone(Context) follows each row of blocks.
 struct TAcPass {
     const TJpegEncoderComponent *Component = nullptr;
     bool Refine = false;
     int Ss = 1, Se = 63, Al = 0;
+    uint32_t RowBegin = 0, RowEnd = 0;
+    TEobState *Eob = nullptr;
+    uint32_t RecordRow = 0;
+    TEobState *Record = nullptr;
     uint32_t *Counts = nullptr;
     const uint16_t *Code = nullptr;
     const uint8_t *Size = nullptr;

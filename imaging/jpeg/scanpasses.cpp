@@ -119,6 +119,21 @@ TSequentialSpan TJpegEncoder::SequentialParts(const TScanJob &job, TTableSet *co
     return span;
 }
 
+// A restart marker precedes MCU m (m > 0) when m is a multiple of the
+// interval; the markers count 0..7 round.
+TJpegEncoder::TRestartState TJpegEncoder::RestartAt(uint64_t units, uint32_t interval)
+{
+    TRestartState restart;
+    restart.Interval = interval;
+    if (interval != 0 && units > 0) {
+        restart.Count = uint32_t(units % interval);
+        if (restart.Count == 0)
+            restart.Count = interval; // the marker opens the next MCU
+        restart.Marker = int(((units - 1) / interval) % 8);
+    }
+    return restart;
+}
+
 // One row of MCUs, cut into spans at the restart points (T.81 B.2.1): a
 // restart marker (when writing) and fresh predictions precede the first MCU
 // of each new interval, never the scan's first.
@@ -151,26 +166,49 @@ void TJpegEncoder::CodeSequentialRow(const TSequentialSpan &row, TRestartState &
 }
 
 void TJpegEncoder::SequentialPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer,
-                                  TRowReporter *reporter) const
+                                  TRowReporter *reporter, TScanResume &state, const TPassRows &rows) const
 {
-    std::array<int32_t, 3> lastDc{};
-    const TSequentialSpan parts = SequentialParts(job, counts, writer ? &FHuffmanTables : nullptr, lastDc);
-    TRestartState restart;
-    restart.Interval = job.RestartInterval;
+    const TSequentialSpan parts = SequentialParts(job, counts, writer ? &FHuffmanTables : nullptr, state.LastDc);
     const bool interleaved = job.ComponentCount > 1;
     TSequentialSpan row = parts;
     row.Units = interleaved ? FMcuCols : job.Components[0]->FScanCols;
-    for (uint32_t r = 0; r < PassRows(job); ++r) {
+    for (uint32_t r = rows.Begin; r < rows.End; ++r) {
+        if (rows.Record && r == rows.RecordAt)
+            *rows.Record = state;
         for (int p = 0; p < job.ComponentCount; ++p) {
             const TSequentialPart &part = parts.Parts[size_t(p)];
             row.Parts[size_t(p)].First = part.First + size_t(r) * part.V * part.RowStride;
         }
-        CodeSequentialRow(row, restart, writer);
+        CodeSequentialRow(row, state.Restart, writer);
         if (reporter)
             reporter->Row();
     }
-    if (reporter)
-        reporter->Done();
+}
+
+void TJpegEncoder::ScanPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                            TScanResume &state, const TPassRows &rows) const
+{
+    switch (job.Kind) {
+    case TScanJob::Sequential:
+        SequentialPass(job, counts, writer, reporter, state, rows);
+        break;
+    case TScanJob::DcFirst:
+    case TScanJob::DcRefine:
+        DcPass(job, counts, writer, reporter, state, rows);
+        break;
+    case TScanJob::AcFirst:
+    case TScanJob::AcRefine:
+        AcPass(job, counts, writer, reporter, state, rows);
+        break;
+    }
+}
+
+TJpegEncoder::TScanResume TJpegEncoder::ScanStart(const TScanJob &job) const
+{
+    TScanResume state;
+    state.Restart = RestartAt(0, job.RestartInterval);
+    state.Eob.Clear(*job.Components[0]);
+    return state;
 }
 
 // ---- Tables ----

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -35,8 +36,12 @@ struct Fingerprint {
     }
 };
 
+// The threads every encoding of a test shares (its parameter).
+int threads = 1;
+
 std::vector<uint8_t> Encode(TJpegEncoder &encoder, const TBitmapImage &image)
 {
+    encoder.SetThreads(threads);
     TMemoryOutputStream stream;
     encoder.WriteToStream(stream, image);
     return stream.Bytes();
@@ -78,15 +83,22 @@ struct GoldenCase {
 
 } // namespace
 
-// Each test runs once per kernel level the CPU supports: every level must
-// give the same bytes.
-class JpegGoldenOutput : public ::testing::TestWithParam<TJpegSimdLevel> {
+// Each test runs once per kernel level the CPU supports and per number of
+// threads (one, two, and three sharing two cores or fewer): every level and
+// every thread count must give the same bytes.
+class JpegGoldenOutput : public ::testing::TestWithParam<std::tuple<TJpegSimdLevel, int>> {
 protected:
-    TScopedSimdLevel Level{GetParam()};
+    TScopedSimdLevel Level{std::get<0>(GetParam())};
+    void SetUp() override { threads = std::get<1>(GetParam()); }
+    void TearDown() override { threads = 1; }
 };
 
-INSTANTIATE_TEST_SUITE_P(EveryKernel, JpegGoldenOutput, ::testing::ValuesIn(SupportedSimdLevels()),
-                         [](const auto &info) { return std::string(JpegSimdLevelName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(EveryKernel, JpegGoldenOutput,
+                         ::testing::Combine(::testing::ValuesIn(SupportedSimdLevels()), ::testing::Values(1, 2, 3)),
+                         [](const auto &info) {
+                             return std::string(JpegSimdLevelName(std::get<0>(info.param))) + "_" +
+                                    std::to_string(std::get<1>(info.param)) + "threads";
+                         });
 
 TEST_P(JpegGoldenOutput, SettingsAndScriptsKeepTheirBytes)
 {
@@ -356,7 +368,9 @@ TEST_P(JpegGoldenOutput, ConvertedBitmapFilesKeepTheirBytes)
                                      file(32, true, 108), file(24, false, 12)}) {
         WriteFileBytes(dir + "/Temp.bmp", std::vector<uint8_t>(bytes.begin(), bytes.end()));
         for (int quality : {9, 3}) {
-            ASSERT_TRUE(ConvertBmpToJpeg(dir + "/Temp.bmp", dir + "/card.jpg", quality));
+            TJpegEncoder encoder;
+            encoder.SetThreads(threads);
+            ASSERT_TRUE(ConvertBmpToJpeg(dir + "/Temp.bmp", dir + "/card.jpg", quality, encoder));
             print.Add(ReadFileBytes(dir + "/card.jpg"));
         }
     }
