@@ -4,6 +4,7 @@
 #include "app/frm_main.h"
 
 #include "imaging/jpeg/image_convert.h"
+#include "imaging/jpeg/jpegencoder.h"
 
 #include <QFile>
 
@@ -18,6 +19,14 @@ constexpr int ExportJpegQuality = 9;
 std::string LocalName(const QString &path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+// One encoder for every export, so that the next export finds its memory
+// ready instead of asking the system for it again.
+TJpegEncoder &ExportEncoder()
+{
+    static TJpegEncoder encoder;
+    return encoder;
 }
 
 } // namespace
@@ -46,6 +55,7 @@ void Tfrmmain::BitBtn4Click()
     // own decoder. A failed conversion is reported like a failed rendering;
     // both files are written atomically, so nothing half-written is left
     // under the chosen name.
-    if (!RenderCard(TempBmpPath()) || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(target), ExportJpegQuality))
+    if (!RenderCard(TempBmpPath())
+        || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(target), ExportJpegQuality, ExportEncoder()))
         Dialogs().ShowMessage(SaveErrorMessage);
 }

@@ -3,6 +3,7 @@
 // time on every thread; then each scan is counted and written in turn, and
 // while the calling thread writes one scan, the helpers count the next ones.
 
+#include "imaging/jpeg/encodermemory.h"
 #include "imaging/jpeg/jpegencoder.h"
 #include "imaging/jpeg/outputstream.h"
 #include "imaging/jpeg/scanpass.h"
@@ -39,13 +40,16 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
     };
     TRowReporter reporter = ConversionReporter();
     const auto report = [&](uint32_t strip) { ReportStripRows(strips, strip, reporter); };
-    workers.Start([&](int) {
-        TJpegStripScratch scratch;
+    TJpegEncoderMemory &memory = Memory();
+    for (int thread = 0; thread <= workers.Helpers(); ++thread)
+        memory.ScratchOf(size_t(thread));
+    workers.Start([&](int helper) {
+        TJpegStripScratch &scratch = memory.Scratch[size_t(helper) + 1];
         while (!workers.Cancelled() && convert(scratch)) {
         }
     });
     try {
-        TJpegStripScratch scratch;
+        TJpegStripScratch &scratch = memory.Scratch[0];
         while (convert(scratch))
             done.Catch(report);
         workers.Wait();
@@ -149,7 +153,7 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
     const size_t ahead = size_t(2 * (helpers + 1));
     std::vector<TTableSet> tables(std::min(ahead, std::max<size_t>(jobs.size(), 1)));
     std::vector<TScanResume> resumes(jobs.size());
-    TJpegRawBits rest; // the rest of the scan being written, from a helper
+    TJpegRawBits &rest = Memory().RawOf(0); // the rest of the scan being written, from a helper
     struct {
         std::mutex Mutex;
         std::condition_variable Changed;

@@ -4,6 +4,7 @@
 // counts; the writing pass converts and codes it again on every thread, and
 // the calling thread puts the strips into the file in order.
 
+#include "imaging/jpeg/encodermemory.h"
 #include "imaging/jpeg/jpegencoder.h"
 #include "imaging/jpeg/outputstream.h"
 #include "imaging/jpeg/scanpass.h"
@@ -17,27 +18,6 @@
 #include <mutex>
 
 namespace {
-
-// The blocks of one strip, every component's one after the other.
-struct TStripBlocks {
-    std::vector<TJpegCoefficientBlock, TUninitialisedAllocator<TJpegCoefficientBlock>> Blocks;
-    std::array<TJpegCoefficientBlock *, 3> Component{};
-
-    void Size(const TJpegStrips &strips, int components)
-    {
-        if (Component[0] != nullptr)
-            return;
-        size_t total = 0;
-        for (int c = 0; c < components; ++c)
-            total += strips.Blocks(c);
-        Blocks.resize(total);
-        TJpegCoefficientBlock *next = Blocks.data();
-        for (int c = 0; c < components; ++c) {
-            Component[size_t(c)] = next;
-            next += strips.Blocks(c);
-        }
-    }
-};
 
 // Symbol counts of one thread: tables 0 luminance AC, 1 chrominance AC,
 // 2 luminance DC, 3 chrominance DC.
@@ -127,10 +107,14 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
     TRowReporter reporter = ConversionReporter();
     const auto report = [&](uint32_t strip) { ReportStripRows(strips, strip, reporter); };
     // Thread 0 is the calling thread, which alone reports.
+    TJpegEncoderMemory &memory = Memory();
+    for (int thread = 0; thread <= workers.Helpers(); ++thread) {
+        memory.ScratchOf(size_t(thread));
+        memory.BlocksOf(size_t(thread)).Size(strips, job.ComponentCount);
+    }
     const auto countStrips = [&](int thread) {
-        TJpegStripScratch scratch;
-        TStripBlocks blocks;
-        blocks.Size(strips, job.ComponentCount);
+        TJpegStripScratch &scratch = memory.Scratch[size_t(thread)];
+        TJpegStripBlocks &blocks = memory.Blocks[size_t(thread)];
         uint32_t *tables[4];
         for (size_t t = 0; t < 4; ++t)
             tables[t] = counts[size_t(thread)][t].data();
@@ -194,11 +178,24 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
     const uint32_t count = strips.Count();
     const uint32_t units = StripUnits(job);
     const uint32_t slots = uint32_t(std::max(1, 2 * workers.Helpers()));
+    // The ring's slots: blocks after the threads' own, raw bits.
+    TJpegEncoderMemory &memory = Memory();
+    const size_t threads = size_t(workers.Helpers()) + 1;
+    for (size_t thread = 0; thread < threads; ++thread) {
+        memory.ScratchOf(thread);
+        memory.BlocksOf(thread).Size(strips, job.ComponentCount);
+    }
+    for (size_t slot = 0; slot < slots; ++slot) {
+        memory.BlocksOf(threads + slot).Size(strips, job.ComponentCount);
+        memory.RawOf(slot);
+    }
     struct TSlot {
-        TStripBlocks Blocks;
-        TJpegRawBits Bits;
+        TJpegStripBlocks &Blocks;
+        TJpegRawBits &Bits;
     };
-    std::vector<TSlot> ring(slots);
+    std::vector<TSlot> ring;
+    for (size_t slot = 0; slot < slots; ++slot)
+        ring.push_back({memory.Blocks[threads + slot], memory.Raw[slot]});
     struct {
         std::mutex Mutex;
         std::condition_variable Changed;
@@ -211,16 +208,15 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
     shared.Holds.assign(slots, -1);
 
     // Codes a strip: its blocks and its bits, which writer takes.
-    const auto code = [&](uint32_t strip, TJpegStripScratch &scratch, TStripBlocks &blocks, TJpegBitWriter &writer) {
-        blocks.Size(strips, job.ComponentCount);
+    const auto code = [&](uint32_t strip, TJpegStripScratch &scratch, TJpegStripBlocks &blocks, TJpegBitWriter &writer) {
         strips.Convert(rows, strip, scratch, blocks.Component);
         std::array<int32_t, 3> predictions = strip > 0 ? lastDc[strip - 1] : std::array<int32_t, 3>{};
         TRestartState restart = RestartAt(uint64_t(strip) * units, job.RestartInterval);
         CodeSequentialRow(StripSpan(job, blocks.Component, predictions, nullptr), restart, &writer);
     };
 
-    workers.Start([&](int) {
-        TJpegStripScratch scratch;
+    workers.Start([&](int helper) {
+        TJpegStripScratch &scratch = memory.Scratch[size_t(helper) + 1];
         for (;;) {
             uint32_t strip;
             {
@@ -251,8 +247,8 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
         }
     });
     try {
-        TJpegStripScratch scratch;
-        TStripBlocks blocks;
+        TJpegStripScratch &scratch = memory.Scratch[0];
+        TJpegStripBlocks &blocks = memory.Blocks[0];
         TRowReporter reporter = PassReporter(job, true);
         TJpegBitWriter writer(*FStream);
         for (uint32_t strip = 0; strip < count; ++strip) {

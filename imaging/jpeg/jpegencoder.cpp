@@ -1,6 +1,7 @@
 #include "imaging/jpeg/jpegencoder.h"
 
 #include "imaging/jpeg/colourconvert.h"
+#include "imaging/jpeg/encodermemory.h"
 #include "imaging/jpeg/outputstream.h"
 #include "imaging/jpeg/strips.h"
 #include "imaging/jpeg/systemspecific.h"
@@ -105,10 +106,39 @@ int TJpegEncoder::Threads() const
     return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
 }
 
+TJpegEncoderMemory &TJpegEncoder::Memory()
+{
+    if (!FMemory)
+        FMemory = std::make_unique<TJpegEncoderMemory>();
+    return *FMemory;
+}
+
+size_t TJpegEncoder::KeptMemory() const
+{
+    size_t bytes = FMemory ? FMemory->Bytes() : 0;
+    for (const TJpegEncoderComponent &component : FComponents)
+        bytes += component.FCoefficients.capacity() * sizeof(TJpegCoefficientBlock) + component.FSamples.capacity();
+    return bytes;
+}
+
 void TJpegEncoder::ReleaseMemory()
 {
+    FMemory.reset();
     for (TJpegEncoderComponent &component : FComponents)
         ReleaseBuffers(component);
+}
+
+size_t TJpegEncoderMemory::Bytes() const
+{
+    size_t bytes = Output ? TJpegOutputFileStream::BufferSize : 0;
+    for (const TJpegStripScratch &scratch : Scratch)
+        bytes += scratch.Rows.Pixels.capacity() * sizeof(TPixel) + scratch.Rows.Bytes.capacity() +
+                 scratch.Samples.capacity();
+    for (const TJpegStripBlocks &blocks : Blocks)
+        bytes += blocks.Blocks.capacity() * sizeof(TJpegCoefficientBlock);
+    for (const TJpegRawBits &raw : Raw)
+        bytes += raw.Bytes.capacity() + raw.Markers.capacity() * sizeof(TJpegRawBits::TMarker);
+    return bytes;
 }
 
 void TJpegEncoder::WriteImageFile(const std::string &fileName, const TBitmapImage &image)
@@ -125,7 +155,7 @@ void TJpegEncoder::WriteToStream(TJpegOutputStream &stream, const TBitmapImage &
 
 void TJpegEncoder::WriteRowsFile(const std::string &fileName, const TPixelRowSource &rows)
 {
-    TJpegOutputFileStream stream;
+    TJpegOutputFileStream stream(Memory().OutputBuffer());
     stream.Open(fileName);
     WriteRowsToStream(stream, rows);
     // On the normal path the file is closed here so that a failing final

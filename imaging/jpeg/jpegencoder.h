@@ -13,11 +13,13 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 class TJpegBitWriter;
 class TJpegOutputStream;
+struct TJpegEncoderMemory;
 class TJpegStrips;
 class TJpegWorkers;
 struct TSequentialSpan;
@@ -95,9 +97,11 @@ public:
     void SetThreads(int count);
     int Threads() const;
 
-    // The encoder keeps the memory of its image-sized arrays between files,
-    // so that the next file of a similar size finds it ready instead of
-    // asking the system for it again. This gives it back.
+    // The encoder keeps the memory its passes ask for (coefficient arrays,
+    // strips, buffers) from one file to the next, so that the next file of a
+    // similar size finds it ready instead of asking the system for it again.
+    // KeptMemory is its size in bytes; ReleaseMemory gives it back.
+    size_t KeptMemory() const;
     void ReleaseMemory();
 
     // ---- Settings ----
@@ -280,6 +284,8 @@ private:
     // Copies the tables a scan uses into FHuffmanTables.
     void TakeTables(const TScanJob &job, const TTableSet &tables);
 
+    TJpegEncoderMemory &Memory();
+
     // The components a colour or grayscale frame codes.
     int FrameComponentCount() const { return FGrayscale ? 1 : 3; }
 
@@ -307,4 +313,5 @@ private:
     std::array<uint8_t, 3> FQuantIndex = {0, 1, 1};
     TJpegOutputStream *FStream = nullptr;
     int FThreads = 0;
+    std::unique_ptr<TJpegEncoderMemory> FMemory;
 };

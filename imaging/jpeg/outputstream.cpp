@@ -209,25 +209,27 @@ void TJpegBitWriter::AppendBits(const TJpegRawBits &raw, uint64_t from, uint64_t
 
 // ---- TJpegOutputFileStream ----
 
-TJpegOutputFileStream::TJpegOutputFileStream() : FBuffer(new uint8_t[BufferSize]) {}
+TJpegOutputFileStream::TJpegOutputFileStream() : FOwnBuffer(new uint8_t[BufferSize]), FBuffer(FOwnBuffer.get()) {}
+
+TJpegOutputFileStream::TJpegOutputFileStream(uint8_t *buffer) : FBuffer(buffer) {}
 
 TJpegOutputFileStream::~TJpegOutputFileStream() = default;
 
 void TJpegOutputFileStream::Open(const std::string &fileName, TSpecialTarget special)
 {
     FFile = std::make_unique<TAtomicFile>(fileName, special);
-    FCurrent = FBuffer.get();
-    FLimit = FBuffer.get() + BufferSize;
+    FCurrent = FBuffer;
+    FLimit = FBuffer + BufferSize;
 }
 
 void TJpegOutputFileStream::Flush()
 {
-    const uint8_t *start = FBuffer.get();
+    const uint8_t *start = FBuffer;
     const size_t count = size_t(FCurrent - start);
     // The buffer is reset first: a failed flush must not be retried by the
     // clean-up path with the same bytes.
-    FCurrent = FBuffer.get();
-    FLimit = FBuffer.get() + BufferSize;
+    FCurrent = FBuffer;
+    FLimit = FBuffer + BufferSize;
     if (FFile == nullptr)
         return;
     try {

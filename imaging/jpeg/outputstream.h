@@ -159,6 +159,8 @@ public:
     static constexpr size_t BufferSize = 0x40000;
 
     TJpegOutputFileStream();
+    // With a buffer of BufferSize bytes that the caller keeps and lends.
+    explicit TJpegOutputFileStream(uint8_t *buffer);
     // Without a successful Close (an error or a cancel interrupted the
     // encoding) the temporary file is removed and the target stays as it
     // was. Never throws.
@@ -176,5 +178,6 @@ public:
 
 private:
     std::unique_ptr<TAtomicFile> FFile;
-    std::unique_ptr<uint8_t[]> FBuffer;
+    std::unique_ptr<uint8_t[]> FOwnBuffer;
+    uint8_t *FBuffer;
 };

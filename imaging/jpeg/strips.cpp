@@ -96,6 +96,19 @@ TJpegStrips::TJpegStrips(const std::array<TJpegEncoderComponent *, 3> &component
     }
 }
 
+void TJpegStripBlocks::Size(const TJpegStrips &strips, int components)
+{
+    size_t total = 0;
+    for (int c = 0; c < components; ++c)
+        total += strips.Blocks(c);
+    Blocks.resize(total);
+    TJpegCoefficientBlock *next = Blocks.data();
+    for (int c = 0; c < components; ++c) {
+        Component[size_t(c)] = next;
+        next += strips.Blocks(c);
+    }
+}
+
 uint32_t TJpegStrips::BlockRows(int c) const
 {
     return FGrayscale ? 1 : FComponents[size_t(c)]->FVSampling;

@@ -18,6 +18,17 @@ struct TJpegStripScratch {
     std::vector<uint8_t> Samples; // a strip of each component, full resolution
 };
 
+class TJpegStrips;
+
+// The blocks of one strip, every component's one after the other.
+struct TJpegStripBlocks {
+    TJpegBlockArray Blocks;
+    std::array<TJpegCoefficientBlock *, 3> Component{};
+
+    // Makes room for the blocks of a strip of the frame's components.
+    void Size(const TJpegStrips &strips, int components);
+};
+
 class TJpegStrips {
 public:
     // Sets the sample and block geometry of the frame's components (one for
