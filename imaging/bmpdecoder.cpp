@@ -2,9 +2,9 @@
 
 #include "imaging/bmpdecodestate.h"
 #include "imaging/bmpmasks.h"
-#include "imaging/bmprowreader.h"
 #include "imaging/bmprows.h"
 #include "imaging/fileerrors.h"
+#include "imaging/pages.h"
 #include "imaging/regularfile.h"
 #include "imaging/streamreading.h"
 
@@ -287,6 +287,10 @@ void TBmpDecoder::DecodeUncompressedRows(DecodeState &state)
     const char *shortRow =
         state.BitCount == 24 ? PrematureEofInImageData : PrematureEndOfStream;
 
+    // The image's pages are asked for a band of rows at a time, as rows
+    // arrive: a file that stops early costs at most one band.
+    const int32_t band = int32_t(std::max<size_t>(1, (size_t(1) << 18) / (size_t(width) * sizeof(TPixel))));
+    int32_t preparedFirst = rows, preparedEnd = rows; // rows whose pages are provided
     std::vector<uint8_t> row;
     for (int32_t i = 0; i < rows; ++i) {
         const int32_t y = state.Height > 0 ? rows - 1 - i : i;
@@ -294,7 +298,14 @@ void TBmpDecoder::DecodeUncompressedRows(DecodeState &state)
         if (ReadRow(state.Stream, row, paddedRowBytes) < paddedRowBytes)
             throw EBmpError(shortRow);
 
-        ConvertBmpRow(layout, row.data(), state.Image.Pixels.data() + size_t(y) * size_t(width));
+        TPixel *out = state.Image.Pixels.data() + size_t(y) * size_t(width);
+        if (y < preparedFirst || y >= preparedEnd) {
+            preparedFirst = state.Height > 0 ? std::max(0, y - band + 1) : y;
+            preparedEnd = state.Height > 0 ? y + 1 : std::min(rows, y + band);
+            PreparePages(state.Image.Pixels.data() + size_t(preparedFirst) * size_t(width),
+                         size_t(preparedEnd - preparedFirst) * size_t(width) * sizeof(TPixel));
+        }
+        ConvertBmpRow(layout, row.data(), out);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "imaging/bmpdecodestate.h"
 #include "imaging/fileerrors.h"
+#include "imaging/pages.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -67,10 +68,10 @@ const TPixel *TBmpRowReader::Rows(int32_t first, int32_t count, TRowScratch &scr
     const uint64_t rowBytes = FLayout.PaddedRowBytes();
     const size_t bytes = size_t(rowBytes) * size_t(count);
     if (scratch.Bytes.size() < bytes)
-        scratch.Bytes.resize(bytes);
+        ResizePrepared(scratch.Bytes, bytes);
     const size_t pixels = size_t(FLayout.Width) * size_t(count);
     if (scratch.Pixels.size() < pixels)
-        scratch.Pixels.resize(pixels);
+        ResizePrepared(scratch.Pixels, pixels);
 
     // Bottom-up files hold the strip's rows in the opposite order.
     const uint64_t fileRow = FTopDown ? uint64_t(first) : uint64_t(FRows - first - count);

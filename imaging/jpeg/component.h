@@ -2,6 +2,8 @@
 // One colour component of the image being encoded: its samples, its
 // quantized coefficient blocks and the state its scans code with.
 
+#include "imaging/pages.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +25,7 @@ using TJpegCoefficientBlock = std::array<int16_t, 64>;
 // full, so zero-filling them first would only cost time.
 void *AllocateImageArray(size_t bytes);
 void ReleaseImageArray(void *memory) noexcept;
+
 
 template <class T>
 struct TUninitialisedAllocator {

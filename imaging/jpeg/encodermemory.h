@@ -6,6 +6,7 @@
 
 #include "imaging/jpeg/outputstream.h"
 #include "imaging/jpeg/strips.h"
+#include "imaging/pages.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,8 +44,10 @@ struct TJpegEncoderMemory {
     }
     uint8_t *OutputBuffer()
     {
-        if (!Output)
+        if (!Output) {
             Output.reset(new uint8_t[TJpegOutputFileStream::BufferSize]);
+            PreparePages(Output.get(), TJpegOutputFileStream::BufferSize);
+        }
         return Output.get();
     }
     // Bytes held.

@@ -148,8 +148,9 @@ struct Butterfly {
 } // namespace
 
 #if TESSALY_HAVE_X86_KERNELS
-// In forwarddct_avx2.cpp.
+// In forwarddct_avx2.cpp and forwarddct_avx512.cpp.
 void TransformBlockAvx2(const uint8_t *samples, size_t stride, const double *scaledTransposed, int16_t *out);
+void TransformBlockAvx512(const uint8_t *samples, size_t stride, const double *scaledTransposed, int16_t *out);
 #endif
 
 namespace {
@@ -159,13 +160,6 @@ void TransformPortable(const uint8_t *samples, size_t stride, const double *scal
     Transform(samples, stride, scaledTransposed, out);
 }
 
-#if TESSALY_HAVE_X86_KERNELS
-[[gnu::target("arch=x86-64-v4")]] void TransformAvx512(const uint8_t *samples, size_t stride,
-                                                       const double *scaledTransposed, int16_t *out)
-{
-    Transform(samples, stride, scaledTransposed, out);
-}
-#endif
 
 } // namespace
 
@@ -175,7 +169,7 @@ void TransformBlockRows(const uint8_t *topLeft, size_t stride, const TJpegEncode
 #if TESSALY_HAVE_X86_KERNELS
     switch (JpegSimdLevel()) {
     case TJpegSimdLevel::Avx512:
-        return TransformAvx512(topLeft, stride, table.ScaledTransposed(), out);
+        return TransformBlockAvx512(topLeft, stride, table.ScaledTransposed(), out);
     case TJpegSimdLevel::Avx2:
         return TransformBlockAvx2(topLeft, stride, table.ScaledTransposed(), out);
     case TJpegSimdLevel::Portable:

@@ -32,8 +32,10 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
         if (strip >= strips.Count())
             return false;
         std::array<TJpegCoefficientBlock *, 3> out{};
-        for (int c = 0; c < FrameComponentCount(); ++c)
+        for (int c = 0; c < FrameComponentCount(); ++c) {
             out[size_t(c)] = FComponents[size_t(c)].FCoefficients.data() + strip * strips.Blocks(c);
+            PreparePages(out[size_t(c)], strips.Blocks(c) * sizeof(TJpegCoefficientBlock));
+        }
         strips.Convert(rows, strip, scratch, out);
         done.MarkDone(strip);
         return true;

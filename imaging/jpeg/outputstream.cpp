@@ -1,6 +1,7 @@
 #include "imaging/jpeg/outputstream.h"
 
 #include "imaging/jpeg/jpegerror.h"
+#include "imaging/pages.h"
 
 #include <algorithm>
 #include <cstring>
@@ -83,7 +84,7 @@ TJpegBitWriter::TJpegBitWriter(TJpegRawBits &raw) : FRaw(&raw), FState{0, 64, nu
 {
     raw.Clear();
     if (raw.Bytes.size() < 4096)
-        raw.Bytes.resize(4096);
+        ResizePrepared(raw.Bytes, 4096);
     FState.Out = raw.Bytes.data();
     FState.Limit = raw.Bytes.data() + raw.Bytes.size();
 }
@@ -132,7 +133,7 @@ void TJpegBitWriter::MoveWord(TState &state, uint64_t word)
 void TJpegBitWriter::GrowRaw(TState &state)
 {
     const size_t used = size_t(state.Out - FRaw->Bytes.data());
-    FRaw->Bytes.resize(2 * FRaw->Bytes.size());
+    ResizePrepared(FRaw->Bytes, 2 * FRaw->Bytes.size());
     state.Out = FRaw->Bytes.data() + used;
     state.Limit = FRaw->Bytes.data() + FRaw->Bytes.size();
 }

@@ -101,7 +101,7 @@ void TJpegStripBlocks::Size(const TJpegStrips &strips, int components)
     size_t total = 0;
     for (int c = 0; c < components; ++c)
         total += strips.Blocks(c);
-    Blocks.resize(total);
+    ResizePrepared(Blocks, total);
     TJpegCoefficientBlock *next = Blocks.data();
     for (int c = 0; c < components; ++c) {
         Component[size_t(c)] = next;
@@ -119,7 +119,7 @@ void TJpegStrips::Convert(const TPixelRowSource &rows, uint32_t strip, TJpegStri
 {
     const size_t plane = size_t(FStripRows) * FPlaneCols;
     if (scratch.Samples.size() < 3 * plane)
-        scratch.Samples.resize(3 * plane);
+        ResizePrepared(scratch.Samples, 3 * plane);
     if (FGrayscale)
         ConvertGraySamples(rows, strip, scratch);
     else
