@@ -166,74 +166,73 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
     }
 }
 
-// The writing pass: every thread codes strips in order of their number, a
-// helper into raw bits of its own, from the predictions the counting pass
-// left at the end of the strip before; the calling thread appends them to
-// the file in their turn, and codes a strip itself straight into the file
-// when no helper has taken it yet. A helper stays at most a few strips
-// ahead.
+// The writing pass: every thread codes strips in order of their number into
+// raw bits, from the predictions the counting pass left at the end of the
+// strip before; the calling thread appends them to the file in their turn.
+// It codes the next strip straight into the file when nobody has taken it,
+// and while a helper codes the next strip, it codes one further ahead rather
+// than wait. Strips are coded at most a ring ahead of the file; the threads
+// wake one another only when one of them waits.
 void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
                                 const std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers)
 {
     const uint32_t count = strips.Count();
     const uint32_t units = StripUnits(job);
-    const uint32_t slots = uint32_t(std::max(1, 2 * workers.Helpers()));
-    // The ring's slots: blocks after the threads' own, raw bits.
+    const uint32_t slots = uint32_t(std::max(2, 8 * workers.Helpers()));
     TJpegEncoderMemory &memory = Memory();
     const size_t threads = size_t(workers.Helpers()) + 1;
     for (size_t thread = 0; thread < threads; ++thread) {
         memory.ScratchOf(thread);
         memory.BlocksOf(thread).Size(strips, job.ComponentCount);
     }
-    for (size_t slot = 0; slot < slots; ++slot) {
-        memory.BlocksOf(threads + slot).Size(strips, job.ComponentCount);
-        memory.RawOf(slot);
-    }
-    struct TSlot {
-        TJpegStripBlocks &Blocks;
-        TJpegRawBits &Bits;
-    };
-    std::vector<TSlot> ring;
     for (size_t slot = 0; slot < slots; ++slot)
-        ring.push_back({memory.Blocks[threads + slot], memory.Raw[slot]});
+        memory.RawOf(slot);
     struct {
         std::mutex Mutex;
         std::condition_variable Changed;
         uint32_t NextCode = 0; // the first strip nobody has taken to code
         uint32_t Written = 0;  // strips in the file
         std::vector<int64_t> Holds;
+        int Waiting = 0; // threads waiting for Changed
         bool Stop = false;
         std::exception_ptr Error;
     } shared;
     shared.Holds.assign(slots, -1);
+    const auto wait = [&](std::unique_lock<std::mutex> &lock, auto ready) {
+        ++shared.Waiting;
+        shared.Changed.wait(lock, ready);
+        --shared.Waiting;
+    };
+    const auto wake = [&] {
+        if (shared.Waiting > 0)
+            shared.Changed.notify_all();
+    };
 
     // Codes a strip: its blocks and its bits, which writer takes.
-    const auto code = [&](uint32_t strip, TJpegStripScratch &scratch, TJpegStripBlocks &blocks, TJpegBitWriter &writer) {
-        strips.Convert(rows, strip, scratch, blocks.Component);
+    const auto code = [&](uint32_t strip, size_t thread, TJpegBitWriter &writer) {
+        TJpegStripBlocks &blocks = memory.Blocks[thread];
+        strips.Convert(rows, strip, memory.Scratch[thread], blocks.Component);
         std::array<int32_t, 3> predictions = strip > 0 ? lastDc[strip - 1] : std::array<int32_t, 3>{};
         TRestartState restart = RestartAt(uint64_t(strip) * units, job.RestartInterval);
         CodeSequentialRow(StripSpan(job, blocks.Component, predictions, nullptr), restart, &writer);
     };
 
     workers.Start([&](int helper) {
-        TJpegStripScratch &scratch = memory.Scratch[size_t(helper) + 1];
         for (;;) {
             uint32_t strip;
             {
                 std::unique_lock<std::mutex> lock(shared.Mutex);
                 // Once the ring is full, wait until half of it is free again.
-                if (shared.NextCode < count && shared.NextCode >= shared.Written + slots)
-                    shared.Changed.wait(lock, [&] {
-                        return shared.Stop || shared.NextCode + slots / 2 <= shared.Written + slots;
-                    });
+                if (!shared.Stop && shared.NextCode < count && shared.NextCode >= shared.Written + slots)
+                    wait(lock, [&] { return shared.Stop || shared.NextCode + slots / 2 <= shared.Written + slots; });
                 if (shared.Stop || shared.NextCode >= count)
                     return;
                 strip = shared.NextCode++;
             }
-            TSlot &slot = ring[strip % slots];
+            TJpegRawBits &bits = memory.Raw[strip % slots];
             try {
-                TJpegBitWriter writer(slot.Bits);
-                code(strip, scratch, slot.Blocks, writer);
+                TJpegBitWriter writer(bits);
+                code(strip, size_t(helper) + 1, writer);
             } catch (...) {
                 const std::lock_guard<std::mutex> lock(shared.Mutex);
                 shared.Error = std::current_exception();
@@ -243,33 +242,47 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
             }
             const std::lock_guard<std::mutex> lock(shared.Mutex);
             shared.Holds[strip % slots] = strip;
-            shared.Changed.notify_all();
+            wake();
         }
     });
     try {
-        TJpegStripScratch &scratch = memory.Scratch[0];
-        TJpegStripBlocks &blocks = memory.Blocks[0];
         TRowReporter reporter = PassReporter(job, true);
         TJpegBitWriter writer(*FStream);
         for (uint32_t strip = 0; strip < count; ++strip) {
             std::unique_lock<std::mutex> lock(shared.Mutex);
-            if (shared.NextCode == strip) {
-                ++shared.NextCode;
-                lock.unlock();
-                code(strip, scratch, blocks, writer);
-                lock.lock();
-            } else {
-                TSlot &slot = ring[strip % slots];
-                shared.Changed.wait(lock, [&] { return shared.Holds[strip % slots] == strip || shared.Error; });
-                if (shared.Holds[strip % slots] != strip)
+            for (;;) {
+                if (shared.NextCode == strip) { // nobody has it: straight into the file
+                    ++shared.NextCode;
+                    lock.unlock();
+                    code(strip, 0, writer);
+                    lock.lock();
+                    break;
+                }
+                if (shared.Holds[strip % slots] == strip) { // a helper coded it
+                    lock.unlock();
+                    writer.Append(memory.Raw[strip % slots]);
+                    lock.lock();
+                    shared.Holds[strip % slots] = -1;
+                    break;
+                }
+                if (shared.Error)
                     std::rethrow_exception(shared.Error);
-                lock.unlock();
-                writer.Append(slot.Bits);
-                lock.lock();
-                shared.Holds[strip % slots] = -1;
+                // A helper is coding it: rather than wait, code a strip ahead.
+                if (shared.NextCode < count && shared.NextCode < shared.Written + slots) {
+                    const uint32_t ahead = shared.NextCode++;
+                    lock.unlock();
+                    {
+                        TJpegBitWriter raw(memory.Raw[ahead % slots]);
+                        code(ahead, 0, raw);
+                    }
+                    lock.lock();
+                    shared.Holds[ahead % slots] = ahead;
+                    continue;
+                }
+                wait(lock, [&] { return shared.Holds[strip % slots] == strip || shared.Error; });
             }
             shared.Written = strip + 1;
-            shared.Changed.notify_all();
+            wake();
             lock.unlock();
             reporter.Row();
         }
@@ -278,6 +291,7 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
         {
             const std::lock_guard<std::mutex> lock(shared.Mutex);
             shared.Stop = true;
+            shared.Changed.notify_all();
         }
         workers.Wait();
     } catch (...) {

@@ -195,17 +195,24 @@ void TJpegBitWriter::Append(const TJpegRawBits &raw)
     AppendBits(raw, from, raw.Bits);
 }
 
-// Bits from .. to - 1 of raw, 32 at a time.
+// Bits from .. to - 1 of raw, 32 at a time, with the state in registers.
 void TJpegBitWriter::AppendBits(const TJpegRawBits &raw, uint64_t from, uint64_t to)
 {
     const uint8_t *bytes = raw.Bytes.data();
-    for (uint64_t bit = from; bit < to; bit += 32) {
+    TState state = FState;
+    uint64_t bit = from;
+    for (; bit + 32 <= to; bit += 32) {
         uint64_t word;
         std::memcpy(&word, bytes + bit / 8, 8);
-        const uint32_t bits = uint32_t((__builtin_bswap64(word) << (bit % 8)) >> 32);
-        const int count = int(std::min<uint64_t>(32, to - bit));
-        Put(bits >> (32 - count), count);
+        Put(state, (__builtin_bswap64(word) << (bit % 8)) >> 32, 32);
     }
+    if (bit < to) {
+        uint64_t word;
+        std::memcpy(&word, bytes + bit / 8, 8);
+        const int count = int(to - bit);
+        Put(state, (__builtin_bswap64(word) << (bit % 8)) >> (64 - count), count);
+    }
+    FState = state;
 }
 
 // ---- TJpegOutputFileStream ----
