@@ -217,8 +217,25 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
             shared.Changed.notify_all();
         }
     });
+    // Waiting for a helper, the calling thread counts the scans ahead
+    // instead, as long as there are any to count.
     const auto waitFor = [&](std::unique_lock<std::mutex> &lock, auto done) {
-        shared.Changed.wait(lock, [&] { return done() || shared.Error; });
+        while (!done() && !shared.Error) {
+            if (shared.NextCount < jobs.size() && shared.NextCount < shared.Written + tables.size()) {
+                const size_t k = shared.NextCount++;
+                lock.unlock();
+                if (counted(jobs[k]))
+                    CountScan(jobs[k], tables[k % tables.size()], nullptr, splits[k], resumes[k]);
+                lock.lock();
+                shared.Counted[k] = true;
+                shared.Changed.notify_all();
+                continue;
+            }
+            shared.Changed.wait(lock, [&] {
+                return done() || shared.Error ||
+                       (shared.NextCount < jobs.size() && shared.NextCount < shared.Written + tables.size());
+            });
+        }
         if (!done())
             std::rethrow_exception(shared.Error);
     };
