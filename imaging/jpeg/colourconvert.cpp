@@ -83,17 +83,6 @@ uint8_t ComputeCr(uint8_t red, uint8_t green, uint8_t blue)
 
 namespace {
 
-uint32_t RoundUp(uint32_t n, uint32_t factor)
-{
-    const uint32_t unit = 8 * factor;
-    return (n + unit - 1) / unit * unit;
-}
-
-uint32_t CeilDiv(uint64_t n, uint64_t d)
-{
-    return uint32_t((n + d - 1) / d);
-}
-
 // Progress in 1/256 percent over a number of rows, as every long step reports it.
 class RowProgress {
 public:
@@ -118,12 +107,9 @@ private:
 void PrepareSamples(TJpegEncoderComponent &component, uint32_t width, uint32_t height,
                     uint32_t hFactor, uint32_t vFactor)
 {
-    component.FSampleCols = RoundUp(width, hFactor);
-    component.FSampleRows = RoundUp(height, vFactor);
+    SetSampleGeometry(component, width, height, hFactor, vFactor);
     component.FSamples.clear();
     component.FSamples.resize(size_t(component.FSampleRows) * component.FSampleCols);
-    component.FScanRows = CeilDiv(uint64_t(height) * component.FVSampling, 8ull * vFactor);
-    component.FScanCols = CeilDiv(uint64_t(width) * component.FHSampling, 8ull * hFactor);
 }
 
 void ConvertColour(TJpegEncoder &encoder, const TBitmapImage &image, uint32_t maxH, uint32_t maxV,

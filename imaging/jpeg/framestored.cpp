@@ -156,21 +156,17 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
     std::vector<TTableSet> tables(std::min(ahead, std::max<size_t>(jobs.size(), 1)));
     std::vector<TScanResume> resumes(jobs.size());
     TJpegRawBits &rest = Memory().RawOf(0); // the rest of the scan being written, from a helper
-    struct {
-        std::mutex Mutex;
-        std::condition_variable Changed;
+    struct : TJpegHandOff {
         size_t NextCount = 0; // the first scan nobody has taken to count
         size_t Written = 0;   // scans written
         std::vector<bool> Counted;
         size_t Current = SIZE_MAX; // the scan whose tables are in FHuffmanTables
         bool RestTaken = false;
         bool RestDone = false;
-        bool Stop = false;
-        std::exception_ptr Error;
     } shared;
     shared.Counted.assign(jobs.size(), false);
 
-    workers.Start([&](int) {
+    const auto helperJob = [&](int) {
         for (;;) {
             enum { Count, Rest } task;
             size_t j;
@@ -203,10 +199,7 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
                     CountScan(jobs[j], tables[j % tables.size()], nullptr, splits[j], resumes[j]);
                 }
             } catch (...) {
-                const std::lock_guard<std::mutex> lock(shared.Mutex);
-                shared.Error = std::current_exception();
-                shared.Stop = true;
-                shared.Changed.notify_all();
+                shared.Fail(std::current_exception());
                 return;
             }
             const std::lock_guard<std::mutex> lock(shared.Mutex);
@@ -216,7 +209,7 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
                 shared.Counted[j] = true;
             shared.Changed.notify_all();
         }
-    });
+    };
     // Waiting for a helper, the calling thread counts the scans ahead
     // instead, as long as there are any to count.
     const auto waitFor = [&](std::unique_lock<std::mutex> &lock, auto done) {
@@ -239,7 +232,7 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
         if (!done())
             std::rethrow_exception(shared.Error);
     };
-    try {
+    RunWithHelpers(workers, shared, helperJob, [&] {
         for (size_t j = 0; j < jobs.size(); ++j) {
             ++FCurrentPass;
             const TScanJob &job = jobs[j];
@@ -305,19 +298,5 @@ void TJpegEncoder::WriteStoredFrame(const TPixelRowSource &rows, const TJpegStri
             shared.Written = j + 1;
             shared.Changed.notify_all();
         }
-        {
-            const std::lock_guard<std::mutex> lock(shared.Mutex);
-            shared.Stop = true;
-            shared.Changed.notify_all();
-        }
-        workers.Wait();
-    } catch (...) {
-        {
-            const std::lock_guard<std::mutex> lock(shared.Mutex);
-            shared.Stop = true;
-            shared.Changed.notify_all();
-        }
-        workers.Abandon();
-        throw;
-    }
+    });
 }

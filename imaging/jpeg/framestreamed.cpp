@@ -37,31 +37,10 @@ uint32_t TJpegEncoder::StripUnits(const TScanJob &job) const
 }
 
 TSequentialSpan TJpegEncoder::StripSpan(const TScanJob &job, const std::array<TJpegCoefficientBlock *, 3> &blocks,
-                                        std::array<int32_t, 3> &lastDc, uint32_t *counts[4]) const
+                                        std::array<int32_t, 3> &lastDc, uint32_t *const *counts) const
 {
-    TSequentialSpan span;
+    TSequentialSpan span = SequentialParts(job, {blocks[0], blocks[1], blocks[2]}, counts, lastDc);
     span.Units = StripUnits(job);
-    span.PartCount = job.ComponentCount;
-    for (int i = 0; i < job.ComponentCount; ++i) {
-        const TJpegEncoderComponent &component = *job.Components[size_t(i)];
-        TSequentialPart &part = span.Parts[size_t(i)];
-        part.First = blocks[size_t(i)];
-        part.RowStride = component.FDuCols;
-        part.H = job.ComponentCount > 1 ? component.FHSampling : 1;
-        part.V = job.ComponentCount > 1 ? component.FVSampling : 1;
-        part.LastDc = &lastDc[size_t(i)];
-        const size_t dc = size_t(DcIndex(component));
-        const size_t ac = size_t(AcIndex(component));
-        if (counts) {
-            part.DcCounts = counts[dc];
-            part.AcCounts = counts[ac];
-        } else {
-            part.DcCode = FHuffmanTables[dc].FCode.data();
-            part.DcSize = FHuffmanTables[dc].FCodeLength.data();
-            part.AcCode = FHuffmanTables[ac].FCode.data();
-            part.AcSize = FHuffmanTables[ac].FCodeLength.data();
-        }
-    }
     return span;
 }
 
@@ -187,15 +166,11 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
     }
     for (size_t slot = 0; slot < slots; ++slot)
         memory.RawOf(slot);
-    struct {
-        std::mutex Mutex;
-        std::condition_variable Changed;
+    struct : TJpegHandOff {
         uint32_t NextCode = 0; // the first strip nobody has taken to code
         uint32_t Written = 0;  // strips in the file
         std::vector<int64_t> Holds;
         int Waiting = 0; // threads waiting for Changed
-        bool Stop = false;
-        std::exception_ptr Error;
     } shared;
     shared.Holds.assign(slots, -1);
     const auto wait = [&](std::unique_lock<std::mutex> &lock, auto ready) {
@@ -217,7 +192,7 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
         CodeSequentialRow(StripSpan(job, blocks.Component, predictions, nullptr), restart, &writer);
     };
 
-    workers.Start([&](int helper) {
+    const auto helperJob = [&](int helper) {
         for (;;) {
             uint32_t strip;
             {
@@ -234,18 +209,15 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
                 TJpegBitWriter writer(bits);
                 code(strip, size_t(helper) + 1, writer);
             } catch (...) {
-                const std::lock_guard<std::mutex> lock(shared.Mutex);
-                shared.Error = std::current_exception();
-                shared.Stop = true;
-                shared.Changed.notify_all();
+                shared.Fail(std::current_exception());
                 return;
             }
             const std::lock_guard<std::mutex> lock(shared.Mutex);
             shared.Holds[strip % slots] = strip;
             wake();
         }
-    });
-    try {
+    };
+    RunWithHelpers(workers, shared, helperJob, [&] {
         TRowReporter reporter = PassReporter(job, true);
         TJpegBitWriter writer(*FStream);
         for (uint32_t strip = 0; strip < count; ++strip) {
@@ -288,19 +260,5 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
         }
         writer.Release();
         reporter.Done();
-        {
-            const std::lock_guard<std::mutex> lock(shared.Mutex);
-            shared.Stop = true;
-            shared.Changed.notify_all();
-        }
-        workers.Wait();
-    } catch (...) {
-        {
-            const std::lock_guard<std::mutex> lock(shared.Mutex);
-            shared.Stop = true;
-            shared.Changed.notify_all();
-        }
-        workers.Abandon();
-        throw;
-    }
+    });
 }

@@ -240,9 +240,10 @@ private:
                        std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers);
     void EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
                       const std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers);
-    uint32_t StripUnits(const TScanJob &job) const;
+    // A strip's span: its row of MCUs.
     TSequentialSpan StripSpan(const TScanJob &job, const std::array<TJpegCoefficientBlock *, 3> &blocks,
-                              std::array<int32_t, 3> &lastDc, uint32_t *counts[4]) const;
+                              std::array<int32_t, 3> &lastDc, uint32_t *const *counts) const;
+    uint32_t StripUnits(const TScanJob &job) const;
 
     // Any other frame, from coefficient arrays (framestored.cpp).
     void WriteStoredFrame(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers);
@@ -261,8 +262,11 @@ private:
     // The restart state before the first of units MCUs coded already.
     static TRestartState RestartAt(uint64_t units, uint32_t interval);
     static void CodeSequentialRow(const TSequentialSpan &row, TRestartState &restart, TJpegBitWriter *writer);
-    TSequentialSpan SequentialParts(const TScanJob &job, TTableSet *counts, const TTableSet *codes,
-                                    std::array<int32_t, 3> &lastDc) const;
+    // The parts of a sequential scan from its components' first blocks:
+    // counting into counts (four tables, as FHuffmanTables), or, without
+    // them, writing with FHuffmanTables.
+    TSequentialSpan SequentialParts(const TScanJob &job, const std::array<const TJpegCoefficientBlock *, 3> &first,
+                                    uint32_t *const *counts, std::array<int32_t, 3> &lastDc) const;
     // The state of a pass as its first row begins.
     TScanResume ScanStart(const TScanJob &job) const;
     // A pass over rows of a scan from state, which it leaves as the rows end.

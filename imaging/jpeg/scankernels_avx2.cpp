@@ -136,19 +136,7 @@ inline int Bits(uint32_t magnitude)
     return 32 - int(_lzcnt_u32(magnitude));
 }
 
-#include "imaging/jpeg/progressivecoder.inc"
-#include "imaging/jpeg/sequentialcoder.inc"
-
-uint64_t MagnitudeMaskKernel(const TJpegCoefficientBlock &block, uint32_t threshold)
-{
-    return MagnitudeMask(block, threshold);
-}
-
-void MagnitudeMasksKernel(const TJpegCoefficientBlock &block, uint32_t low, uint32_t high, uint64_t &lowMask,
-                          uint64_t &highMask)
-{
-    MagnitudeMasks(block, low, high, lowMask, highMask);
-}
+#include "imaging/jpeg/scankernels.inc"
 
 } // namespace jpeg_avx2
 
@@ -157,11 +145,7 @@ void MagnitudeMasksKernel(const TJpegCoefficientBlock &block, uint32_t low, uint
 
 const TJpegScanKernels &ScanKernelsAvx2()
 {
-    static const TJpegScanKernels kernels = {
-        jpeg_avx2::MagnitudeMaskKernel, jpeg_avx2::MagnitudeMasksKernel, jpeg_avx2::Count,
-        jpeg_avx2::Emit,                jpeg_avx2::CountAc,              jpeg_avx2::EmitAc,
-    };
-    return kernels;
+    return jpeg_avx2::Kernels;
 }
 
 #endif

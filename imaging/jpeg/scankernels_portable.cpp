@@ -54,12 +54,7 @@ inline int Bits(uint32_t magnitude)
     return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude);
 }
 
-#include "imaging/jpeg/progressivecoder.inc"
-#include "imaging/jpeg/sequentialcoder.inc"
-
-const TJpegScanKernels Kernels = {
-    MagnitudeMask, MagnitudeMasks, Count, Emit, CountAc, EmitAc,
-};
+#include "imaging/jpeg/scankernels.inc"
 
 } // namespace jpeg_portable
 

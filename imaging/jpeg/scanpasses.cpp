@@ -90,15 +90,15 @@ void TJpegEncoder::ReportPass(const TScanJob &job, bool writing)
 
 // ---- Sequential scans ----
 
-TSequentialSpan TJpegEncoder::SequentialParts(const TScanJob &job, TTableSet *counts, const TTableSet *codes,
-                                              std::array<int32_t, 3> &lastDc) const
+TSequentialSpan TJpegEncoder::SequentialParts(const TScanJob &job, const std::array<const TJpegCoefficientBlock *, 3> &first,
+                                              uint32_t *const *counts, std::array<int32_t, 3> &lastDc) const
 {
     TSequentialSpan span;
     span.PartCount = job.ComponentCount;
     for (int i = 0; i < job.ComponentCount; ++i) {
         const TJpegEncoderComponent &component = *job.Components[size_t(i)];
         TSequentialPart &part = span.Parts[size_t(i)];
-        part.First = component.FCoefficients.data();
+        part.First = first[size_t(i)];
         part.RowStride = component.FDuCols;
         part.H = job.ComponentCount > 1 ? component.FHSampling : 1;
         part.V = job.ComponentCount > 1 ? component.FVSampling : 1;
@@ -106,14 +106,13 @@ TSequentialSpan TJpegEncoder::SequentialParts(const TScanJob &job, TTableSet *co
         const size_t dc = size_t(DcIndex(component));
         const size_t ac = size_t(AcIndex(component));
         if (counts) {
-            part.DcCounts = (*counts)[dc].FCounts.data();
-            part.AcCounts = (*counts)[ac].FCounts.data();
-        }
-        if (codes) {
-            part.DcCode = (*codes)[dc].FCode.data();
-            part.DcSize = (*codes)[dc].FCodeLength.data();
-            part.AcCode = (*codes)[ac].FCode.data();
-            part.AcSize = (*codes)[ac].FCodeLength.data();
+            part.DcCounts = counts[dc];
+            part.AcCounts = counts[ac];
+        } else {
+            part.DcCode = FHuffmanTables[dc].FCode.data();
+            part.DcSize = FHuffmanTables[dc].FCodeLength.data();
+            part.AcCode = FHuffmanTables[ac].FCode.data();
+            part.AcSize = FHuffmanTables[ac].FCodeLength.data();
         }
     }
     return span;
@@ -168,7 +167,14 @@ void TJpegEncoder::CodeSequentialRow(const TSequentialSpan &row, TRestartState &
 void TJpegEncoder::SequentialPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer,
                                   TRowReporter *reporter, TScanResume &state, const TPassRows &rows) const
 {
-    const TSequentialSpan parts = SequentialParts(job, counts, writer ? &FHuffmanTables : nullptr, state.LastDc);
+    std::array<const TJpegCoefficientBlock *, 3> first{};
+    for (int i = 0; i < job.ComponentCount; ++i)
+        first[size_t(i)] = job.Components[size_t(i)]->FCoefficients.data();
+    uint32_t *tables[4];
+    if (counts)
+        for (size_t t = 0; t < 4; ++t)
+            tables[t] = (*counts)[t].FCounts.data();
+    const TSequentialSpan parts = SequentialParts(job, first, counts ? tables : nullptr, state.LastDc);
     const bool interleaved = job.ComponentCount > 1;
     TSequentialSpan row = parts;
     row.Units = interleaved ? FMcuCols : job.Components[0]->FScanCols;

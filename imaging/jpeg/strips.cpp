@@ -47,20 +47,16 @@ void BuildBlockRow(const TJpegEncoderComponent &component, const uint8_t *sample
     }
 }
 
-namespace {
-
-uint32_t RoundUp(uint32_t n, uint32_t factor)
+void SetSampleGeometry(TJpegEncoderComponent &component, uint32_t width, uint32_t height, uint32_t hFactor,
+                       uint32_t vFactor)
 {
-    const uint32_t unit = 8 * factor;
-    return (n + unit - 1) / unit * unit;
+    const auto roundUp = [](uint32_t n, uint32_t factor) { return (n + 8 * factor - 1) / (8 * factor) * (8 * factor); };
+    const auto ceilDiv = [](uint64_t n, uint64_t d) { return uint32_t((n + d - 1) / d); };
+    component.FSampleCols = roundUp(width, hFactor);
+    component.FSampleRows = roundUp(height, vFactor);
+    component.FScanRows = ceilDiv(uint64_t(height) * component.FVSampling, 8ull * vFactor);
+    component.FScanCols = ceilDiv(uint64_t(width) * component.FHSampling, 8ull * hFactor);
 }
-
-uint32_t CeilDiv(uint64_t n, uint64_t d)
-{
-    return uint32_t((n + d - 1) / d);
-}
-
-} // namespace
 
 TJpegStrips::TJpegStrips(const std::array<TJpegEncoderComponent *, 3> &components, int count, uint32_t width,
                          uint32_t height, uint32_t maxH, uint32_t maxV, bool grayscale)
@@ -70,12 +66,7 @@ TJpegStrips::TJpegStrips(const std::array<TJpegEncoderComponent *, 3> &component
     for (int i = 0; i < count; ++i) {
         TJpegEncoderComponent &c = *components[size_t(i)];
         // The extent in a scan of its own, and the sample arrays' size.
-        const uint32_t hFactor = grayscale ? c.FHSampling : maxH;
-        const uint32_t vFactor = grayscale ? c.FVSampling : maxV;
-        c.FSampleCols = RoundUp(width, hFactor);
-        c.FSampleRows = RoundUp(height, vFactor);
-        c.FScanRows = CeilDiv(uint64_t(height) * c.FVSampling, 8ull * vFactor);
-        c.FScanCols = CeilDiv(uint64_t(width) * c.FHSampling, 8ull * hFactor);
+        SetSampleGeometry(c, width, height, grayscale ? c.FHSampling : maxH, grayscale ? c.FVSampling : maxV);
         if (grayscale) {
             // Grayscale blocks cover the picture only, padded with mid-grey.
             c.FDuRows = (height + 7) / 8;
@@ -120,10 +111,7 @@ void TJpegStrips::Convert(const TPixelRowSource &rows, uint32_t strip, TJpegStri
     const size_t plane = size_t(FStripRows) * FPlaneCols;
     if (scratch.Samples.size() < 3 * plane)
         ResizePrepared(scratch.Samples, 3 * plane);
-    if (FGrayscale)
-        ConvertGraySamples(rows, strip, scratch);
-    else
-        ConvertColourSamples(rows, strip, scratch);
+    ConvertSamples(rows, strip, scratch);
     for (int c = 0; c < FComponentCount; ++c) {
         const TJpegEncoderComponent &component = *FComponents[size_t(c)];
         const uint8_t *samples = scratch.Samples.data() + size_t(c) * plane;
@@ -135,37 +123,31 @@ void TJpegStrips::Convert(const TPixelRowSource &rows, uint32_t strip, TJpegStri
     }
 }
 
-void TJpegStrips::ConvertColourSamples(const TPixelRowSource &rows, uint32_t strip, TJpegStripScratch &scratch) const
+void TJpegStrips::ConvertSamples(const TPixelRowSource &rows, uint32_t strip, TJpegStripScratch &scratch) const
 {
     const size_t plane = size_t(FStripRows) * FPlaneCols;
-    uint8_t *y = scratch.Samples.data();
-    uint8_t *cb = y + plane;
-    uint8_t *cr = cb + plane;
+    uint8_t *const planes[3] = {scratch.Samples.data(), scratch.Samples.data() + plane,
+                                scratch.Samples.data() + 2 * plane};
     const uint32_t first = strip * FStripRows;
     const uint32_t inside = std::min(FStripRows, FHeight - first);
     const TPixel *pixels = rows.Rows(int32_t(first), int32_t(inside), scratch.Rows);
-    for (uint32_t i = 0; i < inside; ++i)
-        ConvertSampleRow(pixels + size_t(i) * FWidth, FWidth, FPlaneCols, y + i * FPlaneCols, cb + i * FPlaneCols,
-                         cr + i * FPlaneCols);
+    for (uint32_t i = 0; i < inside; ++i) {
+        uint8_t *y = planes[0] + i * FPlaneCols;
+        if (FGrayscale) {
+            // Outside the picture grayscale blocks hold mid-grey.
+            ConvertPixelRow(pixels + size_t(i) * FWidth, FWidth, y, planes[1], planes[2]);
+            std::memset(y + FWidth, 128, FPlaneCols - FWidth);
+        } else {
+            ConvertSampleRow(pixels + size_t(i) * FWidth, FWidth, FPlaneCols, y, planes[1] + i * FPlaneCols,
+                             planes[2] + i * FPlaneCols);
+        }
+    }
+    if (FGrayscale) {
+        std::memset(planes[0] + inside * FPlaneCols, 128, (FStripRows - inside) * FPlaneCols);
+        return;
+    }
     // Below the picture the last row is repeated to whole MCUs.
     for (uint32_t i = inside; i < FStripRows; ++i)
-        for (uint8_t *p : {y, cb, cr})
+        for (uint8_t *p : planes)
             std::memcpy(p + i * FPlaneCols, p + (inside - 1) * FPlaneCols, FPlaneCols);
-}
-
-void TJpegStrips::ConvertGraySamples(const TPixelRowSource &rows, uint32_t strip, TJpegStripScratch &scratch) const
-{
-    const size_t plane = size_t(FStripRows) * FPlaneCols;
-    uint8_t *y = scratch.Samples.data();
-    uint8_t *cb = y + plane;
-    uint8_t *cr = cb + plane;
-    const uint32_t first = strip * FStripRows;
-    const uint32_t inside = std::min(FStripRows, FHeight - first);
-    const TPixel *pixels = rows.Rows(int32_t(first), int32_t(inside), scratch.Rows);
-    // Outside the picture grayscale blocks hold mid-grey.
-    for (uint32_t i = 0; i < inside; ++i) {
-        ConvertPixelRow(pixels + size_t(i) * FWidth, FWidth, y + i * FPlaneCols, cb, cr);
-        std::memset(y + i * FPlaneCols + FWidth, 128, FPlaneCols - FWidth);
-    }
-    std::memset(y + inside * FPlaneCols, 128, (FStripRows - inside) * FPlaneCols);
 }

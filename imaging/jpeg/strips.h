@@ -50,8 +50,7 @@ public:
                  const std::array<TJpegCoefficientBlock *, 3> &out) const;
 
 private:
-    void ConvertColourSamples(const TPixelRowSource &rows, uint32_t strip, TJpegStripScratch &scratch) const;
-    void ConvertGraySamples(const TPixelRowSource &rows, uint32_t strip, TJpegStripScratch &scratch) const;
+    void ConvertSamples(const TPixelRowSource &rows, uint32_t strip, TJpegStripScratch &scratch) const;
 
     std::array<TJpegEncoderComponent *, 3> FComponents;
     int FComponentCount;
@@ -61,6 +60,11 @@ private:
     uint32_t FCount = 0;
     size_t FPlaneCols = 0; // samples per row of a strip's planes
 };
+
+// The sample arrays' size (padded to whole MCUs of hFactor x vFactor) and
+// the component's extent in a scan of its own (T.81 A.2.2).
+void SetSampleGeometry(TJpegEncoderComponent &component, uint32_t width, uint32_t height, uint32_t hFactor,
+                       uint32_t vFactor);
 
 // The rows of a picture as samples: converts width pixels and repeats the
 // last sample of each row up to cols.

@@ -50,3 +50,47 @@ private:
     std::exception_ptr FError;
     std::atomic<bool> FCancelled{false};
 };
+
+// What the calling thread and the helpers of one pass share besides their
+// work: a lock, a condition to wait on, and the pass's end, reached or
+// forced by a helper's error.
+struct TJpegHandOff {
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    bool Stop = false;
+    std::exception_ptr Error;
+
+    // A helper failed: the pass stops, and the calling thread raises error.
+    void Fail(std::exception_ptr error)
+    {
+        const std::lock_guard<std::mutex> lock(Mutex);
+        Error = error;
+        Stop = true;
+        Changed.notify_all();
+    }
+    // The pass is over, or broken off: the helpers leave.
+    void Finish()
+    {
+        const std::lock_guard<std::mutex> lock(Mutex);
+        Stop = true;
+        Changed.notify_all();
+    }
+};
+
+// Runs the calling thread's part of a pass whose helpers run job and share
+// handOff. When it ends the helpers are told to leave and their error, if
+// any, is raised; when it raises, the helpers are abandoned.
+template <class Part>
+void RunWithHelpers(TJpegWorkers &workers, TJpegHandOff &handOff, std::function<void(int)> job, Part part)
+{
+    workers.Start(std::move(job));
+    try {
+        part();
+        handOff.Finish();
+        workers.Wait();
+    } catch (...) {
+        handOff.Finish();
+        workers.Abandon();
+        throw;
+    }
+}
