@@ -150,8 +150,10 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
 // strip before; the calling thread appends them to the file in their turn.
 // It codes the next strip straight into the file when nobody has taken it,
 // and while a helper codes the next strip, it codes one further ahead rather
-// than wait. Strips are coded at most a ring ahead of the file; the threads
-// wake one another only when one of them waits.
+// than wait; with nothing left to code ahead it codes that strip again
+// itself, so that it never waits for a helper that may not be running.
+// Strips are coded at most a ring ahead of the file; a helper waits only for
+// room in the ring, and is woken only then.
 void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
                                 const std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers)
 {
@@ -167,12 +169,20 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
     for (size_t slot = 0; slot < slots; ++slot)
         memory.RawOf(slot);
     struct : TJpegHandOff {
-        uint32_t NextCode = 0; // the first strip nobody has taken to code
-        uint32_t Written = 0;  // strips in the file
-        std::vector<int64_t> Holds;
-        int Waiting = 0; // threads waiting for Changed
+        uint32_t NextCode = 0;      // the first strip nobody has taken to code
+        uint32_t Written = 0;       // strips in the file
+        std::vector<int64_t> Holds; // per slot: the strip coded there, or -1
+        std::vector<int64_t> Busy;  // per slot: the strip a helper codes there, or -1
+        int Waiting = 0;            // threads waiting for Changed
     } shared;
     shared.Holds.assign(slots, -1);
+    shared.Busy.assign(slots, -1);
+    // The next strip may be coded into its slot: inside the ring, and no
+    // helper still at work there on a strip the calling thread took over.
+    const auto claimable = [&] {
+        return shared.NextCode < count && shared.NextCode < shared.Written + slots &&
+               shared.Busy[shared.NextCode % slots] < 0;
+    };
     const auto wait = [&](std::unique_lock<std::mutex> &lock, auto ready) {
         ++shared.Waiting;
         shared.Changed.wait(lock, ready);
@@ -198,11 +208,15 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
             {
                 std::unique_lock<std::mutex> lock(shared.Mutex);
                 // Once the ring is full, wait until half of it is free again.
-                if (!shared.Stop && shared.NextCode < count && shared.NextCode >= shared.Written + slots)
-                    wait(lock, [&] { return shared.Stop || shared.NextCode + slots / 2 <= shared.Written + slots; });
+                if (!shared.Stop && shared.NextCode < count && !claimable())
+                    wait(lock, [&] {
+                        return shared.Stop || shared.NextCode >= count ||
+                               (claimable() && shared.NextCode + slots / 2 <= shared.Written + slots);
+                    });
                 if (shared.Stop || shared.NextCode >= count)
                     return;
                 strip = shared.NextCode++;
+                shared.Busy[strip % slots] = strip;
             }
             TJpegRawBits &bits = memory.Raw[strip % slots];
             try {
@@ -213,7 +227,9 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
                 return;
             }
             const std::lock_guard<std::mutex> lock(shared.Mutex);
-            shared.Holds[strip % slots] = strip;
+            shared.Busy[strip % slots] = -1;
+            if (strip >= shared.Written) // else the calling thread took it over
+                shared.Holds[strip % slots] = strip;
             wake();
         }
     };
@@ -240,7 +256,7 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
                 if (shared.Error)
                     std::rethrow_exception(shared.Error);
                 // A helper is coding it: rather than wait, code a strip ahead.
-                if (shared.NextCode < count && shared.NextCode < shared.Written + slots) {
+                if (claimable()) {
                     const uint32_t ahead = shared.NextCode++;
                     lock.unlock();
                     {
@@ -251,7 +267,13 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
                     shared.Holds[ahead % slots] = ahead;
                     continue;
                 }
-                wait(lock, [&] { return shared.Holds[strip % slots] == strip || shared.Error; });
+                // Nothing ahead either: the helper is slow, or not running at
+                // all for now. The strip is coded again here, straight into
+                // the file; the helper's bits will be dropped.
+                lock.unlock();
+                code(strip, 0, writer);
+                lock.lock();
+                break;
             }
             shared.Written = strip + 1;
             wake();

@@ -7,6 +7,7 @@
 #include "imaging/jpeg/scanscript.h"
 #include "jpeg_test_support.h"
 
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -66,7 +67,40 @@ private:
     int32_t FFailing;
 };
 
+// The rows of an image, given slowly to every thread but the one that made
+// the source: a helper that falls behind, as one the system does not run.
+class TSlowHelperRows final : public TPixelRowSource {
+public:
+    explicit TSlowHelperRows(const TBitmapImage &image) : FRows(image) {}
+    int32_t Width() const override { return FRows.Width(); }
+    int32_t Height() const override { return FRows.Height(); }
+    const TPixel *Rows(int32_t first, int32_t count, TRowScratch &scratch) const override
+    {
+        if (std::this_thread::get_id() != FCaller)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return FRows.Rows(first, count, scratch);
+    }
+
+private:
+    TBitmapImageRows FRows;
+    std::thread::id FCaller = std::this_thread::get_id();
+};
+
 } // namespace
+
+TEST(JpegThreads, AHelperThatFallsBehindChangesNoByte)
+{
+    // The calling thread codes ahead, and codes again strips a slow helper
+    // holds: the file is the same.
+    const TBitmapImage image = MakePhoto(200, 160, 9);
+    for (bool progressive : {false, true}) {
+        TJpegEncoder alone, shared;
+        Configure(alone, progressive, 1);
+        Configure(shared, progressive, 2);
+        EXPECT_EQ(Encode(shared, TSlowHelperRows(image)), Encode(alone, TBitmapImageRows(image)))
+            << (progressive ? "progressive" : "sequential");
+    }
+}
 
 TEST(JpegThreads, ACancelAtAnyReportEndsTheEncodingOnEveryThread)
 {
