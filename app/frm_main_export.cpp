@@ -6,6 +6,7 @@
 
 #include "card/card_render.h"
 #include "imaging/jpeg/image_convert.h"
+#include "imaging/jpeg/jpegencoder.h"
 
 #include <QFile>
 
@@ -14,6 +15,14 @@ namespace {
 std::string LocalName(const QString &path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+// One encoder for every export, so that the next export finds its memory
+// ready instead of asking the system for it again.
+TJpegEncoder &ExportEncoder()
+{
+    static TJpegEncoder encoder;
+    return encoder;
 }
 
 } // namespace
@@ -40,6 +49,7 @@ void Tfrmmain::BitBtn4Click()
     // own decoder. A failed conversion is reported like a failed rendering;
     // both files are written atomically, so nothing half-written is left
     // under the chosen name.
-    if (!RenderCard(TempBmpPath()) || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(target), CardJpegQuality))
+    if (!RenderCard(TempBmpPath())
+        || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(target), CardJpegQuality, ExportEncoder()))
         Dialogs().ShowMessage(SaveErrorMessage);
 }

@@ -2,7 +2,9 @@
 
 #include "imaging/bmpdecodestate.h"
 #include "imaging/bmpmasks.h"
+#include "imaging/bmprows.h"
 #include "imaging/fileerrors.h"
+#include "imaging/pages.h"
 #include "imaging/regularfile.h"
 #include "imaging/streamreading.h"
 
@@ -12,9 +14,6 @@
 #include <limits>
 #include <vector>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
 
 namespace {
 
@@ -84,7 +83,24 @@ void TBmpDecoder::ReadImageFile(const std::string &fileName, TBitmapImage &image
 void TBmpDecoder::ReadImageStream(std::istream &stream, TBitmapImage &image)
 {
     DecodeState state{stream, image};
+    ReadHeaders(state);
+    SizeImage(state);
 
+    if (state.Consumed > state.PixelDataOffset)
+        throw EBmpError(CorruptFile);
+    // A gap that the stream cannot fill is not an error here: the pixel
+    // reads that follow report it.
+    SkipUpTo(stream, state.PixelDataOffset - state.Consumed);
+
+    DecodePixels(state);
+    ReportPosition(state, state.PixelTotal);
+}
+
+// The file header, the info header and what follows it up to the pixels:
+// masks and colour table.
+void TBmpDecoder::ReadHeaders(DecodeState &state)
+{
+    std::istream &stream = state.Stream;
     uint8_t fileHeader[FileHeaderSize];
     if (ReadUpTo(stream, fileHeader, sizeof fileHeader) < sizeof fileHeader)
         throw EBmpError(PrematureEndOfStream);
@@ -114,17 +130,6 @@ void TBmpDecoder::ReadImageStream(std::istream &stream, TBitmapImage &image)
         ReadWindowsHeader(state, header);
     else
         throw EBmpError(InvalidHeaderSize);
-
-    SizeImage(state);
-
-    if (state.Consumed > state.PixelDataOffset)
-        throw EBmpError(CorruptFile);
-    // A gap that the stream cannot fill is not an error here: the pixel
-    // reads that follow report it.
-    SkipUpTo(stream, state.PixelDataOffset - state.Consumed);
-
-    DecodePixels(state);
-    ReportPosition(state, state.PixelTotal);
 }
 
 void TBmpDecoder::ReadOs2Header(DecodeState &state, const uint8_t *header)
@@ -198,19 +203,24 @@ void TBmpDecoder::ReadColorTable(DecodeState &state, unsigned entrySize)
     state.Consumed += uint64_t(ColorCount) * entrySize;
 }
 
-// Refuses sizes that cannot be held before anything is allocated.
 void TBmpDecoder::SizeImage(DecodeState &state)
+{
+    CheckSize(state);
+    state.Image.SetSize(state.Width, int32_t(state.Rows()));
+}
+
+// Refuses sizes that cannot be held before anything is allocated.
+void TBmpDecoder::CheckSize(DecodeState &state)
 {
     if (state.Width < 0)
         throw EBmpError(NegativeWidth);
-    const int64_t rows = state.Height < 0 ? -int64_t(state.Height) : int64_t(state.Height);
+    const int64_t rows = state.Rows();
     const int64_t total = int64_t(state.Width) * rows;
     if (rows > std::numeric_limits<int32_t>::max() || total > MaxPixelCount) {
         throw EBmpError("Image too large: " + std::to_string(state.Width) + " x "
                         + std::to_string(rows) + " pixels (at most "
                         + std::to_string(MaxPixelCount) + " pixels can be read)");
     }
-    state.Image.SetSize(state.Width, int32_t(rows));
     state.PixelTotal = total;
 }
 
@@ -245,73 +255,6 @@ void TBmpDecoder::DecodePixels(DecodeState &state)
 
 namespace {
 
-void ConvertPackedRow(const uint8_t *row, TPixel *out, int32_t width, unsigned bits,
-                      const std::array<TBmpColor, 256> &colorMap)
-{
-    const unsigned perByte = 8 / bits;
-    const unsigned mask = (1u << bits) - 1;
-    for (int32_t x = 0; x < width; ++x) {
-        const unsigned shift = 8 - (unsigned(x) % perByte + 1) * bits;
-        const TBmpColor &c = colorMap[(row[unsigned(x) / perByte] >> shift) & mask];
-        out[x] = TPixel{c.Blue, c.Green, c.Red, 0};
-    }
-}
-
-void ConvertByteRow(const uint8_t *row, TPixel *out, int32_t width,
-                    const std::array<TBmpColor, 256> &colorMap)
-{
-    for (int32_t x = 0; x < width; ++x) {
-        const TBmpColor &c = colorMap[row[x]];
-        out[x] = TPixel{c.Blue, c.Green, c.Red, 0};
-    }
-}
-
-void ConvertRgbRowPortable(const uint8_t *row, TPixel *out, int32_t width)
-{
-    for (int32_t x = 0; x < width; ++x, row += 3)
-        out[x] = TPixel{row[0], row[1], row[2], 0};
-}
-
-#if defined(__x86_64__) && defined(__GNUC__)
-// Eight pixels per step: each 128-bit half spreads four 3-byte pixels into
-// four 4-byte ones with a zero alpha. A step reads 32 bytes for its 24, so
-// it stops while the row still has those bytes; the rest goes pixel by pixel.
-[[gnu::target("avx2")]] void ConvertRgbRowAvx2(const uint8_t *row, TPixel *out, int32_t width)
-{
-    const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, //
-                                            0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
-    int32_t x = 0;
-    for (; x + 11 <= width; x += 8) {
-        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(row + 3 * x));
-        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(row + 3 * x + 12));
-        const __m256i pixels = _mm256_shuffle_epi8(_mm256_set_m128i(high, low), spread);
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + x), pixels);
-    }
-    ConvertRgbRowPortable(row + 3 * x, out + x, width - x);
-}
-
-using RgbRowConverter = void (*)(const uint8_t *, TPixel *, int32_t);
-
-RgbRowConverter ChooseRgbRowConverter()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? ConvertRgbRowAvx2 : ConvertRgbRowPortable;
-}
-
-const RgbRowConverter ConvertRgbRow = ChooseRgbRowConverter();
-#else
-const auto ConvertRgbRow = ConvertRgbRowPortable;
-#endif
-
-void ConvertMaskedRow(const uint8_t *row, TPixel *out, int32_t width, unsigned bytesPerPixel,
-                      const TBmpChannelMasks &masks)
-{
-    for (int32_t x = 0; x < width; ++x, row += bytesPerPixel) {
-        const uint32_t word = bytesPerPixel == 2 ? LittleEndian16(row) : LittleEndian32(row);
-        out[x] = masks.Split(word);
-    }
-}
-
 // Reads count bytes into row, growing it only as data arrives, so a header
 // that promises huge rows cannot make us allocate more than the stream has.
 size_t ReadRow(std::istream &stream, std::vector<uint8_t> &row, size_t count)
@@ -334,21 +277,20 @@ size_t ReadRow(std::istream &stream, std::vector<uint8_t> &row, size_t count)
 
 void TBmpDecoder::DecodeUncompressedRows(DecodeState &state)
 {
-    TBmpChannelMasks masks;
-    if (state.BitCount == 16 || state.BitCount == 32) {
-        masks = TBmpChannelMasks::Prepare(state.BitCount, state.RedMask, state.GreenMask,
-                                          state.BlueMask, state.AlphaMask);
-    }
+    const TBmpRowLayout layout = RowLayout(state);
     if (state.PixelTotal == 0)
         return; // nothing to read, however many empty rows the header names
 
     const int32_t width = state.Width;
     const int32_t rows = state.Image.Height;
-    const uint64_t rowBytes = (uint64_t(state.BitCount) * uint64_t(width) + 7) / 8;
-    const size_t paddedRowBytes = size_t((rowBytes + 3) & ~uint64_t(3));
+    const size_t paddedRowBytes = size_t(layout.PaddedRowBytes());
     const char *shortRow =
         state.BitCount == 24 ? PrematureEofInImageData : PrematureEndOfStream;
 
+    // The image's pages are asked for a band of rows at a time, as rows
+    // arrive: a file that stops early costs at most one band.
+    const int32_t band = int32_t(std::max<size_t>(1, (size_t(1) << 18) / (size_t(width) * sizeof(TPixel))));
+    int32_t preparedFirst = rows, preparedEnd = rows; // rows whose pages are provided
     std::vector<uint8_t> row;
     for (int32_t i = 0; i < rows; ++i) {
         const int32_t y = state.Height > 0 ? rows - 1 - i : i;
@@ -357,23 +299,27 @@ void TBmpDecoder::DecodeUncompressedRows(DecodeState &state)
             throw EBmpError(shortRow);
 
         TPixel *out = state.Image.Pixels.data() + size_t(y) * size_t(width);
-        switch (state.BitCount) {
-        case 1:
-        case 2:
-        case 4:
-            ConvertPackedRow(row.data(), out, width, state.BitCount, ColorMap);
-            break;
-        case 8:
-            ConvertByteRow(row.data(), out, width, ColorMap);
-            break;
-        case 24:
-            ConvertRgbRow(row.data(), out, width);
-            break;
-        default:
-            ConvertMaskedRow(row.data(), out, width, state.BitCount / 8, masks);
-            break;
+        if (y < preparedFirst || y >= preparedEnd) {
+            preparedFirst = state.Height > 0 ? std::max(0, y - band + 1) : y;
+            preparedEnd = state.Height > 0 ? y + 1 : std::min(rows, y + band);
+            PreparePages(state.Image.Pixels.data() + size_t(preparedFirst) * size_t(width),
+                         size_t(preparedEnd - preparedFirst) * size_t(width) * sizeof(TPixel));
         }
+        ConvertBmpRow(layout, row.data(), out);
     }
+}
+
+TBmpRowLayout TBmpDecoder::RowLayout(const DecodeState &state) const
+{
+    TBmpRowLayout layout;
+    layout.Width = state.Width;
+    layout.BitCount = state.BitCount;
+    layout.ColorMap = &ColorMap;
+    if (state.BitCount == 16 || state.BitCount == 32) {
+        layout.Masks = TBmpChannelMasks::Prepare(state.BitCount, state.RedMask, state.GreenMask, state.BlueMask,
+                                                 state.AlphaMask);
+    }
+    return layout;
 }
 
 // Progress at an image position (y * Width + x). Run-length deltas can

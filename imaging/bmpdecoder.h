@@ -5,11 +5,15 @@
 // run-length compression and bit-field colour masks.
 
 #include "imaging/bitmapimage.h"
+#include "imaging/rowsource.h"
 
 #include <array>
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <string>
+
+struct TBmpRowLayout;
 
 // Every format error of a BMP file; the message says which.
 class EBmpError : public EGraphicsException {
@@ -47,6 +51,17 @@ public:
     // function asks to stop.
     void ReadImageStream(std::istream &stream, TBitmapImage &image);
 
+    // The rows of a BMP file, read on demand in any order instead of
+    // decoded into an image first: a conversion then holds a few rows at a
+    // time, never the whole picture. Only files whose rows can be read that
+    // way qualify: uncompressed rows, every one of them present. For any
+    // other file (run-length data, a file cut short, a header ReadImageFile
+    // refuses), and for a decoder with a progress function, the answer is
+    // nullptr, and ReadImageFile decodes or refuses the file as usual. The
+    // rows are exactly the pixels ReadImageFile would give; the decoder's
+    // colour table is updated as ReadImageFile updates it.
+    std::unique_ptr<TPixelRowSource> OpenRows(const std::string &fileName);
+
 private:
     // What is known about the file being read, for one call (bmpdecodestate.h).
     struct DecodeState;
@@ -54,7 +69,10 @@ private:
     void ReadOs2Header(DecodeState &state, const uint8_t *header);
     void ReadWindowsHeader(DecodeState &state, const uint8_t *header);
     void ReadColorTable(DecodeState &state, unsigned entrySize);
+    void ReadHeaders(DecodeState &state);
+    void CheckSize(DecodeState &state);
     void SizeImage(DecodeState &state);
+    TBmpRowLayout RowLayout(const DecodeState &state) const;
     void DecodePixels(DecodeState &state);
     void DecodeUncompressedRows(DecodeState &state);
     void DecodeRle8(DecodeState &state);

@@ -26,6 +26,8 @@ struct TBmpDecoder::DecodeState {
     uint64_t Consumed = 0;
     // Width x |Height|, checked against MaxPixelCount before it is set.
     int64_t PixelTotal = 0;
+
+    int64_t Rows() const { return Height < 0 ? -int64_t(Height) : int64_t(Height); }
 };
 
 namespace bmp {

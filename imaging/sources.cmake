@@ -6,7 +6,11 @@ set(TESSALY_IMAGING_SOURCE_NAMES
     atomicfile.h atomicfile.cpp
     regularfile.h regularfile.cpp
     streamreading.h
+    pages.h pages.cpp
+    rowsource.h
     bmpdecoder.h bmpdecoder.cpp bmpdecodestate.h
+    bmprows.h bmprows.cpp
+    bmprowreader.h bmprowreader.cpp
     bmpmasks.h bmpmasks.cpp
     bmprle.cpp
 )

@@ -2,6 +2,8 @@
 // One colour component of the image being encoded: its samples, its
 // quantized coefficient blocks and the state its scans code with.
 
+#include "imaging/pages.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -20,11 +22,10 @@ using TJpegCoefficientBlock = std::array<int16_t, 64>;
 
 // The allocator of the sample and coefficient arrays. New elements are left
 // uninitialised: the arrays are sized for a whole image and then written in
-// full, so zero-filling them first would only cost time. Arrays of several
-// megabytes ask for huge pages, which spares the system a page fault per
-// 4 KiB while they are filled.
+// full, so zero-filling them first would only cost time.
 void *AllocateImageArray(size_t bytes);
 void ReleaseImageArray(void *memory) noexcept;
+
 
 template <class T>
 struct TUninitialisedAllocator {

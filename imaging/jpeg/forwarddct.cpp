@@ -91,13 +91,14 @@ struct Butterfly {
     return I8{bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7]};
 }
 
-[[gnu::always_inline]] inline void Transform(const uint8_t *samples, const double *scaledTransposed, int16_t *out)
+[[gnu::always_inline]] inline void Transform(const uint8_t *samples, size_t stride, const double *scaledTransposed,
+                                             int16_t *out)
 {
     // Column pass: lanes are columns. The level shift by 128 is folded into
     // the integer sums (each sum of two samples loses 256).
     I8 x[8];
     for (int k = 0; k < 8; ++k)
-        x[k] = LoadRow(samples + 8 * k);
+        x[k] = LoadRow(samples + stride * k);
     const Butterfly columns{__builtin_convertvector(x[0] + x[7] - 256, V8),
                             __builtin_convertvector(x[1] + x[6] - 256, V8),
                             __builtin_convertvector(x[2] + x[5] - 256, V8),
@@ -147,38 +148,38 @@ struct Butterfly {
 } // namespace
 
 #if TESSALY_HAVE_X86_KERNELS
-// In forwarddct_avx2.cpp.
-void TransformBlockAvx2(const uint8_t *samples, const double *scaledTransposed, int16_t *out);
+// In forwarddct_avx2.cpp and forwarddct_avx512.cpp.
+void TransformBlockAvx2(const uint8_t *samples, size_t stride, const double *scaledTransposed, int16_t *out);
+void TransformBlockAvx512(const uint8_t *samples, size_t stride, const double *scaledTransposed, int16_t *out);
 #endif
 
 namespace {
 
-void TransformPortable(const uint8_t *samples, const double *scaledTransposed, int16_t *out)
+void TransformPortable(const uint8_t *samples, size_t stride, const double *scaledTransposed, int16_t *out)
 {
-    Transform(samples, scaledTransposed, out);
+    Transform(samples, stride, scaledTransposed, out);
 }
 
-#if TESSALY_HAVE_X86_KERNELS
-[[gnu::target("arch=x86-64-v4")]] void TransformAvx512(const uint8_t *samples, const double *scaledTransposed,
-                                                       int16_t *out)
-{
-    Transform(samples, scaledTransposed, out);
-}
-#endif
 
 } // namespace
 
-void TransformBlock(const uint8_t *samples, const TJpegEncoderQuantizationTable &table, int16_t *out)
+void TransformBlockRows(const uint8_t *topLeft, size_t stride, const TJpegEncoderQuantizationTable &table,
+                        int16_t *out)
 {
 #if TESSALY_HAVE_X86_KERNELS
     switch (JpegSimdLevel()) {
     case TJpegSimdLevel::Avx512:
-        return TransformAvx512(samples, table.ScaledTransposed(), out);
+        return TransformBlockAvx512(topLeft, stride, table.ScaledTransposed(), out);
     case TJpegSimdLevel::Avx2:
-        return TransformBlockAvx2(samples, table.ScaledTransposed(), out);
+        return TransformBlockAvx2(topLeft, stride, table.ScaledTransposed(), out);
     case TJpegSimdLevel::Portable:
         break;
     }
 #endif
-    TransformPortable(samples, table.ScaledTransposed(), out);
+    TransformPortable(topLeft, stride, table.ScaledTransposed(), out);
+}
+
+void TransformBlock(const uint8_t *samples, const TJpegEncoderQuantizationTable &table, int16_t *out)
+{
+    TransformBlockRows(samples, 8, table, out);
 }

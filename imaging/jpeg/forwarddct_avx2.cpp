@@ -91,8 +91,8 @@ TESSALY_AVX2 __m256d Difference(__m128i a, __m128i b)
 
 } // namespace
 
-[[gnu::target("avx2")]] void TransformBlockAvx2(const uint8_t *samples, const double *scaledTransposed,
-                                                int16_t *out)
+[[gnu::target("avx2")]] void TransformBlockAvx2(const uint8_t *samples, size_t stride,
+                                                const double *scaledTransposed, int16_t *out)
 {
     // Column pass, columns 4h..4h+3: T[h][k] is vertical frequency k. The
     // level shift by 128 is folded into the integer sums, as on the other paths.
@@ -101,7 +101,7 @@ TESSALY_AVX2 __m256d Difference(__m128i a, __m128i b)
     for (int h = 0; h < 2; ++h) {
         __m128i x[8];
         for (int k = 0; k < 8; ++k)
-            x[k] = LoadFour(samples + 8 * k + 4 * h);
+            x[k] = LoadFour(samples + stride * k + 4 * h);
         const Butterfly4 columns{Sum(x[0], x[7], shift),   Sum(x[1], x[6], shift),   Sum(x[2], x[5], shift),
                                  Sum(x[3], x[4], shift),   Difference(x[0], x[7]), Difference(x[1], x[6]),
                                  Difference(x[2], x[5]), Difference(x[3], x[4])};

@@ -1,8 +1,13 @@
 #include "imaging/jpeg/jpegencoder.h"
 
 #include "imaging/jpeg/colourconvert.h"
+#include "imaging/jpeg/encodermemory.h"
 #include "imaging/jpeg/outputstream.h"
+#include "imaging/jpeg/strips.h"
 #include "imaging/jpeg/systemspecific.h"
+#include "imaging/jpeg/workers.h"
+
+#include <thread>
 
 namespace {
 
@@ -87,19 +92,80 @@ void TJpegEncoder::ClearScans()
     FScans.fill(TJpegScan{});
 }
 
+void TJpegEncoder::SetThreads(int count)
+{
+    if (count < 0 || count > 64)
+        throw EJpegError("Threads must be from 0 (the default) to 64");
+    FThreads = count;
+}
+
+int TJpegEncoder::Threads() const
+{
+    if (FThreads > 0)
+        return FThreads;
+    return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+}
+
+TJpegEncoderMemory &TJpegEncoder::Memory()
+{
+    if (!FMemory)
+        FMemory = std::make_unique<TJpegEncoderMemory>();
+    return *FMemory;
+}
+
+size_t TJpegEncoder::KeptMemory() const
+{
+    size_t bytes = FMemory ? FMemory->Bytes() : 0;
+    for (const TJpegEncoderComponent &component : FComponents)
+        bytes += component.FCoefficients.capacity() * sizeof(TJpegCoefficientBlock) + component.FSamples.capacity();
+    return bytes;
+}
+
+void TJpegEncoder::ReleaseMemory()
+{
+    FMemory.reset();
+    for (TJpegEncoderComponent &component : FComponents)
+        ReleaseBuffers(component);
+}
+
+size_t TJpegEncoderMemory::Bytes() const
+{
+    size_t bytes = Output ? TJpegOutputFileStream::BufferSize : 0;
+    for (const TJpegStripScratch &scratch : Scratch)
+        bytes += scratch.Rows.Pixels.capacity() * sizeof(TPixel) + scratch.Rows.Bytes.capacity() +
+                 scratch.Samples.capacity();
+    for (const TJpegStripBlocks &blocks : Blocks)
+        bytes += blocks.Blocks.capacity() * sizeof(TJpegCoefficientBlock);
+    for (const TJpegRawBits &raw : Raw)
+        bytes += raw.Bytes.capacity() + raw.Markers.capacity() * sizeof(TJpegRawBits::TMarker);
+    return bytes;
+}
+
 void TJpegEncoder::WriteImageFile(const std::string &fileName, const TBitmapImage &image)
 {
-    TJpegOutputFileStream stream;
-    stream.Open(fileName);
-    WriteToStream(stream, image);
-    // On the normal path the file is closed here so that a failing final
-    // write raises; on an error the stream discards the unfinished file.
-    stream.Close();
+    CheckImage(image);
+    WriteRowsFile(fileName, TBitmapImageRows(image));
 }
 
 void TJpegEncoder::WriteToStream(TJpegOutputStream &stream, const TBitmapImage &image)
 {
     CheckImage(image);
+    WriteRowsToStream(stream, TBitmapImageRows(image));
+}
+
+void TJpegEncoder::WriteRowsFile(const std::string &fileName, const TPixelRowSource &rows)
+{
+    TJpegOutputFileStream stream(Memory().OutputBuffer());
+    stream.Open(fileName);
+    WriteRowsToStream(stream, rows);
+    // On the normal path the file is closed here so that a failing final
+    // write raises; on an error the stream discards the unfinished file.
+    stream.Close();
+}
+
+void TJpegEncoder::WriteRowsToStream(TJpegOutputStream &stream, const TPixelRowSource &rows)
+{
+    CheckSize(rows);
     FStream = &stream;
     FRestartInterval = 0;
     for (TJpegEncoderComponent &component : FComponents)
@@ -113,8 +179,8 @@ void TJpegEncoder::WriteToStream(TJpegOutputStream &stream, const TBitmapImage &
         if (table.FUsed)
             table.PrepareScaled();
 
-    FImageWidth = uint32_t(image.Width);
-    FImageHeight = uint32_t(image.Height);
+    FImageWidth = uint32_t(rows.Width());
+    FImageHeight = uint32_t(rows.Height());
     FMaxH = 1;
     FMaxV = 1;
     for (int i = 0; i < FrameComponentCount(); ++i) {
@@ -131,6 +197,7 @@ void TJpegEncoder::WriteToStream(TJpegOutputStream &stream, const TBitmapImage &
     CheckSettings();
     CountPasses();
 
+    TJpegWorkers workers(Threads());
     try {
         stream.PutByte(0xFF);
         stream.PutByte(0xD8); // SOI
@@ -151,30 +218,42 @@ void TJpegEncoder::WriteToStream(TJpegOutputStream &stream, const TBitmapImage &
             WriteComment(FComment);
         WriteComment(LibraryComment);
 
-        if (FProgressive)
-            WriteProgressiveFrame(image);
+        // The first pass turns the picture into blocks, a strip at a time.
+        ++FCurrentPass;
+        const std::array<TJpegEncoderComponent *, 3> components = {&FComponents[0], &FComponents[1],
+                                                                   &FComponents[2]};
+        const TJpegStrips strips(components, FrameComponentCount(), FImageWidth, FImageHeight, FMaxH, FMaxV,
+                                 FGrayscale);
+        if (CanStream())
+            WriteStreamedFrame(rows, strips, workers);
         else
-            WriteSequentialFrame(image);
+            WriteStoredFrame(rows, strips, workers);
 
         stream.PutByte(0xFF);
         stream.PutByte(0xD9); // EOI
     } catch (...) {
         for (TJpegEncoderComponent &component : FComponents)
-            ReleaseBuffers(component);
+            component.FCoefficients.clear();
         throw;
     }
+    // The arrays keep their memory for the next file (ReleaseMemory).
     for (TJpegEncoderComponent &component : FComponents)
-        ReleaseBuffers(component);
+        component.FCoefficients.clear();
 }
 
 void TJpegEncoder::CheckImage(const TBitmapImage &image) const
 {
-    if (image.Width <= 0 || image.Height <= 0)
-        throw EJpegError("Image has no pixels to encode");
-    if (uint32_t(image.Width) > MaxDimension || uint32_t(image.Height) > MaxDimension)
-        throw EJpegError("Image is too large for JPEG (at most 65535 x 65535 pixels)");
-    if (image.Pixels.size() < size_t(image.Width) * size_t(image.Height))
+    CheckSize(TBitmapImageRows(image));
+    if (image.Pixels.size() < size_t(std::max(image.Width, 0)) * size_t(std::max(image.Height, 0)))
         throw EJpegError("Image pixel data is incomplete");
+}
+
+void TJpegEncoder::CheckSize(const TPixelRowSource &rows) const
+{
+    if (rows.Width() <= 0 || rows.Height() <= 0)
+        throw EJpegError("Image has no pixels to encode");
+    if (uint32_t(rows.Width()) > MaxDimension || uint32_t(rows.Height()) > MaxDimension)
+        throw EJpegError("Image is too large for JPEG (at most 65535 x 65535 pixels)");
 }
 
 void TJpegEncoder::CheckSettings()
@@ -251,20 +330,6 @@ void TJpegEncoder::CountPasses()
             passes += scan.Approximation + 1u;
     }
     FPassCount = passes;
-}
-
-void TJpegEncoder::SelectScanComponents(const TJpegScan &scan)
-{
-    FScanComponentCount = 0;
-    for (int c = 1; c <= FrameComponentCount(); ++c)
-        if (scan.Components.Contains(c))
-            FScanComponents[size_t(FScanComponentCount++)] = &FComponents[size_t(c - 1)];
-}
-
-void TJpegEncoder::ResetPredictions()
-{
-    for (int i = 0; i < FScanComponentCount; ++i)
-        FScanComponents[size_t(i)]->FLastDc = 0;
 }
 
 void TJpegEncoder::ReportProgress(const std::string &description, uint32_t percent)

@@ -4,16 +4,25 @@
 
 #include "imaging/bitmapimage.h"
 #include "imaging/jpeg/component.h"
+#include "imaging/rowsource.h"
 #include "imaging/jpeg/huffman.h"
 #include "imaging/jpeg/jpegerror.h"
 #include "imaging/jpeg/quantization.h"
+#include "imaging/jpeg/eobstate.h"
 
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
+#include <vector>
 
+class TJpegBitWriter;
 class TJpegOutputStream;
+struct TJpegEncoderMemory;
+class TJpegStrips;
+class TJpegWorkers;
+struct TSequentialSpan;
 
 // Component numbers 1 (Y), 2 (Cb) and 3 (Cr) as a set.
 struct TJpegComponentSet {
@@ -72,10 +81,28 @@ public:
     TJpegEncoder();
     ~TJpegEncoder() override;
 
-    // Writes the image through a TJpegOutputFileStream: into "<name>.tmp",
-    // renamed over the target only when the whole file is written.
+    // Writes the image through a TJpegOutputFileStream: into a temporary
+    // file renamed over the target only when the whole file is written.
     void WriteImageFile(const std::string &fileName, const TBitmapImage &image) override;
     void WriteToStream(TJpegOutputStream &stream, const TBitmapImage &image);
+    // The same for a picture read a strip at a time (a BMP file's rows):
+    // the bytes are those of the picture as an image.
+    void WriteRowsFile(const std::string &fileName, const TPixelRowSource &rows);
+    void WriteRowsToStream(TJpegOutputStream &stream, const TPixelRowSource &rows);
+
+    // Threads that share one encoding, the calling one included: 0 (the
+    // default) for two, or one on a machine with a single core; 1 for none.
+    // The file and the progress reports are the same for any number; only
+    // the calling thread reports progress and writes.
+    void SetThreads(int count);
+    int Threads() const;
+
+    // The encoder keeps the memory its passes ask for (coefficient arrays,
+    // strips, buffers) from one file to the next, so that the next file of a
+    // similar size finds it ready instead of asking the system for it again.
+    // KeptMemory is its size in bytes; ReleaseMemory gives it back.
+    size_t KeptMemory() const;
+    void ReleaseMemory();
 
     // ---- Settings ----
     // Quality level 0..9; anything else raises EJpegError.
@@ -110,12 +137,10 @@ public:
     // the progress function asks to stop. Reports made while one runs are dropped.
     void ReportProgress(const std::string &description, uint32_t percent);
 
-    // A data-unit coder: one block of one component, handing its symbols to
-    // dc and ac; ss, se and al are the scan's band and point transform.
-    using TDataUnitCoder = void (TJpegEncoder::*)(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
-                                                  TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
-
     // ---- Data-unit coders and end-of-band runs ----
+    // One block of one component, handing its symbols to dc and ac; ss, se
+    // and al are the scan's band and point transform. The encoder's own
+    // passes run the same coding with their tables bound once.
     // Sequential: DC difference, then the AC run/size symbols (T.81 F.1.2).
     void CodeSequential(TJpegEncoderComponent &component, uint32_t row, uint32_t col,
                         TDcProcedure dc, TAcProcedure ac, int ss, int se, int al);
@@ -138,51 +163,134 @@ public:
     static void ClearEobRun(TJpegEncoderComponent &component);
 
 private:
+    // One scan of the frame as the encoder writes it: a sequential scan, or
+    // one emission of a progressive descriptor. A job without components
+    // only counts as a pass (an empty sequential descriptor).
+    struct TScanJob {
+        enum TKind { Sequential, DcFirst, DcRefine, AcFirst, AcRefine };
+        TKind Kind = Sequential;
+        int ComponentCount = 0;
+        std::array<TJpegEncoderComponent *, 3> Components{};
+        int Ss = 0, Se = 63, Ah = 0, Al = 0;
+        uint16_t RestartInterval = 0;
+        bool DcTables() const { return Kind == Sequential || Kind == DcFirst; }
+        bool AcTables() const { return Kind == Sequential || Kind == AcFirst || Kind == AcRefine; }
+    };
+    // The Huffman tables a scan is counted into and written with, in the
+    // order of FHuffmanTables.
+    using TTableSet = std::array<TJpegHuffmanEncoder, 4>;
+    class TRowReporter;
+    struct TRestartState {
+        uint32_t Interval = 0;
+        uint32_t Count = 0; // MCUs since the interval began
+        int Marker = 0;
+    };
+    // Where a pass stands as a row begins: a pass may start there, on
+    // another thread, from what its counting pass recorded.
+    struct TScanResume {
+        std::array<int32_t, 3> LastDc{};
+        TRestartState Restart;
+        TEobState Eob;
+    };
+    // The rows a pass covers, and the row whose state it records.
+    struct TPassRows {
+        uint32_t Begin = 0;
+        uint32_t End = 0;
+        uint32_t RecordAt = 0;
+        TScanResume *Record = nullptr;
+    };
+
     // Set-up and checks.
     void CheckImage(const TBitmapImage &image) const;
+    void CheckSize(const TPixelRowSource &rows) const;
     void CheckSettings();
     void CheckSequentialScript();
     void CheckProgressiveScript();
     void CheckMcuSize();
     void CountPasses();
-    void SelectScanComponents(const TJpegScan &scan);
-    void ResetPredictions();
+    // The frame's scans in the order they are written (progressive.cpp).
+    std::vector<TScanJob> PlanScans();
+    TScanJob MakeJob(const TJpegScan &scan, TScanJob::TKind kind) const;
 
     // File layout.
     void WriteComment(const std::string &text);
     void WriteStartOfFrame(uint8_t marker);
     void WriteQuantizationTables();
-    void WriteHuffmanTables(bool dc, bool ac);
-    void WriteStartOfScan(int ss, int se, int ah, int al, bool dcRefinement);
+    void WriteHuffmanTables(const TScanJob &job);
+    void WriteStartOfScan(const TScanJob &job);
     void WriteRestartInterval(uint16_t interval);
-    void PutRestartMarker(int n);
-    void ClearTables(bool dc, bool ac);
-    void BuildTables(bool dc, bool ac);
 
-    // The image as coefficient blocks, one pass per step.
-    void ConvertImage(const TBitmapImage &image);
+    // Progress of the conversion, of the sampling and of scan passes.
+    TRowReporter ConversionReporter();
+    void ReportStripRows(const TJpegStrips &strips, uint32_t strip, TRowReporter &reporter);
+    void ReportSampling();
+    TRowReporter PassReporter(const TScanJob &job, bool writing);
+    uint32_t PassRows(const TScanJob &job) const;
+    // The reports of a pass another thread made.
+    void ReportPass(const TScanJob &job, bool writing);
 
-    // Sequential frame.
-    void WriteSequentialFrame(const TBitmapImage &image);
-    void SequentialScan();
+    // A sequential frame with one scan of every component (framestreamed.cpp):
+    // its blocks are computed for the counting pass and again for the writing
+    // pass, a strip at a time, and never held whole.
+    bool CanStream() const;
+    void WriteStreamedFrame(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers);
+    // The counting pass leaves the last DC of every strip, the predictions
+    // of the next, for the writing pass.
+    void CountStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
+                       std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers);
+    void EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
+                      const std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers);
+    // A strip's span: its row of MCUs.
+    TSequentialSpan StripSpan(const TScanJob &job, const std::array<TJpegCoefficientBlock *, 3> &blocks,
+                              std::array<int32_t, 3> &lastDc, uint32_t *const *counts) const;
+    uint32_t StripUnits(const TScanJob &job) const;
 
-    // Pass loops shared by sequential and progressive frames.
-    void RunNoninterleaved(bool writing, TDataUnitCoder coder, TDcProcedure dc, TAcProcedure ac,
-                           int ss, int se, int al);
-    void RunInterleaved(bool writing, TDataUnitCoder coder, TDcProcedure dc, TAcProcedure ac,
-                        int ss, int se, int al);
+    // Any other frame, from coefficient arrays (framestored.cpp).
+    void WriteStoredFrame(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers);
+    void ConvertImage(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers);
+    // Counts a scan into tables and builds them, recording where the pass
+    // stands as row split begins; reporter is null on helpers.
+    void CountScan(const TScanJob &job, TTableSet &tables, TRowReporter *reporter, uint32_t split,
+                   TScanResume &resume) const;
+    // The row from which a helper may write a scan's rest, or the end.
+    uint32_t SplitRow(const TScanJob &job, int helpers) const;
+    // DRI when the interval changes, DHT, SOS.
+    void WriteScanHeaders(const TScanJob &job);
 
-    // Progressive frame.
-    void WriteProgressiveFrame(const TBitmapImage &image);
-    void ProgressiveScan(TJpegScan &scan);
-    void DcFirstScan(const TJpegScan &scan);
-    void DcRefineScan(const TJpegScan &scan);
-    void AcFirstScan(const TJpegScan &scan);
-    void AcRefineScan(const TJpegScan &scan);
-    void RunAcScan(TJpegEncoderComponent &component, bool writing, TAcProcedure ac, bool refine, int ss, int se,
-                   int al);
+    // Scan passes over coefficient arrays: counting into counts when writer
+    // is null, else writing with FHuffmanTables.
+    // The restart state before the first of units MCUs coded already.
+    static TRestartState RestartAt(uint64_t units, uint32_t interval);
+    static void CodeSequentialRow(const TSequentialSpan &row, TRestartState &restart, TJpegBitWriter *writer);
+    // The parts of a sequential scan from its components' first blocks:
+    // counting into counts (four tables, as FHuffmanTables), or, without
+    // them, writing with FHuffmanTables.
+    TSequentialSpan SequentialParts(const TScanJob &job, const std::array<const TJpegCoefficientBlock *, 3> &first,
+                                    uint32_t *const *counts, std::array<int32_t, 3> &lastDc) const;
+    // The state of a pass as its first row begins.
+    TScanResume ScanStart(const TScanJob &job) const;
+    // A pass over rows of a scan from state, which it leaves as the rows end.
+    void ScanPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                  TScanResume &state, const TPassRows &rows) const;
+    void SequentialPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                        TScanResume &state, const TPassRows &rows) const;
+    void DcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                TScanResume &state, const TPassRows &rows) const;
+    void AcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                TScanResume &state, const TPassRows &rows) const;
 
-    // The components a colour or grayscale frame codes, and the MCU's largest factors.
+    // The tables of a component and of a scan (scanpasses.cpp).
+    int DcIndex(const TJpegEncoderComponent &component) const { return &component == &FComponents[0] ? 2 : 3; }
+    int AcIndex(const TJpegEncoderComponent &component) const { return &component == &FComponents[0] ? 0 : 1; }
+    static bool UsesTable(const TScanJob &job, int table, bool luminance, bool chrominance);
+    void ClearTables(const TScanJob &job, TTableSet &tables) const;
+    void BuildTables(const TScanJob &job, TTableSet &tables) const;
+    // Copies the tables a scan uses into FHuffmanTables.
+    void TakeTables(const TScanJob &job, const TTableSet &tables);
+
+    TJpegEncoderMemory &Memory();
+
+    // The components a colour or grayscale frame codes.
     int FrameComponentCount() const { return FGrayscale ? 1 : 3; }
 
     std::array<TJpegEncoderQuantizationTable, 4> FQuantTables;
@@ -207,7 +315,7 @@ private:
     std::array<TJpegScan, MaxScans> FScans;
     std::array<TJpegEncoderComponent, 3> FComponents;
     std::array<uint8_t, 3> FQuantIndex = {0, 1, 1};
-    int FScanComponentCount = 0;
-    std::array<TJpegEncoderComponent *, 3> FScanComponents{};
     TJpegOutputStream *FStream = nullptr;
+    int FThreads = 0;
+    std::unique_ptr<TJpegEncoderMemory> FMemory;
 };

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TOutputByteStream {
 public:
@@ -24,10 +25,8 @@ public:
     void PutByte(uint8_t value);
     // Big-endian; a word is never split across a flush.
     void PutWord(uint16_t value);
-    // Enters bit mode with position free bits in a fresh zero byte.
+    // Enters bit mode with position free bits in a fresh byte.
     void BeginBits(int position);
-    // Keeps the byte at FCurrent and starts a fresh zero byte after it.
-    void AdvanceByte();
 
     virtual void Flush() = 0;
 
@@ -37,49 +36,119 @@ protected:
     int32_t FBitPosition = -1;
 };
 
-// Bits are gathered in a register and moved into the buffer a few whole
-// bytes at a time; the bytes are those of a writer that fills the buffer
-// bit by bit.
+class TJpegBitWriter;
+
+// The bit writer of the entropy-coded data. Bits are gathered in a 64-bit
+// register and moved into the buffer eight bytes at a time; the bytes are
+// those of a writer that fills the buffer bit by bit.
 class TJpegOutputStream : public TOutputByteStream {
 public:
-    // The bits gathered but not yet in the buffer. A hot loop may hold them
-    // in a local TBitState (TakeBits, PutBits on it, ReturnBits) so that they
-    // stay in registers.
+    // The bits gathered but not yet in the buffer: the low 64 - Free bits of
+    // Buffer, oldest first (bits above them are stale and never written).
     struct TBitState {
-        uint64_t Accumulator = 0;
-        int Accumulated = 0;
+        uint64_t Buffer = 0;
+        int Free = 64;
     };
 
     // Enters bit mode (position: always 8, a fresh byte).
     void BeginBits(int position);
-    // Writes the low count (0..31) bits of bits, most significant first.
-    void PutBits(uint32_t bits, int count) { PutBits(FBits, bits, count); }
-    void PutBits(TBitState &state, uint32_t bits, int count)
-    {
-        state.Accumulator = (state.Accumulator << count) | (bits & ((1u << count) - 1u));
-        state.Accumulated += count;
-        if (state.Accumulated >= 32)
-            state = MoveBytes(state);
-    }
-    // As PutBits, for bits that have no bit set above the low count.
-    static void PutFittingBits(TBitState &state, uint32_t bits, int count, TJpegOutputStream &stream)
-    {
-        state.Accumulator = (state.Accumulator << count) | bits;
-        state.Accumulated += count;
-        if (state.Accumulated >= 32)
-            state = stream.MoveBytes(state);
-    }
-    TBitState TakeBits() const { return FBits; }
-    void ReturnBits(const TBitState &state) { FBits = state; }
+    // Writes the low count (0..32) bits of bits, most significant first.
+    void PutBits(uint32_t bits, int count);
     // Leaves bit mode; a partly filled byte is kept with zero padding.
     void EndBits();
 
 private:
-    // Moves the whole bytes gathered so far into the buffer. The state goes
-    // in and out by value so that a caller's copy can live in registers.
-    TBitState MoveBytes(TBitState state);
-
+    friend class TJpegBitWriter;
     TBitState FBits;
+};
+
+// Entropy-coded bits written apart from the file, on another thread, to be
+// appended to it in their turn (TJpegBitWriter::Append): a strip, or the
+// second part of a scan. The bits are not yet stuffed, and a restart marker
+// is only noted where it falls, since its padding depends on the bits that
+// come before it in the file.
+struct TJpegRawBits {
+    struct TMarker {
+        uint64_t Bit; // the marker follows this many bits
+        uint8_t Code; // 0xD0..0xD7
+    };
+    // The bits, most significant first; 8 spare bytes follow them.
+    std::vector<uint8_t> Bytes;
+    uint64_t Bits = 0;
+    std::vector<TMarker> Markers;
+
+    void Clear()
+    {
+        Bits = 0;
+        Markers.clear();
+    }
+};
+
+// Writes bits straight into a stream's buffer, or into raw bits, holding the
+// bit state while it lives. While a writer lives nothing else may write into
+// its stream.
+class TJpegBitWriter {
+public:
+    // The writer's registers: the bits gathered (the low 64 - Free bits of
+    // Buffer) and where the next byte goes. A hot loop keeps a copy in local
+    // variables (Take), puts bits into it and hands it back (Give).
+    struct TState {
+        uint64_t Buffer;
+        int Free;
+        uint8_t *Out;
+        uint8_t *Limit;
+    };
+
+    explicit TJpegBitWriter(TJpegOutputStream &stream)
+        : FStream(&stream), FState{stream.FBits.Buffer, stream.FBits.Free, stream.FCurrent, stream.FLimit}
+    {
+    }
+    // Writes into raw, from its start.
+    explicit TJpegBitWriter(TJpegRawBits &raw);
+    ~TJpegBitWriter() { Release(); }
+    TJpegBitWriter(const TJpegBitWriter &) = delete;
+    TJpegBitWriter &operator=(const TJpegBitWriter &) = delete;
+
+    TState Take() const { return FState; }
+    void Give(const TState &state) { FState = state; }
+
+    // Appends the low count (0..32) bits of bits; no bit above them may be set.
+    [[gnu::always_inline]] void Put(uint64_t bits, int count) { Put(FState, bits, count); }
+    [[gnu::always_inline]] void Put(TState &state, uint64_t bits, int count)
+    {
+        state.Free -= count;
+        if (state.Free >= 0) [[likely]] {
+            state.Buffer = (state.Buffer << count) | bits;
+            return;
+        }
+        state = Spill(state, bits, count);
+    }
+
+    // Ends the entropy-coded segment, writes the restart marker and starts
+    // the next segment (T.81 B.2.1); raw bits only note where it falls.
+    void Restart(uint8_t marker);
+
+    // Appends raw bits written elsewhere, restart markers included.
+    void Append(const TJpegRawBits &raw);
+
+    // Hands the bit state and the buffer position back to the stream; for
+    // raw bits, makes them complete, after which nothing more may be put.
+    void Release();
+
+private:
+    // The 64 oldest bits are complete: moves them into the buffer. The
+    // state goes in and out by value, so that a caller's copy can live in
+    // registers.
+    [[gnu::noinline]] TState Spill(TState state, uint64_t bits, int count);
+    void MoveWord(TState &state, uint64_t word);
+    void MoveByte(TState &state, uint8_t byte);
+    void GrowRaw(TState &state);
+    void AppendBits(const TJpegRawBits &raw, uint64_t from, uint64_t to);
+
+    TJpegOutputStream *FStream = nullptr;
+    TJpegRawBits *FRaw = nullptr;
+    bool FFinished = false;
+    TState FState;
 };
 
 // Writes through the atomic writer: only a Close that succeeds replaces the
@@ -90,6 +159,8 @@ public:
     static constexpr size_t BufferSize = 0x40000;
 
     TJpegOutputFileStream();
+    // With a buffer of BufferSize bytes that the caller keeps and lends.
+    explicit TJpegOutputFileStream(uint8_t *buffer);
     // Without a successful Close (an error or a cancel interrupted the
     // encoding) the temporary file is removed and the target stays as it
     // was. Never throws.
@@ -107,5 +178,6 @@ public:
 
 private:
     std::unique_ptr<TAtomicFile> FFile;
-    std::unique_ptr<uint8_t[]> FBuffer;
+    std::unique_ptr<uint8_t[]> FOwnBuffer;
+    uint8_t *FBuffer;
 };

@@ -1,8 +1,10 @@
-// Progressive frames: the scan-script check, the rounds of emissions and
+// Progressive frames: the scan-script check, the scans each frame emits and
 // the DC scans (ITU-T T.81 G.1.2); the AC scans are in progressiveac.cpp.
 
 #include "imaging/jpeg/jpegencoder.h"
 #include "imaging/jpeg/outputstream.h"
+#include "imaging/jpeg/scanpass.h"
+#include "imaging/jpeg/symbolsink.h"
 
 // ---- Script check ----
 
@@ -77,81 +79,148 @@ void TJpegEncoder::CheckProgressiveScript()
         throw EJpegError("Cr Component not completely defined by scans");
 }
 
-// ---- Frame ----
+// ---- Emissions ----
 
-void TJpegEncoder::WriteProgressiveFrame(const TBitmapImage &image)
+std::vector<TJpegEncoder::TScanJob> TJpegEncoder::PlanScans()
 {
-    ConvertImage(image);
-    WriteStartOfFrame(0xC2);
-    WriteQuantizationTables();
-
+    std::vector<TScanJob> jobs;
+    if (!FProgressive) {
+        // Every descriptor counts as a pass, an empty one too.
+        for (uint32_t i = 1; i <= FScanCount; ++i) {
+            TScanJob job = MakeJob(Scan(int(i)), TScanJob::Sequential);
+            if (job.ComponentCount > 0) {
+                const uint32_t units = job.ComponentCount > 1 ? FMcuCols : job.Components[0]->FDuCols;
+                job.RestartInterval = uint16_t(uint32_t(FRestartRows) * units);
+            }
+            jobs.push_back(job);
+        }
+        return jobs;
+    }
     // Rounds: every descriptor's first emission, then every second one, and
     // so on, until a round emits nothing.
     for (bool emitted = true; emitted;) {
         emitted = false;
         for (uint32_t i = 1; i <= FScanCount; ++i) {
             TJpegScan &scan = Scan(int(i));
-            SelectScanComponents(scan);
-            if (FScanComponentCount == 0 || scan.ApproxLow < 0)
+            const bool dc = scan.SpectralStart == 0;
+            const bool first = scan.ApproxHigh == 0;
+            const TScanJob job = MakeJob(scan, dc    ? (first ? TScanJob::DcFirst : TScanJob::DcRefine)
+                                               : first ? TScanJob::AcFirst
+                                                       : TScanJob::AcRefine);
+            if (job.ComponentCount == 0 || scan.ApproxLow < 0)
                 continue;
-            ++FCurrentPass;
-            ProgressiveScan(scan);
+            jobs.push_back(job);
             scan.ApproxHigh = scan.ApproxLow;
             --scan.ApproxLow;
             emitted = true;
         }
     }
+    return jobs;
 }
 
-void TJpegEncoder::ProgressiveScan(TJpegScan &scan)
+TJpegEncoder::TScanJob TJpegEncoder::MakeJob(const TJpegScan &scan, TScanJob::TKind kind) const
 {
-    if (scan.SpectralStart == 0) {
-        if (scan.ApproxHigh == 0)
-            DcFirstScan(scan);
-        else
-            DcRefineScan(scan);
-    } else {
-        if (scan.ApproxHigh == 0)
-            AcFirstScan(scan);
-        else
-            AcRefineScan(scan);
+    TScanJob job;
+    job.Kind = kind;
+    // Y first, then Cb and Cr; grayscale output codes Y only.
+    for (int c = 1; c <= FrameComponentCount(); ++c)
+        if (scan.Components.Contains(c))
+            job.Components[size_t(job.ComponentCount++)] = const_cast<TJpegEncoderComponent *>(&FComponents[size_t(c - 1)]);
+    if (kind != TScanJob::Sequential) {
+        job.Ss = scan.SpectralStart;
+        job.Se = scan.SpectralEnd;
+        job.Ah = scan.ApproxHigh;
+        job.Al = scan.ApproxLow;
     }
+    return job;
 }
 
 // ---- DC scans ----
 
-void TJpegEncoder::DcFirstScan(const TJpegScan &scan)
+namespace {
+
+// The data units of rows begin .. end - 1 of a DC scan in order: MCU by MCU
+// for several components, the component's extent for one; rowStart(row)
+// before each row, rowDone() after it.
+template <class Unit, class RowStart, class RowDone>
+void VisitDcScan(uint32_t mcuCols, int count, const std::array<TJpegEncoderComponent *, 3> &components,
+                 uint32_t begin, uint32_t end, Unit unit, RowStart rowStart, RowDone rowDone)
 {
-    const int al = scan.ApproxLow;
-    const auto run = FScanComponentCount > 1 ? &TJpegEncoder::RunInterleaved : &TJpegEncoder::RunNoninterleaved;
-    ClearTables(true, false);
-    (this->*run)(false, &TJpegEncoder::CodeDcFirst, CountDcSymbol, nullptr, 0, 0, al);
-    BuildTables(true, false);
-    WriteHuffmanTables(true, false);
-    WriteStartOfScan(0, 0, 0, al, false);
-    FStream->BeginBits(8);
-    (this->*run)(true, &TJpegEncoder::CodeDcFirst, EmitDcSymbol, nullptr, 0, 0, al);
-    FStream->EndBits();
+    if (count == 1) {
+        const TJpegEncoderComponent &c = *components[0];
+        for (uint32_t row = begin; row < end; ++row) {
+            rowStart(row);
+            for (uint32_t col = 0; col < c.FScanCols; ++col)
+                unit(0, c.FCoefficients[size_t(row) * c.FDuCols + col]);
+            rowDone();
+        }
+        return;
+    }
+    for (uint32_t mcuRow = begin; mcuRow < end; ++mcuRow) {
+        rowStart(mcuRow);
+        for (uint32_t mcuCol = 0; mcuCol < mcuCols; ++mcuCol)
+            for (int i = 0; i < count; ++i) {
+                const TJpegEncoderComponent &c = *components[size_t(i)];
+                for (uint32_t v = 0; v < c.FVSampling; ++v)
+                    for (uint32_t h = 0; h < c.FHSampling; ++h)
+                        unit(i, c.FCoefficients[size_t(c.FVSampling * mcuRow + v) * c.FDuCols +
+                                                c.FHSampling * mcuCol + h]);
+            }
+        rowDone();
+    }
 }
 
-void TJpegEncoder::DcRefineScan(const TJpegScan &scan)
+// The DC difference of the point-transformed coefficient: an arithmetic
+// shift, which rounds toward minus infinity for the DC (T.81 G.1.2.1).
+template <class Sink>
+inline void DcFirstUnit(const TJpegCoefficientBlock &block, int al, int32_t &lastDc, Sink &sink)
 {
-    const auto run = FScanComponentCount > 1 ? &TJpegEncoder::RunInterleaved : &TJpegEncoder::RunNoninterleaved;
-    WriteStartOfScan(0, 0, scan.ApproxHigh, scan.ApproxLow, true);
-    FStream->BeginBits(8);
-    (this->*run)(true, &TJpegEncoder::CodeDcRefine, nullptr, nullptr, 0, 0, scan.ApproxLow);
-    FStream->EndBits();
+    const int32_t value = int32_t(block[0]) >> al;
+    const int32_t diff = value - lastDc;
+    lastDc = value;
+    sink.Dc(JpegCategory(diff), JpegExtraBits(diff));
+}
+
+} // namespace
+
+void TJpegEncoder::DcPass(const TScanJob &job, TTableSet *counts, TJpegBitWriter *writer, TRowReporter *reporter,
+                          TScanResume &state, const TPassRows &rows) const
+{
+    const auto rowStart = [&](uint32_t row) {
+        if (rows.Record && row == rows.RecordAt)
+            *rows.Record = state;
+    };
+    const auto rowDone = [&] {
+        if (reporter)
+            reporter->Row();
+    };
+    const auto visit = [&](auto unit) {
+        VisitDcScan(FMcuCols, job.ComponentCount, job.Components, rows.Begin, rows.End, unit, rowStart, rowDone);
+    };
+    std::array<int32_t, 3> &lastDc = state.LastDc;
+    if (job.Kind == TScanJob::DcRefine) {
+        // Bit al of each DC coefficient (two's complement), no code.
+        visit([&](int, const TJpegCoefficientBlock &block) { writer->Put(uint32_t(block[0] >> job.Al) & 1u, 1); });
+    } else if (writer) {
+        // Luminance and chrominance.
+        std::array<TEmittingSink, 2> sinks{{{FHuffmanTables[2], FHuffmanTables[0], *writer},
+                                            {FHuffmanTables[3], FHuffmanTables[1], *writer}}};
+        visit([&](int i, const TJpegCoefficientBlock &block) {
+            DcFirstUnit(block, job.Al, lastDc[size_t(i)], sinks[size_t(DcIndex(*job.Components[size_t(i)]) - 2)]);
+        });
+    } else {
+        std::array<TCountingSink, 2> sinks{{{(*counts)[2], (*counts)[0]}, {(*counts)[3], (*counts)[1]}}};
+        visit([&](int i, const TJpegCoefficientBlock &block) {
+            DcFirstUnit(block, job.Al, lastDc[size_t(i)], sinks[size_t(DcIndex(*job.Components[size_t(i)]) - 2)]);
+        });
+    }
 }
 
 void TJpegEncoder::CodeDcFirst(TJpegEncoderComponent &component, uint32_t row, uint32_t col, TDcProcedure dc,
                                TAcProcedure, int, int, int al)
 {
-    // An arithmetic shift: the point transform of T.81 G.1.2.1 rounds toward
-    // minus infinity for the DC coefficient.
-    const int32_t value = int32_t(component.Block(row, col)[0]) >> al;
-    const int32_t diff = value - component.FLastDc;
-    component.FLastDc = value;
-    dc(component, JpegCategory(diff), JpegExtraBits(diff));
+    TProcedureSink sink{component, dc, nullptr};
+    DcFirstUnit(component.Block(row, col), al, component.FLastDc, sink);
 }
 
 void TJpegEncoder::CodeDcRefine(TJpegEncoderComponent &component, uint32_t row, uint32_t col, TDcProcedure,

@@ -3,15 +3,6 @@
 #include "imaging/jpeg/jpegencoder.h"
 #include "imaging/jpeg/outputstream.h"
 
-namespace {
-
-bool IsLuminance(const TJpegEncoderComponent *component, const TJpegEncoderComponent &y)
-{
-    return component == &y;
-}
-
-} // namespace
-
 void TJpegEncoder::WriteComment(const std::string &text)
 {
     // The length field counts itself, the text and its terminating 0.
@@ -60,91 +51,47 @@ void TJpegEncoder::WriteQuantizationTables()
     }
 }
 
-void TJpegEncoder::WriteHuffmanTables(bool dc, bool ac)
+// The tables a scan uses, in the order luminance DC, luminance AC,
+// chrominance DC, chrominance AC.
+void TJpegEncoder::WriteHuffmanTables(const TScanJob &job)
 {
-    const bool hasY = IsLuminance(FScanComponents[0], FComponents[0]);
-    const bool luminance = hasY;
-    const bool chrominance = !hasY || FScanComponentCount > 1;
+    const bool luminance = job.Components[0] == &FComponents[0];
+    const bool chrominance = !luminance || job.ComponentCount > 1;
     struct Entry {
         uint8_t ClassAndId;
-        const TJpegHuffmanEncoder *Table;
+        int Table;
     };
-    Entry entries[4];
-    int count = 0;
-    if (luminance) {
-        if (dc)
-            entries[count++] = {0x00, &FHuffmanTables[2]};
-        if (ac)
-            entries[count++] = {0x10, &FHuffmanTables[0]};
-    }
-    if (chrominance) {
-        if (dc)
-            entries[count++] = {0x01, &FHuffmanTables[3]};
-        if (ac)
-            entries[count++] = {0x11, &FHuffmanTables[1]};
-    }
+    const Entry order[4] = {{0x00, 2}, {0x10, 0}, {0x01, 3}, {0x11, 1}};
     int length = 2;
-    for (int i = 0; i < count; ++i)
-        length += entries[i].Table->DefinitionLength();
+    for (const Entry &entry : order)
+        if (UsesTable(job, entry.Table, luminance, chrominance))
+            length += FHuffmanTables[size_t(entry.Table)].DefinitionLength();
     FStream->PutByte(0xFF);
     FStream->PutByte(0xC4);
     FStream->PutWord(uint16_t(length));
-    for (int i = 0; i < count; ++i) {
-        FStream->PutByte(entries[i].ClassAndId);
-        entries[i].Table->WriteDefinition(*FStream);
-    }
+    for (const Entry &entry : order)
+        if (UsesTable(job, entry.Table, luminance, chrominance)) {
+            FStream->PutByte(entry.ClassAndId);
+            FHuffmanTables[size_t(entry.Table)].WriteDefinition(*FStream);
+        }
 }
 
-void TJpegEncoder::ClearTables(bool dc, bool ac)
-{
-    const bool hasY = IsLuminance(FScanComponents[0], FComponents[0]);
-    if (hasY) {
-        if (dc)
-            FHuffmanTables[2].ClearCounts();
-        if (ac)
-            FHuffmanTables[0].ClearCounts();
-    }
-    if (!hasY || FScanComponentCount > 1) {
-        if (ac)
-            FHuffmanTables[1].ClearCounts();
-        if (dc)
-            FHuffmanTables[3].ClearCounts();
-    }
-}
-
-void TJpegEncoder::BuildTables(bool dc, bool ac)
-{
-    const bool hasY = IsLuminance(FScanComponents[0], FComponents[0]);
-    if (hasY) {
-        if (dc)
-            FHuffmanTables[2].Build();
-        if (ac)
-            FHuffmanTables[0].Build();
-    }
-    if (!hasY || FScanComponentCount > 1) {
-        if (ac)
-            FHuffmanTables[1].Build();
-        if (dc)
-            FHuffmanTables[3].Build();
-    }
-}
-
-void TJpegEncoder::WriteStartOfScan(int ss, int se, int ah, int al, bool dcRefinement)
+void TJpegEncoder::WriteStartOfScan(const TScanJob &job)
 {
     FStream->PutByte(0xFF);
     FStream->PutByte(0xDA);
-    FStream->PutWord(uint16_t(6 + 2 * FScanComponentCount));
-    FStream->PutByte(uint8_t(FScanComponentCount));
-    for (int i = 0; i < FScanComponentCount; ++i) {
-        const TJpegEncoderComponent *component = FScanComponents[size_t(i)];
+    FStream->PutWord(uint16_t(6 + 2 * job.ComponentCount));
+    FStream->PutByte(uint8_t(job.ComponentCount));
+    for (int i = 0; i < job.ComponentCount; ++i) {
+        const TJpegEncoderComponent *component = job.Components[size_t(i)];
         const int number = int(component - FComponents.data()) + 1;
         FStream->PutByte(uint8_t(number));
         // A DC refinement scan uses no table; its selectors are all 0.
-        FStream->PutByte(number == 1 || dcRefinement ? 0x00 : 0x11);
+        FStream->PutByte(number == 1 || job.Kind == TScanJob::DcRefine ? 0x00 : 0x11);
     }
-    FStream->PutByte(uint8_t(ss));
-    FStream->PutByte(uint8_t(se));
-    FStream->PutByte(uint8_t(ah * 16 + al));
+    FStream->PutByte(uint8_t(job.Ss));
+    FStream->PutByte(uint8_t(job.Se));
+    FStream->PutByte(uint8_t(job.Ah * 16 + job.Al));
 }
 
 void TJpegEncoder::WriteRestartInterval(uint16_t interval)
@@ -153,12 +100,4 @@ void TJpegEncoder::WriteRestartInterval(uint16_t interval)
     FStream->PutByte(0xDD);
     FStream->PutWord(4);
     FStream->PutWord(interval);
-}
-
-void TJpegEncoder::PutRestartMarker(int n)
-{
-    FStream->EndBits();
-    FStream->PutByte(0xFF);
-    FStream->PutByte(uint8_t(0xD0 + n));
-    FStream->BeginBits(8);
 }

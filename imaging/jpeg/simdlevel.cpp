@@ -10,11 +10,11 @@ TJpegSimdLevel DetectLevel()
 {
 #if defined(__x86_64__) && defined(__GNUC__)
     __builtin_cpu_init();
-    // The AVX-512 kernels use byte permutes (VBMI) and word compares (BW).
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi"))
+    // The kernels are built for the x86-64 levels: v4 brings AVX-512 F, BW,
+    // CD, DQ and VL; v3 AVX2 with BMI1, BMI2, LZCNT and FMA.
+    if (__builtin_cpu_supports("x86-64-v4"))
         return TJpegSimdLevel::Avx512;
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+    if (__builtin_cpu_supports("x86-64-v3"))
         return TJpegSimdLevel::Avx2;
 #endif
     return TJpegSimdLevel::Portable;

@@ -1,9 +1,10 @@
 #pragma once
-// Which vector instructions the encoder's hot kernels (forward DCT,
-// coefficient masks) use. Chosen once at run time from what the CPU offers;
-// the environment variable TESSALY_JPEG_SIMD=avx512|avx2|portable asks for a
-// lower level, so that each path can be measured and tested on one machine.
-// Every level produces the same bytes.
+// Which vector instructions the encoder's hot kernels (colour rows, forward
+// DCT, coefficient masks, the scan coders) use: the x86-64 levels v4
+// (AVX-512) and v3 (AVX2), or none. Chosen once at run time from what the
+// CPU offers; the environment variable TESSALY_JPEG_SIMD=avx512|avx2|portable
+// asks for a lower level, so that each path can be measured and tested on
+// one machine. Every level produces the same bytes.
 
 enum class TJpegSimdLevel { Portable, Avx2, Avx512 };
 

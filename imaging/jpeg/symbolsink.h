@@ -1,8 +1,8 @@
 #pragma once
-// The symbol procedures bound to one component, for the hot loops: a sink
-// holds the arrays of the component's tables (or its output stream) so that
-// counting and emitting compile to a few instructions per symbol. The
-// procedures CountDcSymbol, EmitAcSymbol and the others are these same sinks.
+// Where the data-unit coders of progressive scans and the public coding
+// procedures hand their symbols: counted into a table, written with a
+// table's codes, or passed to any pair of procedures. A sink binds its tables
+// once, so that counting and writing compile to a few instructions a symbol.
 
 #include "imaging/jpeg/component.h"
 #include "imaging/jpeg/huffman.h"
@@ -16,8 +16,8 @@ struct TCountingSink {
     uint32_t *DcCounts;
     uint32_t *AcCounts;
 
-    explicit TCountingSink(TJpegEncoderComponent &component)
-        : DcCounts(component.FDcTable->FCounts.data()), AcCounts(component.FAcTable->FCounts.data())
+    TCountingSink(TJpegHuffmanEncoder &dc, TJpegHuffmanEncoder &ac)
+        : DcCounts(dc.FCounts.data()), AcCounts(ac.FCounts.data())
     {
     }
     void Dc(int category, int32_t) { ++DcCounts[category]; }
@@ -29,42 +29,34 @@ struct TCountingSink {
     }
 };
 
-// Writes codes and extra bits; a code and its extra bits (at most 16 + 11
-// bits) go out in one write. The gathered bits stay in the sink while it
-// lives and go back to the stream when it ends.
+// Writes codes and extra bits; a code and its extra bits (at most 16 + 16
+// bits) go out in one write. The writer's state stays in the writer: these
+// sinks serve passes whose symbols are few (DC scans) or far between.
 struct TEmittingSink {
     static constexpr bool WritesBits = true;
     const uint16_t *DcCode;
     const uint8_t *DcLength;
     const uint16_t *AcCode;
     const uint8_t *AcLength;
-    TJpegOutputStream *Stream;
-    TJpegOutputStream::TBitState Bits;
+    TJpegBitWriter &Bits;
 
-    explicit TEmittingSink(TJpegEncoderComponent &component)
-        : DcCode(component.FDcTable->FCode.data()), DcLength(component.FDcTable->FCodeLength.data()),
-          AcCode(component.FAcTable->FCode.data()), AcLength(component.FAcTable->FCodeLength.data()),
-          Stream(component.FStream), Bits(Stream->TakeBits())
+    TEmittingSink(const TJpegHuffmanEncoder &dc, const TJpegHuffmanEncoder &ac, TJpegBitWriter &bits)
+        : DcCode(dc.FCode.data()), DcLength(dc.FCodeLength.data()), AcCode(ac.FCode.data()),
+          AcLength(ac.FCodeLength.data()), Bits(bits)
     {
     }
-    ~TEmittingSink() { Stream->ReturnBits(Bits); }
-    TEmittingSink(const TEmittingSink &) = delete;
-    TEmittingSink &operator=(const TEmittingSink &) = delete;
-
     void Dc(int category, int32_t bits)
     {
         const uint32_t extra = uint32_t(bits) & ((1u << category) - 1u);
-        TJpegOutputStream::PutFittingBits(Bits, uint32_t(DcCode[category]) << category | extra,
-                                          DcLength[category] + category, *Stream);
+        Bits.Put((uint64_t(DcCode[category]) << category) | extra, DcLength[category] + category);
     }
     void Ac(int symbol, int32_t bits, int count)
     {
         const uint32_t extra = uint32_t(bits) & ((1u << count) - 1u);
         if (symbol < 0)
-            TJpegOutputStream::PutFittingBits(Bits, extra, count, *Stream);
+            Bits.Put(extra, count);
         else
-            TJpegOutputStream::PutFittingBits(Bits, uint32_t(AcCode[symbol]) << count | extra,
-                                              AcLength[symbol] + count, *Stream);
+            Bits.Put((uint64_t(AcCode[symbol]) << count) | extra, AcLength[symbol] + count);
     }
 };
 
@@ -77,21 +69,10 @@ struct TProcedureSink {
 
     void Dc(int category, int32_t bits) { DcProcedure(Component, category, bits); }
     void Ac(int symbol, int32_t bits, int count) { AcProcedure(Component, symbol, bits, count); }
-};
-
-// Calls body with the fastest sink that does what dc and ac do.
-template <class Body>
-inline void WithSink(TJpegEncoderComponent &component, TDcProcedure dc, TAcProcedure ac, Body body)
-{
-    const bool anyProcedure = dc != nullptr || ac != nullptr;
-    if (anyProcedure && (dc == EmitDcSymbol || dc == nullptr) && (ac == EmitAcSymbol || ac == nullptr)) {
-        TEmittingSink sink(component);
-        body(sink);
-    } else if (anyProcedure && (dc == CountDcSymbol || dc == nullptr) && (ac == CountAcSymbol || ac == nullptr)) {
-        TCountingSink sink(component);
-        body(sink);
-    } else {
-        TProcedureSink sink{component, dc, ac};
-        body(sink);
+    // Correction bits go to the AC procedure one at a time, as raw bits.
+    void Bits(uint32_t bits, int count)
+    {
+        for (int i = count - 1; i >= 0; --i)
+            AcProcedure(Component, -1, int32_t((bits >> i) & 1u), 1);
     }
-}
+};

@@ -4,6 +4,7 @@
 #include "../imaging/jpeg/jpeg_test_support.h"
 
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -55,16 +56,33 @@ TEST_F(ConvertJpeg, EveryOptionGivesADecodableFile)
     EXPECT_NE(help.find("--scans SCRIPT"), std::string::npos);
 }
 
-TEST_F(ConvertJpeg, KernelsNamesTheLevelAndTheEnvironmentLowersIt)
+TEST_F(ConvertJpeg, KernelsNamesTheLevelAndThreadsAndTheEnvironmentLowersThem)
 {
+    const std::string best = JpegSimdLevelName(JpegSupportedSimdLevel());
+    const std::string threads = std::thread::hardware_concurrency() >= 2 ? ", 2 threads\n" : ", 1 thread\n";
     std::string output;
     ASSERT_EQ(Run("--kernels", &output), 0);
-    EXPECT_EQ(output, std::string(JpegSimdLevelName(JpegSupportedSimdLevel())) + "\n");
+    EXPECT_EQ(output, best + threads);
     ASSERT_EQ(RunCommand("TESSALY_JPEG_SIMD=portable " + Tool + " jpeg --kernels", &output), 0);
-    EXPECT_EQ(output, "portable\n");
+    EXPECT_EQ(output, "portable" + threads);
     // A level the CPU lacks, or a misspelt one, leaves the best it has.
     ASSERT_EQ(RunCommand("TESSALY_JPEG_SIMD=sse9 " + Tool + " jpeg --kernels", &output), 0);
-    EXPECT_EQ(output, std::string(JpegSimdLevelName(JpegSupportedSimdLevel())) + "\n");
+    EXPECT_EQ(output, best + threads);
+    ASSERT_EQ(Run("--threads 1 --kernels", &output), 0);
+    EXPECT_EQ(output, best + ", 1 thread\n");
+    ASSERT_EQ(RunCommand("TESSALY_JPEG_THREADS=1 " + Tool + " jpeg --kernels", &output), 0);
+    EXPECT_EQ(output, best + ", 1 thread\n");
+    EXPECT_EQ(Run("--threads 0 --kernels", &output), 2);
+}
+
+TEST_F(ConvertJpeg, EveryThreadCountWritesTheSameFile)
+{
+    ASSERT_EQ(Run("--threads 1 " + Dir + "/in.bmp " + Dir + "/one.jpg"), 0);
+    ASSERT_EQ(Run(Dir + "/in.bmp " + Dir + "/default.jpg"), 0);
+    EXPECT_EQ(ReadFileBytes(Dir + "/one.jpg"), ReadFileBytes(Dir + "/default.jpg"));
+    ASSERT_EQ(Run("--progressive --threads 1 " + Dir + "/in.bmp " + Dir + "/one.jpg"), 0);
+    ASSERT_EQ(Run("--progressive " + Dir + "/in.bmp " + Dir + "/default.jpg"), 0);
+    EXPECT_EQ(ReadFileBytes(Dir + "/one.jpg"), ReadFileBytes(Dir + "/default.jpg"));
 }
 
 TEST_F(ConvertJpeg, ErrorsGoToStandardError)

@@ -10,8 +10,11 @@
 #include "imaging/jpeg/simdlevel.h"
 #include "tools/convert/commands.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -36,9 +39,14 @@ const char *const Help =
     "                     \"y+cb+cr:0:1 y:5:2 cb:63:1 cr:63:1 y:63:2\".\n"
     "                     Without --scans: one interleaved scan, or for --progressive\n"
     "                     a script with successive approximation suited to photos.\n"
+    "  --threads N        threads that share the encoding, 1 to the number of cores\n"
+    "                     (default: as the program, 2 on a machine with two or\n"
+    "                     more cores); TESSALY_JPEG_THREADS=N in the environment\n"
+    "                     does the same. The file is the same for any number.\n"
     "  --kernels          print which vector kernels the encoder runs here (avx512,\n"
-    "                     avx2 or portable) and stop; TESSALY_JPEG_SIMD=avx2 or\n"
-    "                     =portable in the environment asks for a lower level\n"
+    "                     avx2 or portable) and how many threads, and stop;\n"
+    "                     TESSALY_JPEG_SIMD=avx2 or =portable in the environment\n"
+    "                     asks for a lower level\n"
     "  --help             show this text\n";
 
 class EUsage : public std::runtime_error {
@@ -79,10 +87,30 @@ void ParseSampling(TJpegEncoder &encoder, const std::string &text)
         encoder.SetSampling(c + 1, factors[2 * c], factors[2 * c + 1]);
 }
 
+int Cores()
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : int(cores);
+}
+
+// TESSALY_JPEG_THREADS, as --threads; anything else is ignored.
+void ThreadsFromEnvironment(TJpegEncoder &encoder)
+{
+    const char *text = std::getenv("TESSALY_JPEG_THREADS");
+    if (text == nullptr)
+        return;
+    char *end = nullptr;
+    const long threads = std::strtol(text, &end, 10);
+    if (end != text && *end == 0 && threads >= 1)
+        encoder.SetThreads(int(std::min<long>(threads, Cores())));
+}
+
 int RunJpeg(const std::vector<std::string> &arguments)
 {
     TJpegEncoder encoder;
     encoder.SetQuality(9);
+    ThreadsFromEnvironment(encoder);
+    bool kernels = false;
     std::vector<std::string> files;
     std::string script;
     bool haveScript = false;
@@ -98,8 +126,9 @@ int RunJpeg(const std::vector<std::string> &arguments)
                 std::fputs(Help, stdout);
                 return 0;
             } else if (argument == "--kernels") {
-                std::printf("%s\n", JpegSimdLevelName(JpegSimdLevel()));
-                return 0;
+                kernels = true;
+            } else if (argument == "--threads") {
+                encoder.SetThreads(ParseNumber(argument, value(), 1, Cores()));
             } else if (argument == "--quality") {
                 encoder.SetQuality(ParseNumber(argument, value(), 0, 9));
             } else if (argument == "--grayscale") {
@@ -121,6 +150,11 @@ int RunJpeg(const std::vector<std::string> &arguments)
                 files.push_back(argument);
             }
         }
+        if (kernels) {
+            std::printf("%s, %d thread%s\n", JpegSimdLevelName(JpegSimdLevel()), encoder.Threads(),
+                        encoder.Threads() == 1 ? "" : "s");
+            return 0;
+        }
         if (files.size() != 2)
             throw EUsage("Give one BMP file to read and one JPEG file to write.");
         if (haveScript)
@@ -135,14 +169,21 @@ int RunJpeg(const std::vector<std::string> &arguments)
         return 2;
     }
 
-    TBitmapImage image;
+    // The rows straight from the file when its layout allows, as the
+    // program's export reads them; otherwise the whole picture first.
     TBmpDecoder decoder;
-    decoder.ReadImageFile(files[0], image);
+    const std::unique_ptr<TPixelRowSource> rows = decoder.OpenRows(files[0]);
+    TBitmapImage image;
+    if (!rows)
+        decoder.ReadImageFile(files[0], image);
     // Like a shell redirect, the tool writes into a device or FIFO named as
     // its output (/dev/stdout, a pipe) instead of refusing it.
     TJpegOutputFileStream stream;
     stream.Open(files[1], TSpecialTarget::WriteInPlace);
-    encoder.WriteToStream(stream, image);
+    if (rows)
+        encoder.WriteRowsToStream(stream, *rows);
+    else
+        encoder.WriteToStream(stream, image);
     stream.Close();
     return 0;
 }

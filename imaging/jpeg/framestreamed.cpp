@@ -1,0 +1,286 @@
+// Sequential frames of one scan holding every component, the export's
+// frame: the picture is never held as coefficients. The counting pass
+// converts it strip by strip on every thread and keeps only the symbol
+// counts; the writing pass converts and codes it again on every thread, and
+// the calling thread puts the strips into the file in order.
+
+#include "imaging/jpeg/encodermemory.h"
+#include "imaging/jpeg/jpegencoder.h"
+#include "imaging/jpeg/outputstream.h"
+#include "imaging/jpeg/scanpass.h"
+#include "imaging/jpeg/sequentialcoder.h"
+#include "imaging/jpeg/strips.h"
+#include "imaging/jpeg/workers.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+// Symbol counts of one thread: tables 0 luminance AC, 1 chrominance AC,
+// 2 luminance DC, 3 chrominance DC.
+using TCounts = std::array<std::array<uint32_t, 257>, 4>;
+
+} // namespace
+
+bool TJpegEncoder::CanStream() const
+{
+    return !FProgressive && (FGrayscale || FScanCount == 1);
+}
+
+// The units (MCUs, or data units of the one component) before a strip.
+uint32_t TJpegEncoder::StripUnits(const TScanJob &job) const
+{
+    return job.ComponentCount > 1 ? FMcuCols : job.Components[0]->FScanCols;
+}
+
+TSequentialSpan TJpegEncoder::StripSpan(const TScanJob &job, const std::array<TJpegCoefficientBlock *, 3> &blocks,
+                                        std::array<int32_t, 3> &lastDc, uint32_t *const *counts) const
+{
+    TSequentialSpan span = SequentialParts(job, {blocks[0], blocks[1], blocks[2]}, counts, lastDc);
+    span.Units = StripUnits(job);
+    return span;
+}
+
+void TJpegEncoder::WriteStreamedFrame(const TPixelRowSource &rows, const TJpegStrips &strips, TJpegWorkers &workers)
+{
+    const TScanJob job = PlanScans().front();
+    std::vector<std::array<int32_t, 3>> lastDc;
+    CountStreamed(rows, strips, job, lastDc, workers);
+    if (!FGrayscale)
+        ReportSampling();
+    WriteStartOfFrame(0xC0);
+    WriteQuantizationTables();
+    ++FCurrentPass;
+    if (job.RestartInterval != FRestartInterval) {
+        WriteRestartInterval(job.RestartInterval);
+        FRestartInterval = job.RestartInterval;
+    }
+    ReportPass(job, false);
+    BuildTables(job, FHuffmanTables);
+    WriteHuffmanTables(job);
+    WriteStartOfScan(job);
+    FStream->BeginBits(8);
+    EmitStreamed(rows, strips, job, lastDc, workers);
+    FStream->EndBits();
+}
+
+// The counting pass, strip by strip on every thread. A strip is counted as
+// if its predictions started at 0; where that is not so (no restart marker
+// opens the strip), the first DC difference of each component is put right
+// afterwards from the last DC of the strip before.
+void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
+                                 std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers)
+{
+    const uint32_t count = strips.Count();
+    const uint32_t units = StripUnits(job);
+    const uint32_t interval = job.RestartInterval;
+    std::vector<std::array<int32_t, 3>> firstDc(count);
+    lastDc.assign(count, {});
+    std::vector<TCounts> counts(size_t(workers.Helpers()) + 1, TCounts{});
+    std::atomic<uint32_t> next{0};
+    TStripReports done(count);
+
+    TRowReporter reporter = ConversionReporter();
+    const auto report = [&](uint32_t strip) { ReportStripRows(strips, strip, reporter); };
+    // Thread 0 is the calling thread, which alone reports.
+    TJpegEncoderMemory &memory = Memory();
+    for (int thread = 0; thread <= workers.Helpers(); ++thread) {
+        memory.ScratchOf(size_t(thread));
+        memory.BlocksOf(size_t(thread)).Size(strips, job.ComponentCount);
+    }
+    const auto countStrips = [&](int thread) {
+        TJpegStripScratch &scratch = memory.Scratch[size_t(thread)];
+        TJpegStripBlocks &blocks = memory.Blocks[size_t(thread)];
+        uint32_t *tables[4];
+        for (size_t t = 0; t < 4; ++t)
+            tables[t] = counts[size_t(thread)][t].data();
+        for (;;) {
+            if (thread > 0 && workers.Cancelled())
+                return;
+            const uint32_t strip = next.fetch_add(1);
+            if (strip >= count)
+                return;
+            strips.Convert(rows, strip, scratch, blocks.Component);
+            std::array<int32_t, 3> predictions{};
+            TRestartState restart = RestartAt(uint64_t(strip) * units, interval);
+            CodeSequentialRow(StripSpan(job, blocks.Component, predictions, tables), restart, nullptr);
+            for (int p = 0; p < job.ComponentCount; ++p) {
+                firstDc[strip][size_t(p)] = blocks.Component[size_t(p)][0][0];
+                lastDc[strip][size_t(p)] = predictions[size_t(p)];
+            }
+            done.MarkDone(strip);
+            if (thread == 0)
+                done.Catch(report);
+        }
+    };
+    workers.Start([&](int helper) { countStrips(helper + 1); });
+    try {
+        countStrips(0);
+        workers.Wait();
+    } catch (...) {
+        workers.Abandon();
+        throw;
+    }
+    done.Catch(report);
+    reporter.Done();
+
+    ClearTables(job, FHuffmanTables);
+    for (const TCounts &thread : counts)
+        for (size_t t = 0; t < 4; ++t)
+            for (size_t symbol = 0; symbol < 256; ++symbol)
+                FHuffmanTables[t].FCounts[symbol] += thread[t][symbol];
+    for (uint32_t strip = 1; strip < count; ++strip) {
+        const uint64_t before = uint64_t(strip) * units;
+        if (interval != 0 && before % interval == 0)
+            continue; // a restart marker opens the strip: its predictions do start at 0
+        for (int p = 0; p < job.ComponentCount; ++p) {
+            uint32_t *dc = FHuffmanTables[size_t(DcIndex(*job.Components[size_t(p)]))].FCounts.data();
+            const int32_t first = firstDc[strip][size_t(p)];
+            --dc[JpegCategory(first)];
+            ++dc[JpegCategory(first - lastDc[strip - 1][size_t(p)])];
+        }
+    }
+}
+
+// The writing pass: every thread codes strips in order of their number into
+// raw bits, from the predictions the counting pass left at the end of the
+// strip before; the calling thread appends them to the file in their turn.
+// It codes the next strip straight into the file when nobody has taken it,
+// and while a helper codes the next strip, it codes one further ahead rather
+// than wait; with nothing left to code ahead it codes that strip again
+// itself, so that it never waits for a helper that may not be running.
+// Strips are coded at most a ring ahead of the file; a helper waits only for
+// room in the ring, and is woken only then.
+void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
+                                const std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers)
+{
+    const uint32_t count = strips.Count();
+    const uint32_t units = StripUnits(job);
+    const uint32_t slots = uint32_t(std::max(2, 8 * workers.Helpers()));
+    TJpegEncoderMemory &memory = Memory();
+    const size_t threads = size_t(workers.Helpers()) + 1;
+    for (size_t thread = 0; thread < threads; ++thread) {
+        memory.ScratchOf(thread);
+        memory.BlocksOf(thread).Size(strips, job.ComponentCount);
+    }
+    for (size_t slot = 0; slot < slots; ++slot)
+        memory.RawOf(slot);
+    struct : TJpegHandOff {
+        uint32_t NextCode = 0;      // the first strip nobody has taken to code
+        uint32_t Written = 0;       // strips in the file
+        std::vector<int64_t> Holds; // per slot: the strip coded there, or -1
+        std::vector<int64_t> Busy;  // per slot: the strip a helper codes there, or -1
+        int Waiting = 0;            // threads waiting for Changed
+    } shared;
+    shared.Holds.assign(slots, -1);
+    shared.Busy.assign(slots, -1);
+    // The next strip may be coded into its slot: inside the ring, and no
+    // helper still at work there on a strip the calling thread took over.
+    const auto claimable = [&] {
+        return shared.NextCode < count && shared.NextCode < shared.Written + slots &&
+               shared.Busy[shared.NextCode % slots] < 0;
+    };
+    const auto wait = [&](std::unique_lock<std::mutex> &lock, auto ready) {
+        ++shared.Waiting;
+        shared.Changed.wait(lock, ready);
+        --shared.Waiting;
+    };
+    const auto wake = [&] {
+        if (shared.Waiting > 0)
+            shared.Changed.notify_all();
+    };
+
+    // Codes a strip: its blocks and its bits, which writer takes.
+    const auto code = [&](uint32_t strip, size_t thread, TJpegBitWriter &writer) {
+        TJpegStripBlocks &blocks = memory.Blocks[thread];
+        strips.Convert(rows, strip, memory.Scratch[thread], blocks.Component);
+        std::array<int32_t, 3> predictions = strip > 0 ? lastDc[strip - 1] : std::array<int32_t, 3>{};
+        TRestartState restart = RestartAt(uint64_t(strip) * units, job.RestartInterval);
+        CodeSequentialRow(StripSpan(job, blocks.Component, predictions, nullptr), restart, &writer);
+    };
+
+    const auto helperJob = [&](int helper) {
+        for (;;) {
+            uint32_t strip;
+            {
+                std::unique_lock<std::mutex> lock(shared.Mutex);
+                // Once the ring is full, wait until half of it is free again.
+                if (!shared.Stop && shared.NextCode < count && !claimable())
+                    wait(lock, [&] {
+                        return shared.Stop || shared.NextCode >= count ||
+                               (claimable() && shared.NextCode + slots / 2 <= shared.Written + slots);
+                    });
+                if (shared.Stop || shared.NextCode >= count)
+                    return;
+                strip = shared.NextCode++;
+                shared.Busy[strip % slots] = strip;
+            }
+            TJpegRawBits &bits = memory.Raw[strip % slots];
+            try {
+                TJpegBitWriter writer(bits);
+                code(strip, size_t(helper) + 1, writer);
+            } catch (...) {
+                shared.Fail(std::current_exception());
+                return;
+            }
+            const std::lock_guard<std::mutex> lock(shared.Mutex);
+            shared.Busy[strip % slots] = -1;
+            if (strip >= shared.Written) // else the calling thread took it over
+                shared.Holds[strip % slots] = strip;
+            wake();
+        }
+    };
+    RunWithHelpers(workers, shared, helperJob, [&] {
+        TRowReporter reporter = PassReporter(job, true);
+        TJpegBitWriter writer(*FStream);
+        for (uint32_t strip = 0; strip < count; ++strip) {
+            std::unique_lock<std::mutex> lock(shared.Mutex);
+            for (;;) {
+                if (shared.NextCode == strip) { // nobody has it: straight into the file
+                    ++shared.NextCode;
+                    lock.unlock();
+                    code(strip, 0, writer);
+                    lock.lock();
+                    break;
+                }
+                if (shared.Holds[strip % slots] == strip) { // a helper coded it
+                    lock.unlock();
+                    writer.Append(memory.Raw[strip % slots]);
+                    lock.lock();
+                    shared.Holds[strip % slots] = -1;
+                    break;
+                }
+                if (shared.Error)
+                    std::rethrow_exception(shared.Error);
+                // A helper is coding it: rather than wait, code a strip ahead.
+                if (claimable()) {
+                    const uint32_t ahead = shared.NextCode++;
+                    lock.unlock();
+                    {
+                        TJpegBitWriter raw(memory.Raw[ahead % slots]);
+                        code(ahead, 0, raw);
+                    }
+                    lock.lock();
+                    shared.Holds[ahead % slots] = ahead;
+                    continue;
+                }
+                // Nothing ahead either: the helper is slow, or not running at
+                // all for now. The strip is coded again here, straight into
+                // the file; the helper's bits will be dropped.
+                lock.unlock();
+                code(strip, 0, writer);
+                lock.lock();
+                break;
+            }
+            shared.Written = strip + 1;
+            wake();
+            lock.unlock();
+            reporter.Row();
+        }
+        writer.Release();
+        reporter.Done();
+    });
+}

@@ -1,0 +1,80 @@
+#include "imaging/jpeg/workers.h"
+
+TJpegWorkers::~TJpegWorkers()
+{
+    Abandon();
+    {
+        const std::lock_guard<std::mutex> lock(FMutex);
+        FStop = true;
+    }
+    FWake.notify_all();
+    for (std::thread &thread : FThreads)
+        thread.join();
+}
+
+void TJpegWorkers::Start(std::function<void(int)> job)
+{
+    if (FHelpers == 0)
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(FMutex);
+        FJob = std::move(job);
+        FError = nullptr;
+        FCancelled.store(false, std::memory_order_relaxed);
+        FBusy = FHelpers;
+        ++FGeneration;
+    }
+    while (int(FThreads.size()) < FHelpers)
+        FThreads.emplace_back(&TJpegWorkers::Serve, this, int(FThreads.size()));
+    FWake.notify_all();
+}
+
+void TJpegWorkers::Wait()
+{
+    std::unique_lock<std::mutex> lock(FMutex);
+    FIdle.wait(lock, [&] { return FBusy == 0; });
+    FJob = nullptr;
+    if (FError) {
+        const std::exception_ptr error = FError;
+        FError = nullptr;
+        std::rethrow_exception(error);
+    }
+}
+
+void TJpegWorkers::Abandon() noexcept
+{
+    FCancelled.store(true, std::memory_order_relaxed);
+    std::unique_lock<std::mutex> lock(FMutex);
+    FIdle.wait(lock, [&] { return FBusy == 0; });
+    FJob = nullptr;
+    FError = nullptr;
+}
+
+void TJpegWorkers::Serve(int helper)
+{
+    unsigned seen = 0;
+    for (;;) {
+        std::function<void(int)> job;
+        {
+            std::unique_lock<std::mutex> lock(FMutex);
+            FWake.wait(lock, [&] { return FStop || FGeneration != seen; });
+            if (FStop)
+                return;
+            seen = FGeneration;
+            job = FJob;
+        }
+        std::exception_ptr error;
+        try {
+            job(helper);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        {
+            const std::lock_guard<std::mutex> lock(FMutex);
+            if (error && !FError)
+                FError = error;
+            --FBusy;
+        }
+        FIdle.notify_all();
+    }
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The helper threads of one encoding. The calling thread shares the work
+// with them but stays the only one that reports progress and writes the
+// file; helpers only compute.
+
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class TJpegWorkers {
+public:
+    // threads: every thread that works, the calling one included (at least 1).
+    explicit TJpegWorkers(int threads) : FHelpers(threads > 1 ? threads - 1 : 0) {}
+    // Ends the helper threads. Never throws.
+    ~TJpegWorkers();
+    TJpegWorkers(const TJpegWorkers &) = delete;
+    TJpegWorkers &operator=(const TJpegWorkers &) = delete;
+
+    int Helpers() const { return FHelpers; }
+
+    // Starts job(helper number) on every helper and returns at once; the
+    // threads themselves are started by the first job. A job that raises
+    // ends on its helper, and Wait raises it.
+    void Start(std::function<void(int)> job);
+    // Waits until every helper has ended the job, then raises the first
+    // exception a helper raised.
+    void Wait();
+    // Asks the job to end early (Cancelled() becomes true) and waits for it,
+    // dropping the helpers' exceptions: for the caller's own error path.
+    void Abandon() noexcept;
+    // True once Abandon asked the running job to end.
+    bool Cancelled() const { return FCancelled.load(std::memory_order_relaxed); }
+
+private:
+    void Serve(int helper);
+
+    int FHelpers;
+    std::vector<std::thread> FThreads;
+    std::mutex FMutex;
+    std::condition_variable FWake;
+    std::condition_variable FIdle;
+    std::function<void(int)> FJob;
+    unsigned FGeneration = 0;
+    int FBusy = 0;
+    bool FStop = false;
+    std::exception_ptr FError;
+    std::atomic<bool> FCancelled{false};
+};
+
+// What the calling thread and the helpers of one pass share besides their
+// work: a lock, a condition to wait on, and the pass's end, reached or
+// forced by a helper's error.
+struct TJpegHandOff {
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    bool Stop = false;
+    std::exception_ptr Error;
+
+    // A helper failed: the pass stops, and the calling thread raises error.
+    void Fail(std::exception_ptr error)
+    {
+        const std::lock_guard<std::mutex> lock(Mutex);
+        Error = error;
+        Stop = true;
+        Changed.notify_all();
+    }
+    // The pass is over, or broken off: the helpers leave.
+    void Finish()
+    {
+        const std::lock_guard<std::mutex> lock(Mutex);
+        Stop = true;
+        Changed.notify_all();
+    }
+};
+
+// Runs the calling thread's part of a pass whose helpers run job and share
+// handOff. When it ends the helpers are told to leave and their error, if
+// any, is raised; when it raises, the helpers are abandoned.
+template <class Part>
+void RunWithHelpers(TJpegWorkers &workers, TJpegHandOff &handOff, std::function<void(int)> job, Part part)
+{
+    workers.Start(std::move(job));
+    try {
+        part();
+        handOff.Finish();
+        workers.Wait();
+    } catch (...) {
+        handOff.Finish();
+        workers.Abandon();
+        throw;
+    }
+}

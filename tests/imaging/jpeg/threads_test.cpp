@@ -1,0 +1,197 @@
+// An encoding shared by threads: progress reports only from the calling
+// thread, a cancel or an error on any thread ends it cleanly, and the
+// encoder's memory stays for the next file.
+
+#include "imaging/jpeg/image_convert.h"
+#include "imaging/jpeg/jpegencoder.h"
+#include "imaging/jpeg/scanscript.h"
+#include "jpeg_test_support.h"
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+Bytes Encode(TJpegEncoder &encoder, const TPixelRowSource &rows)
+{
+    TMemoryOutputStream stream;
+    encoder.WriteRowsToStream(stream, rows);
+    return stream.Bytes();
+}
+
+// The two kinds of frame: sequential with one scan (never held as
+// coefficients) and progressive (from coefficient arrays).
+void Configure(TJpegEncoder &encoder, bool progressive, int threads)
+{
+    encoder.SetQuality(9);
+    encoder.SetThreads(threads);
+    encoder.SetProgressive(progressive);
+    if (progressive)
+        ApplyDefaultProgressiveScript(encoder);
+}
+
+struct Reports {
+    std::thread::id Caller = std::this_thread::get_id();
+    int Count = 0;
+    int CancelAt = -1;
+    bool OtherThread = false;
+};
+Reports *reports = nullptr;
+
+void Report(TBitmapImageCoder &, uint32_t, uint32_t, uint32_t, const std::string &, uint32_t, bool &abort)
+{
+    reports->OtherThread |= std::this_thread::get_id() != reports->Caller;
+    abort = ++reports->Count == reports->CancelAt;
+}
+
+// The rows of an image, but strip number Failing (of 8 rows) cannot be read.
+class TFailingRows final : public TPixelRowSource {
+public:
+    TFailingRows(const TBitmapImage &image, int32_t failing) : FRows(image), FFailing(failing) {}
+    int32_t Width() const override { return FRows.Width(); }
+    int32_t Height() const override { return FRows.Height(); }
+    const TPixel *Rows(int32_t first, int32_t count, TRowScratch &scratch) const override
+    {
+        if (first / 8 == FFailing)
+            throw EGraphicsException("the rows are gone");
+        return FRows.Rows(first, count, scratch);
+    }
+
+private:
+    TBitmapImageRows FRows;
+    int32_t FFailing;
+};
+
+// The rows of an image, given slowly to every thread but the one that made
+// the source: a helper that falls behind, as one the system does not run.
+class TSlowHelperRows final : public TPixelRowSource {
+public:
+    explicit TSlowHelperRows(const TBitmapImage &image) : FRows(image) {}
+    int32_t Width() const override { return FRows.Width(); }
+    int32_t Height() const override { return FRows.Height(); }
+    const TPixel *Rows(int32_t first, int32_t count, TRowScratch &scratch) const override
+    {
+        if (std::this_thread::get_id() != FCaller)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return FRows.Rows(first, count, scratch);
+    }
+
+private:
+    TBitmapImageRows FRows;
+    std::thread::id FCaller = std::this_thread::get_id();
+};
+
+} // namespace
+
+TEST(JpegThreads, AHelperThatFallsBehindChangesNoByte)
+{
+    // The calling thread codes ahead, and codes again strips a slow helper
+    // holds: the file is the same.
+    const TBitmapImage image = MakePhoto(200, 160, 9);
+    for (bool progressive : {false, true}) {
+        TJpegEncoder alone, shared;
+        Configure(alone, progressive, 1);
+        Configure(shared, progressive, 2);
+        EXPECT_EQ(Encode(shared, TSlowHelperRows(image)), Encode(alone, TBitmapImageRows(image)))
+            << (progressive ? "progressive" : "sequential");
+    }
+}
+
+TEST(JpegThreads, ACancelAtAnyReportEndsTheEncodingOnEveryThread)
+{
+    const TBitmapImage image = MakePhoto(120, 90, 7);
+    const TBitmapImageRows rows(image);
+    for (bool progressive : {false, true}) {
+        TJpegEncoder encoder;
+        Configure(encoder, progressive, 2);
+        const Bytes expected = Encode(encoder, rows);
+        Reports all;
+        reports = &all;
+        encoder.ProgressFunction = Report;
+        EXPECT_EQ(Encode(encoder, rows), expected);
+        EXPECT_FALSE(all.OtherThread) << "a report came from a helper thread";
+        ASSERT_GT(all.Count, 30);
+        for (int at = 1; at <= all.Count; at += 3) {
+            Reports cancelling;
+            cancelling.CancelAt = at;
+            reports = &cancelling;
+            EXPECT_THROW(Encode(encoder, rows), EGraphicsAbort) << "cancel at report " << at;
+            EXPECT_EQ(cancelling.Count, at) << "no report after the cancel";
+        }
+        // The encoder is as good as new afterwards.
+        encoder.ProgressFunction = nullptr;
+        EXPECT_EQ(Encode(encoder, rows), expected) << (progressive ? "progressive" : "sequential");
+        reports = nullptr;
+    }
+}
+
+TEST(JpegThreads, AnErrorOnAnyThreadReachesTheCaller)
+{
+    const TBitmapImage image = MakePhoto(64, 96, 3); // 12 strips of 8 rows
+    for (bool progressive : {false, true})
+        for (int threads : {1, 2, 3})
+            for (int32_t failing : {0, 5, 11}) {
+                TJpegEncoder encoder;
+                Configure(encoder, progressive, threads);
+                const TFailingRows rows(image, failing);
+                try {
+                    Encode(encoder, rows);
+                    FAIL() << "the missing rows must raise";
+                } catch (const EGraphicsException &error) {
+                    EXPECT_STREQ(error.what(), "the rows are gone");
+                }
+                // The same encoder writes the next picture as a new one would.
+                TJpegEncoder fresh;
+                Configure(fresh, progressive, 1);
+                EXPECT_EQ(Encode(encoder, TBitmapImageRows(image)), Encode(fresh, TBitmapImageRows(image)));
+            }
+}
+
+TEST(JpegThreads, TheEncoderKeepsItsMemoryBetweenFiles)
+{
+    const TBitmapImage image = MakePhoto(300, 200, 5);
+    const TBitmapImageRows rows(image);
+    for (bool progressive : {false, true})
+        for (int threads : {1, 2}) {
+            TJpegEncoder encoder;
+            Configure(encoder, progressive, threads);
+            EXPECT_EQ(encoder.KeptMemory(), 0u);
+            const Bytes first = Encode(encoder, rows);
+            const size_t kept = encoder.KeptMemory();
+            // Strips at least; a progressive frame's coefficient arrays too.
+            EXPECT_GT(kept, progressive ? 3 * 38 * 25 * sizeof(TJpegCoefficientBlock) : 4096u);
+            EXPECT_EQ(Encode(encoder, rows), first);
+            // One thread needs nothing more for the second file. With two,
+            // which thread codes which strip varies, and with it how far each
+            // buffer of raw bits has grown.
+            if (threads == 1)
+                EXPECT_EQ(encoder.KeptMemory(), kept) << "the second file needs nothing more";
+            else
+                EXPECT_LE(encoder.KeptMemory(), 2 * kept);
+            encoder.ReleaseMemory();
+            EXPECT_EQ(encoder.KeptMemory(), 0u);
+            EXPECT_EQ(Encode(encoder, rows), first);
+        }
+}
+
+TEST(JpegThreads, TheExportsEncoderKeepsItsMemoryAndWritesTheSameFile)
+{
+    const std::string dir = MakeTempDir();
+    WriteBmp24(dir + "/Temp.bmp", MakePhoto(97, 43, 4));
+    ASSERT_TRUE(ConvertBmpToJpeg(dir + "/Temp.bmp", dir + "/alone.jpg", 9));
+    TJpegEncoder encoder;
+    encoder.SetThreads(1); // with one thread every buffer is the same size each time
+    ASSERT_TRUE(ConvertBmpToJpeg(dir + "/Temp.bmp", dir + "/kept.jpg", 9, encoder));
+    const size_t kept = encoder.KeptMemory();
+    EXPECT_GE(kept, size_t(0x40000)) << "the file buffer stays";
+    ASSERT_TRUE(ConvertBmpToJpeg(dir + "/Temp.bmp", dir + "/again.jpg", 9, encoder));
+    EXPECT_EQ(encoder.KeptMemory(), kept);
+    EXPECT_EQ(ReadFileBytes(dir + "/kept.jpg"), ReadFileBytes(dir + "/alone.jpg"));
+    EXPECT_EQ(ReadFileBytes(dir + "/again.jpg"), ReadFileBytes(dir + "/alone.jpg"));
+    std::filesystem::remove_all(dir);
+}
