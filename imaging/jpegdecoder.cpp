@@ -1,5 +1,7 @@
 #include "imaging/jpegdecoder.h"
 
+#include "imaging/pages.h"
+
 #include "imaging/exiforientation.h"
 #include "imaging/fileerrors.h"
 #include "imaging/orientation.h"
@@ -223,12 +225,22 @@ void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::
 
     // Rows are decoded straight into pixels, which have the layout of
     // libjpeg-turbo's BGRX output.
+    // The picture's pages are asked for ahead of the rows that fill them,
+    // as rows arrive, so a damaged file costs at most a band. A turned
+    // picture is written across all its pages from the first band on, so
+    // its pages are asked for once that band has decoded.
     JSAMPROW rows[RowsPerCall];
-    int32_t bandFirst = 0; // the stored row the band starts with
+    int32_t bandFirst = 0;     // the stored row the band starts with
+    int32_t preparedEnd = 0;   // rows of an upright-decoded picture whose pages are provided
     while (info.output_scanline < info.output_height) {
         const auto first = int32_t(info.output_scanline);
         const int32_t wanted = turnRows ? std::min({RowsPerCall, height - first, bandFirst + BandRows - first})
                                         : std::min(RowsPerCall, height - first);
+        if (!turnRows && first + wanted > preparedEnd) {
+            const int32_t end = std::min(height, first + BandRows);
+            PreparePages(&image.At(0, first), size_t(end - first) * size_t(width) * sizeof(TPixel));
+            preparedEnd = end;
+        }
         TPixel *target = turnRows ? &band.At(0, first - bandFirst) : &image.At(0, first);
         for (int32_t i = 0; i < wanted; ++i)
             rows[i] = reinterpret_cast<JSAMPROW>(target + size_t(i) * size_t(width));
@@ -242,6 +254,8 @@ void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::
         }
         const int32_t next = first + read;
         if (turnRows && (next == bandFirst + BandRows || next == height)) {
+            if (bandFirst == 0)
+                PreparePages(image.Pixels.data(), image.Pixels.size() * sizeof(TPixel));
             PlaceRowsUpright(&band.At(0, 0), bandFirst, next - bandFirst, width, height, Orientation, image);
             bandFirst = next;
         }
