@@ -45,20 +45,18 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
     TJpegEncoderMemory &memory = Memory();
     for (int thread = 0; thread <= workers.Helpers(); ++thread)
         memory.ScratchOf(size_t(thread));
-    workers.Start([&](int helper) {
-        TJpegStripScratch &scratch = memory.Scratch[size_t(helper) + 1];
-        while (!workers.Cancelled() && convert(scratch)) {
-        }
-    });
-    try {
-        TJpegStripScratch &scratch = memory.Scratch[0];
-        while (convert(scratch))
-            done.Catch(report);
-        workers.Wait();
-    } catch (...) {
-        workers.Abandon();
-        throw;
-    }
+    RunAlongside(
+        workers,
+        [&](int helper) {
+            TJpegStripScratch &scratch = memory.Scratch[size_t(helper) + 1];
+            while (!workers.Cancelled() && convert(scratch)) {
+            }
+        },
+        [&] {
+            TJpegStripScratch &scratch = memory.Scratch[0];
+            while (convert(scratch))
+                done.Catch(report);
+        });
     done.Catch(report);
     reporter.Done();
     if (!FGrayscale)

@@ -116,14 +116,7 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
                 done.Catch(report);
         }
     };
-    workers.Start([&](int helper) { countStrips(helper + 1); });
-    try {
-        countStrips(0);
-        workers.Wait();
-    } catch (...) {
-        workers.Abandon();
-        throw;
-    }
+    RunAlongside(workers, [&](int helper) { countStrips(helper + 1); }, [&] { countStrips(0); });
     done.Catch(report);
     reporter.Done();
 

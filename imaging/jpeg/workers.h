@@ -77,6 +77,22 @@ struct TJpegHandOff {
     }
 };
 
+// Runs job on the helpers and part on the calling thread, then waits for the
+// helpers and raises their error, if any; when part raises, the helpers are
+// abandoned.
+template <class Part>
+void RunAlongside(TJpegWorkers &workers, std::function<void(int)> job, Part part)
+{
+    workers.Start(std::move(job));
+    try {
+        part();
+        workers.Wait();
+    } catch (...) {
+        workers.Abandon();
+        throw;
+    }
+}
+
 // Runs the calling thread's part of a pass whose helpers run job and share
 // handOff. When it ends the helpers are told to leave and their error, if
 // any, is raised; when it raises, the helpers are abandoned.
