@@ -13,11 +13,13 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -77,11 +79,21 @@ Tfrmmain::Tfrmmain(QWidget *parent)
 
     OpenDialog1.Filter = QStringLiteral("Tessaly (*.crd)");
     SavePictureDialog.Filter = QStringLiteral("Bitmaps (*.bmp);;JPEG Image File (*.jpg)");
+    SavePictureDialog.InitialDir = PicturesFolder();
 
     FormCreate();
 }
 
 Tfrmmain::~Tfrmmain() = default;
+
+// The first export starts where a person keeps pictures (their home folder
+// when there is no pictures folder), not in the process's current folder,
+// which New leaves at the templates; later exports start at the last one.
+QString Tfrmmain::PicturesFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QDir(pictures).exists() ? pictures : QDir::homePath();
+}
 
 void Tfrmmain::BuildToolbar()
 {

@@ -155,6 +155,8 @@ public:
     // The program folder's Temp.bmp, which the JPEG export and Print render
     // the card into; overwritten each time, never deleted.
     QString TempBmpPath() const;
+    // Where the first Save As starts: the user's pictures folder, or home.
+    static QString PicturesFolder();
 
     // Opens a file with the desktop's default action; false when it could
     // not. Tests replace it so that no browser starts.

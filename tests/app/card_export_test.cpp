@@ -143,6 +143,13 @@ TEST_F(CardExport, TheJpegExportGoesThroughTempBmpAndDecodesStrictly)
 
     SaveAs(Out("again.JPEG"), 2);
     EXPECT_EQ(Contents(Out("again.JPEG")), jpeg) << "the same card gives the same bytes";
+
+    // The first export starts in the user's own folders, not the program's
+    // (where New leaves the current folder); the next at the last export.
+    ASSERT_EQ(dialogs->FileDialogs.size(), 3u) << "Open, then two exports";
+    EXPECT_TRUE(dialogs->FileDialogs[1].InitialDir.startsWith(QDir::homePath()));
+    EXPECT_TRUE(dialogs->FileDialogs[1].FileName.isEmpty());
+    EXPECT_EQ(dialogs->FileDialogs[2].FileName, Out("card"));
 }
 
 TEST_F(CardExport, AFailedExportSaysSoAndLeavesAnExistingFileWhole)
