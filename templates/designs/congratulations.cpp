@@ -15,7 +15,7 @@ TemplateDesign CongratulationsTemplate()
         StartDesign(QStringLiteral("Congratulations"), TemplatePaper::HagakiLandscape, QColor(252, 244, 226));
     const double W = design.Background.width();
     const double H = design.Background.height();
-    const QRect window(70, 52, int(W) - 140, 250);
+    const QRect window(70, 52, int(W) - 140, 238);
     const QColor gold(204, 160, 74);
     {
         QPainter painter(&design.Background);

@@ -48,7 +48,7 @@ TemplateDesign GetWellTemplate()
     const double W = design.Background.width();
     const double H = design.Background.height();
     const double fold = W / 2;
-    const QRect window(int(fold) + 46, 46, int(fold) - 92, 262);
+    const QRect window(int(fold) + 46, 46, int(fold) - 92, 252);
     const QColor coral(232, 104, 92);
     {
         QPainter painter(&design.Background);

@@ -13,7 +13,7 @@ TemplateDesign PostcardTemplate()
     TemplateDesign design = StartDesign(QStringLiteral("Postcard"), TemplatePaper::A5Landscape, QColor(251, 246, 236));
     const double W = design.Background.width();
     const double H = design.Background.height();
-    const QRect window(52, 52, 344, 196);
+    const QRect window(52, 52, 344, 176);
     {
         QPainter painter(&design.Background);
         painter.setRenderHint(QPainter::Antialiasing);

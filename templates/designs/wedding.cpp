@@ -34,7 +34,7 @@ TemplateDesign WeddingTemplate()
         StartDesign(QStringLiteral("Wedding Invitation"), TemplatePaper::SixByEightPortrait, QColor(252, 248, 240));
     const double W = design.Background.width();
     const double H = design.Background.height();
-    const QRect window(181, 74, 214, 256);
+    const QRect window(181, 74, 214, 244);
     {
         QPainter painter(&design.Background);
         painter.setRenderHint(QPainter::Antialiasing);

@@ -266,4 +266,24 @@ TEST_F(CardWindow, TheShippedGuideHasItsPicturesAndEveryCommandsKeys)
     EXPECT_EQ(shortcuts, 7);
 }
 
+// The change-picture button lies above the text boxes, so in a shipped
+// template it must lie clear of them or it hides their words.
+TEST_F(CardWindow, EveryShippedTemplateKeepsItsChangePictureButtonClearOfItsTexts)
+{
+    const QDir templates(TESSALY_OUTPUT_DIR "/Template");
+    const QStringList names = templates.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_GE(names.size(), 8);
+    for (const QString &name : names) {
+        Open(templates.filePath(name + "/Card.crd"));
+        ASSERT_TRUE(form.CardPath.endsWith("/" + name + "/template.bmp")) << dialogs->Messages.join('|').toStdString();
+        ASSERT_TRUE(form.SpeedButton1->isVisible()) << name.toStdString();
+        const QRect button = form.SpeedButton1->geometry();
+        for (int slot = 0; slot < 5; ++slot)
+            if (const TRichEditBox *box = Box(slot)) {
+                ASSERT_EQ(box->parentWidget(), form.SpeedButton1->parentWidget());
+                EXPECT_FALSE(button.intersects(box->geometry())) << name.toStdString() << ", text box " << slot;
+            }
+    }
+}
+
 } // namespace
