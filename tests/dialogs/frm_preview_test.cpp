@@ -22,21 +22,12 @@
 
 namespace {
 
-PaperSettings Paper(int index, int orientation)
-{
-    PaperSettings paper;
-    InitPaperSettings(paper);
-    paper.PaperIndex = index;
-    paper.Orientation = orientation;
-    return paper;
-}
-
 class FrmPreviewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(QuarteredCard(793, 559).save(Bmp(), "BMP"));
-        form.LoadPaper(Paper(0, 1));
+        form.LoadPaper(PaperOf(0, 1));
         auto scripted = std::make_unique<TScriptedPrinterDialogs>();
         printers = scripted.get();
         form.SetPrinterDialogs(std::move(scripted));
@@ -155,7 +146,7 @@ TEST_F(FrmPreviewTest, PrintWithNoPrinterChosenAsksForOneAndACancelPrintsNothing
 
 TEST_F(FrmPreviewTest, OnLetterPaperEveryCardPixelIsAPagePixelAtTheCornerWhateverTheStoredMargins)
 {
-    PaperSettings paper = Paper(1, 0);
+    PaperSettings paper = PaperOf(1, 0);
     for (double &margin : paper.Margins)
         margin = 25.0;
     form.LoadPaper(paper);
@@ -187,7 +178,7 @@ TEST_F(FrmPreviewTest, APictureThatCannotBeLoadedIsAnErrorAndNothingIsPreviewed)
 
 TEST_F(FrmPreviewTest, APaperWithoutAreaIsAnErrorBeforeAnyPreview)
 {
-    PaperSettings paper = Paper(10, 0);
+    PaperSettings paper = PaperOf(10, 0);
     paper.PaperWidth = 0;
     form.LoadPaper(paper);
     EXPECT_THROW(form.PrintImage(Bmp()), ECardError);

@@ -10,34 +10,21 @@
 
 namespace {
 
-PaperSettings Paper(int index, int orientation)
-{
-    PaperSettings paper;
-    InitPaperSettings(paper);
-    paper.PaperIndex = index;
-    paper.Orientation = orientation;
-    if (index == 6) {
-        paper.PaperWidth = 148.5;
-        paper.PaperLength = 210;
-    }
-    return paper;
-}
-
 TEST(CardPage, PageFollowsTheCardsShape)
 {
-    const TCardPageSize a5 = CardPageSize(Paper(0, 1));
+    const TCardPageSize a5 = CardPageSize(PaperOf(0, 1));
     EXPECT_DOUBLE_EQ(a5.Width.Mm(), 210.0);
     EXPECT_DOUBLE_EQ(a5.Height.Mm(), 148.0);
     // A landscape custom paper keeps 148.5 x 210 with the flag; the page turns.
-    const TCardPageSize custom = CardPageSize(Paper(6, 1));
+    const TCardPageSize custom = CardPageSize(PaperOf(6, 1));
     EXPECT_DOUBLE_EQ(custom.Width.Mm(), 210.0);
     EXPECT_DOUBLE_EQ(custom.Height.Mm(), 148.5);
 
-    const QPageLayout b5 = CardPageLayout(Paper(5, 0));
+    const QPageLayout b5 = CardPageLayout(PaperOf(5, 0));
     EXPECT_EQ(b5.pageSize().id(), QPageSize::JisB5);  // 182 x 257, not ISO's 176 x 250
     EXPECT_EQ(b5.orientation(), QPageLayout::Portrait);
     EXPECT_EQ(b5.margins(), QMarginsF(0, 0, 0, 0));
-    const QPageLayout turned = CardPageLayout(Paper(6, 1));
+    const QPageLayout turned = CardPageLayout(PaperOf(6, 1));
     EXPECT_EQ(turned.orientation(), QPageLayout::Landscape);
     EXPECT_NEAR(turned.fullRect(QPageLayout::Millimeter).width(), 210.0, 0.01);
     EXPECT_NEAR(turned.fullRect(QPageLayout::Millimeter).height(), 148.5, 0.01);
@@ -49,7 +36,7 @@ TEST(CardPage, PdfHasOnePageOfThePaperWithTheCardAtTheCornerAtADotPerNinetySixth
     const QString pdf = dir.filePath("card.pdf");
     // Letter landscape: 1056 x 816 card pixels cover 11 x 8.5 inches; a
     // smaller card shows where its edge lies.
-    PaperSettings paper = Paper(1, 1);
+    PaperSettings paper = PaperOf(1, 1);
     WriteCardPagePdf(QuarteredCard(480, 288), paper, pdf);  // 5 x 3 inches
     ASSERT_TRUE(QFile::exists(pdf));
 
@@ -67,7 +54,7 @@ TEST(CardPage, ALandscapeCustomCardCoversItsPage)
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("a6.pdf");
-    WriteCardPagePdf(QuarteredCard(793, 561), Paper(6, 1), pdf);
+    WriteCardPagePdf(QuarteredCard(793, 561), PaperOf(6, 1), pdf);
     const std::optional<TPdfInfo> info = ReadPdfInfo(pdf);
     ASSERT_TRUE(info) << "pdfinfo (poppler-utils) did not run";
     EXPECT_TRUE(info->PageSize.contains(QRegularExpression("^595(\\.\\d+)? x 42[01](\\.\\d+)? pts")))
@@ -81,13 +68,13 @@ TEST(CardPage, ALandscapeCustomCardCoversItsPage)
 
 TEST(CardPage, AFileThatCannotBeWrittenIsAnError)
 {
-    EXPECT_ANY_THROW(WriteCardPagePdf(QuarteredCard(10, 10), Paper(0, 1), "/nonexistent-folder/x.pdf"));
+    EXPECT_ANY_THROW(WriteCardPagePdf(QuarteredCard(10, 10), PaperOf(0, 1), "/nonexistent-folder/x.pdf"));
 }
 
 TEST(CardPage, APaperWithoutAreaOrBeyondWhatPrintsIsAnError)
 {
     QTemporaryDir dir;
-    PaperSettings paper = Paper(10, 0);
+    PaperSettings paper = PaperOf(10, 0);
     paper.PaperWidth = 0;
     EXPECT_THROW(CardPageLayout(paper), ECardError);
     EXPECT_THROW(WriteCardPagePdf(QuarteredCard(10, 10), paper, dir.filePath("x.pdf")), ECardError);
@@ -111,7 +98,7 @@ TEST(CardPage, EveryStandardPaperIsThePrintersPaperOfItsSize)
     };
     for (const auto &paper : papers) {
         SCOPED_TRACE(paper.Entry);
-        const QPageLayout layout = CardPageLayout(Paper(paper.Entry, 0));
+        const QPageLayout layout = CardPageLayout(PaperOf(paper.Entry, 0));
         EXPECT_EQ(layout.pageSize().id(), paper.Id);
         EXPECT_NEAR(layout.fullRect(QPageLayout::Millimeter).width(), paper.WidthMm, 0.05);
         EXPECT_NEAR(layout.fullRect(QPageLayout::Millimeter).height(), paper.LengthMm, 0.05);

@@ -101,3 +101,16 @@ QImage QuarteredCard(int width, int height)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << wrong.join(QStringLiteral("; ")).toStdString();
 }
+
+PaperSettings PaperOf(int index, int orientation)
+{
+    PaperSettings paper;
+    InitPaperSettings(paper);
+    paper.PaperIndex = index;
+    paper.Orientation = orientation;
+    if (index == 6) {
+        paper.PaperWidth = 148.5;
+        paper.PaperLength = 210;
+    }
+    return paper;
+}

@@ -3,6 +3,7 @@
 // chosen as the printer, or cancel) and the printed PDF read back through
 // poppler-utils. A preview is driven with TModalScript (modal_script.h).
 
+#include "card/paper_config.h"
 #include "dialogs/printer_dialogs.h"
 
 #include <QColor>
@@ -40,6 +41,11 @@ QImage RenderPdfPage(const QString &pdf);
 // Colours equal within what the PDF round trip may change (poppler may give
 // 254 for 255).
 bool NearColour(QColor actual, QColor expected, int tolerance = 2);
+
+// The fresh paper head with paper list entry `index` and `orientation`
+// (0 portrait, 1 landscape); the custom half-fold A6 (entry 6) carries its
+// 148.5 x 210 mm, as the paper dialog stores it.
+PaperSettings PaperOf(int index, int orientation);
 
 // A card picture whose flipped, shifted or scaled print shows at once: red
 // with a blue top-left quarter and a green last column.
