@@ -3,9 +3,9 @@
 #include "card/card_geometry.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
+#include "pictures/picture_sandbox.h"
 
 #include <QFile>
-#include <QImageReader>
 #include <QPainter>
 
 #include <cstring>
@@ -39,26 +39,6 @@ QImage KeyedBackground(const QImage &background, int32_t colour)
         }
     }
     return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-// Any other picture Qt can read (a PNG, say), as a plain bitmap: a 32-bit
-// file's fourth byte is not transparency, and only the transparent colour
-// may let the pictures show through.
-QImage ReadPictureWithQt(const QString &path)
-{
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
-        FailToLoadPicture(path, reader.errorString());
-    if (image.hasAlphaChannel()) {
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                line[x] |= 0xFF000000u;
-        }
-    }
-    return image;
 }
 
 } // namespace
@@ -107,7 +87,7 @@ QImage LoadCardPicture(const QString &path)
     if (type == TPictureType::Unsupported)
         type = PictureTypeOf(path);
     try {
-        const QImage picture = type != TPictureType::Unsupported ? ReadPicture(path, type) : ReadPictureWithQt(path);
+        const QImage picture = type != TPictureType::Unsupported ? ReadPicture(path, type) : ReadQtPictureConfined(path);
         return picture.convertToFormat(QImage::Format_RGB32);
     } catch (const EPictureError &error) {
         throw ECardError(QString::fromStdString(error.what()));

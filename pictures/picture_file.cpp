@@ -3,12 +3,14 @@
 #include "imaging/bmpdecoder.h"
 #include "imaging/jpegdecoder.h"
 #include "pictures/bitmap_qimage.h"
+#include "pictures/picture_sandbox.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -66,7 +68,11 @@ QImage ReadIconPicture(const QString &path)
     // An icon file holds the same picture at several sizes; the largest
     // shows it best.
     QImage largest;
-    const int count = std::max(1, reader.imageCount());
+    // Real icons hold a handful of sizes; a directory of thousands of
+    // entries (all pointing at one picture, say) would be decoded thousands
+    // of times.
+    constexpr int MaxIconImages = 64;
+    const int count = std::clamp(reader.imageCount(), 1, MaxIconImages);
     for (int i = 0; i < count; ++i) {
         if (i > 0 && !reader.jumpToImage(i))
             break;
@@ -120,6 +126,17 @@ QImage LoadPictureFile(const QString &path)
 }
 
 QImage ReadPicture(const QString &path, TPictureType type)
+{
+    // The program's own BMP decoder reads here; every reader written
+    // elsewhere reads confined in the helper process.
+    if (type == TPictureType::Bmp)
+        return ReadBmpPicture(path);
+    if (type == TPictureType::Unsupported)
+        return {};
+    return ReadPictureConfined(path, type);
+}
+
+QImage ReadPictureHere(const QString &path, TPictureType type)
 {
     switch (type) {
     case TPictureType::Bmp: return ReadBmpPicture(path);

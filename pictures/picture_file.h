@@ -48,7 +48,11 @@ TPictureType PictureTypeOfContents(const QString &path);
 
 // The picture in a file, read by the reader of `type`; a null image for
 // Unsupported. Raises EPictureError (naming the file) when it cannot be read.
+// Every reader but the program's own BMP decoder runs confined in the
+// helper process (picture_sandbox.h).
 QImage ReadPicture(const QString &path, TPictureType type);
+// The same, with the reader running in this process: for the helper.
+QImage ReadPictureHere(const QString &path, TPictureType type);
 
 // The picture in a file, read by the reader its name calls for. A null
 // image when the file does not exist or its type is unsupported; raises
