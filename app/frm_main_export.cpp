@@ -4,6 +4,7 @@
 #include "app/frm_main.h"
 #include "app/messages.h"
 
+#include "card/card_paths.h"
 #include "card/card_render.h"
 #include "imaging/jpeg/image_convert.h"
 #include "imaging/jpeg/jpegencoder.h"
@@ -40,6 +41,8 @@ void Tfrmmain::BitBtn4Click()
     if (!Dialogs().ExecuteSave(SavePictureDialog))
         return;
     const QString target = ExportFileName(SavePictureDialog.FileName, SavePictureDialog.FilterIndex);
+    RefuseTemplateChange(target, ProgramFolder, TemplateExportMessage);
+    const TTemplatesShield shield(ProgramFolder);
     if (SavePictureDialog.FilterIndex == BitmapFilterIndex) {
         if (!RenderCard(target))
             Dialogs().ShowMessage(SaveErrorMessage);

@@ -4,6 +4,8 @@
 #include "app/export_names.h"
 #include "app/messages.h"
 #include "card/card_file.h"
+#include "card/card_geometry.h"
+#include "card/card_paths.h"
 #include "controls/Card_Edit.h"
 #include "imaging/atomicfile.h"
 #include "mover/mover.h"
@@ -16,15 +18,6 @@
 #include <vector>
 
 namespace {
-
-// True when `folder` is `parent` or lies inside it, links resolved.
-bool IsInsideFolder(const QString &folder, const QString &parent)
-{
-    const QString inner = QFileInfo(folder).canonicalFilePath();
-    const QString outer = QFileInfo(parent).canonicalFilePath();
-    return !inner.isEmpty() && !outer.isEmpty()
-           && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
-}
 
 std::string LocalName(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
@@ -69,8 +62,10 @@ void Tfrmmain::BitBtn3Click()
         return;
     // The shipped templates stay as they are: every new card starts from them.
     // Raised, so that closing or replacing the card stops here too.
-    if (IsInsideFolder(Card_Edit1->Pic_Path(), ProgramFolder + QStringLiteral("Template")))
-        throw ECardError(TemplateSaveMessage);
+    // A card folder that is a link into the templates is a template too,
+    // and no file of the card may reach them through a link of its own.
+    RefuseTemplateChange(Card_Edit1->Pic_Path(), ProgramFolder, TemplateSaveMessage);
+    const TTemplatesShield shield(ProgramFolder);
     // What a Save killed part-way left behind; the writer's own temporary
     // files never outlive a call.
     RemoveStaleTemporaries(LocalName(Card_Edit1->Pic_Path()));
@@ -88,12 +83,14 @@ void Tfrmmain::BitBtn3Click()
         files.push_back({LocalName(Card_Edit1->Pic_Path() + fileName), WriteRtf(box->document()).toStdString()});
         TextSlot &slot = layout.Texts[n];
         slot.Used = 1;
-        slot.Rect = ControlToCardRect(box);
+        slot.Rect = KeptSlotRect(slot.Rect, box->geometry(), Card_Edit1->pos());
         slot.FileName.SetText(fileName);
     }
     Card_Edit1->SetLayout(layout);
     files.push_back({LocalName(FolderOf(CardPath) + QStringLiteral("Card.crd")), CardFileBytes(Card_Edit1->Layout)});
-    WriteFilesAtomically(files);
+    // A file of the card that is a link leading out of the card folder is
+    // replaced by the card's own file; what it pointed at stays untouched.
+    WriteFilesAtomically(files, LocalName(Card_Edit1->Pic_Path()));
     MarkCardSaved();
     Dialogs().ShowMessage(SavedMessage);
 }

@@ -1,6 +1,8 @@
 // Change picture: the user's own picture in the first picture frame.
 #include "app/frm_main.h"
 
+#include "app/messages.h"
+#include "card/card_paths.h"
 #include "controls/Card_Edit.h"
 #include "dialogs/frm_select_edit_image.h"
 #include "dialogs/picture_target.h"
@@ -15,6 +17,9 @@ void Tfrmmain::SpeedButton1Click()
     // A name that leads out of the card folder is refused before anything
     // can be written.
     const QString target = CardPictureTarget(Card_Edit1->Pic_Path(), layout);
+    // The templates' pictures stay as every new card finds them.
+    RefuseTemplateChange(Card_Edit1->Pic_Path(), ProgramFolder, TemplateSaveMessage);
+    const TTemplatesShield shield(ProgramFolder);
     TFrmselectImage dialog(Dialogs(), this);
     dialog.Init(LastPictureDir, target);
     dialog.exec();

@@ -16,6 +16,10 @@ inline const QString SavedMessage = QStringLiteral("Saved OK!");
 inline const QString TemplateSaveMessage =
     QStringLiteral("This card is one of the program's templates, which are never changed. Please make a card "
                    "from the template with New, and edit and save that card.");
+// Save As refuses to put a picture among the templates.
+inline const QString TemplateExportMessage =
+    QStringLiteral("Pictures are not saved among the program's templates, which are never changed. Please "
+                   "choose another folder.");
 
 // Questions and their captions.
 inline const QString SaveTheCardQuestion = QStringLiteral("Save the Card?");

@@ -1,6 +1,7 @@
 #include "card/card_compose.h"
 
 #include "card/card_geometry.h"
+#include "card/card_paths.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 #include "pictures/picture_sandbox.h"
@@ -105,14 +106,14 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
     bool anyPicture = false;
     for (int i = 0; i < 2; ++i) {
         if (layout.Pictures[i].Used != 0) {
-            pictures[i] = LoadCardPicture(picPath + layout.Pictures[i].FileName.Text());
+            pictures[i] = LoadCardPicture(CardFilePath(picPath, layout.Pictures[i].FileName.Text()));
             anyPicture = true;
         }
     }
     // With no background named the pictures lie on the white card.
     QImage background;
     if (HasBackground(layout))
-        background = LoadCardPicture(picPath + layout.BackgroundFile.Text());
+        background = LoadCardPicture(CardFilePath(picPath, layout.BackgroundFile.Text()));
     if (anyPicture && !background.isNull())
         background = KeyedBackground(background, layout.TransparentColour);
 

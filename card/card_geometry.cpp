@@ -50,6 +50,11 @@ SlotRect ControlToSlotRect(const QRect &bounds, QPoint canvasPos)
     return r;
 }
 
+SlotRect KeptSlotRect(const SlotRect &stored, const QRect &bounds, QPoint canvasPos)
+{
+    return SlotToControlRect(stored, canvasPos) == bounds ? stored : ControlToSlotRect(bounds, canvasPos);
+}
+
 VisibleSlot VisiblePartOfSlot(const SlotRect &r, QSize cardSize, QSize pictureSize)
 {
     const double width = double(SlotWidth(r));

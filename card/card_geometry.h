@@ -27,6 +27,11 @@ void CheckCardSize(int32_t width, int32_t height);
 QRect SlotToControlRect(const SlotRect &r, QPoint canvasPos);
 // The slot rectangle of a control's bounds, measured from `canvasPos`.
 SlotRect ControlToSlotRect(const QRect &bounds, QPoint canvasPos);
+// The slot rectangle to store for a control placed from `stored`: `stored`
+// itself while the control still has the bounds SlotToControlRect gave it
+// (so a rectangle beyond what a widget can hold survives Open and Save
+// unchanged), else the control's bounds.
+SlotRect KeptSlotRect(const SlotRect &stored, const QRect &bounds, QPoint canvasPos);
 
 // The part of slot `r` inside a card of `cardSize`, and the matching part of
 // a picture of `pictureSize` stretched over the whole slot. Empty when

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <memory>
+#include <mutex>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,6 +62,49 @@ std::string FollowLinks(const std::string &path)
     throw EFCreateError(path, ELOOP);
 }
 
+// The folder's real path (links resolved), ending in '/'; empty when it
+// does not exist.
+std::string RealFolder(const std::string &folder)
+{
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.empty() ? "." : folder.c_str(), nullptr),
+                                                     &std::free);
+    if (!real)
+        return {};
+    std::string path = real.get();
+    if (!path.ends_with('/'))
+        path += '/';
+    return path;
+}
+
+bool IsInside(const std::string &realFolder, const std::string &realParent)
+{
+    return !realFolder.empty() && !realParent.empty() && realFolder.starts_with(realParent);
+}
+
+struct TProtectedFolder {
+    std::string Folder; // as given
+    std::string Real;
+    std::string Reason;
+};
+std::mutex ProtectedLock;
+std::vector<TProtectedFolder> &ProtectedFolders()
+{
+    static std::vector<TProtectedFolder> folders;
+    return folders;
+}
+
+void CheckNotProtected(const std::string &fileName, const std::string &target)
+{
+    const std::lock_guard lock(ProtectedLock);
+    if (ProtectedFolders().empty())
+        return;
+    const std::string folder = RealFolder(FolderPart(target));
+    for (const TProtectedFolder &shielded : ProtectedFolders()) {
+        if (IsInside(folder, shielded.Real))
+            throw EFCreateError(fileName, shielded.Reason);
+    }
+}
+
 [[noreturn]] void RaiseWriteError(const std::string &fileName, int error)
 {
     throw EWriteError("Cannot write file \"" + fileName + "\". " + std::strerror(error));
@@ -79,9 +124,13 @@ void SyncFolder(const std::string &folder)
 
 } // namespace
 
-TAtomicFile::TAtomicFile(const std::string &fileName, TSpecialTarget special)
+TAtomicFile::TAtomicFile(const std::string &fileName, TSpecialTarget special, const std::string &confineTo)
     : FFileName(fileName), FTarget(FollowLinks(fileName))
 {
+    if (!confineTo.empty() && FTarget != fileName
+        && !IsInside(RealFolder(FolderPart(FTarget)), RealFolder(confineTo)))
+        FTarget = fileName;
+    CheckNotProtected(fileName, FTarget);
     struct stat info;
     const bool exists = ::stat(FTarget.c_str(), &info) == 0;
     if (exists && !S_ISREG(info.st_mode)) {
@@ -193,12 +242,12 @@ void WriteFileAtomically(const std::string &fileName, std::string_view contents,
     file.Commit();
 }
 
-void WriteFilesAtomically(const std::vector<TFileContents> &files)
+void WriteFilesAtomically(const std::vector<TFileContents> &files, const std::string &confineTo)
 {
     std::vector<std::unique_ptr<TAtomicFile>> written;
     written.reserve(files.size());
     for (const TFileContents &file : files) {
-        written.push_back(std::make_unique<TAtomicFile>(file.FileName));
+        written.push_back(std::make_unique<TAtomicFile>(file.FileName, TSpecialTarget::Refuse, confineTo));
         written.back()->Write(file.Contents);
         written.back()->Finish();
     }
@@ -229,6 +278,24 @@ int RemoveStaleTemporaries(const std::string &folder)
     }
     ::closedir(dir);
     return removed;
+}
+
+void ProtectFolderFromWrites(const std::string &folder, const std::string &reason)
+{
+    const std::lock_guard lock(ProtectedLock);
+    ProtectedFolders().push_back({folder, RealFolder(folder), reason});
+}
+
+void UnprotectFolderFromWrites(const std::string &folder)
+{
+    const std::lock_guard lock(ProtectedLock);
+    auto &folders = ProtectedFolders();
+    for (auto at = folders.begin(); at != folders.end(); ++at) {
+        if (at->Folder == folder) {
+            folders.erase(at);
+            return;
+        }
+    }
 }
 
 void SetAtomicFileCalls(const TAtomicFileCalls *calls)

@@ -29,8 +29,13 @@ enum class TSpecialTarget {
 
 class TAtomicFile {
 public:
-    // Starts the temporary file. Raises EFCreateError.
-    explicit TAtomicFile(const std::string &fileName, TSpecialTarget special = TSpecialTarget::Refuse);
+    // Starts the temporary file. Raises EFCreateError. With a `confineTo`
+    // folder, a symbolic link is followed only while it stays inside that
+    // folder: a link leading out of it (a card's 0.rtf pointing at a
+    // template's or any other file) is itself replaced by the new file, and
+    // the file it pointed at stays as it was.
+    explicit TAtomicFile(const std::string &fileName, TSpecialTarget special = TSpecialTarget::Refuse,
+                         const std::string &confineTo = {});
     // Without a successful Commit the temporary file is removed and the
     // target stays as it was. Never throws.
     ~TAtomicFile();
@@ -75,7 +80,14 @@ struct TFileContents {
     std::string FileName;
     std::string Contents;
 };
-void WriteFilesAtomically(const std::vector<TFileContents> &files);
+// `confineTo` as for TAtomicFile: links leading out of it are replaced.
+void WriteFilesAtomically(const std::vector<TFileContents> &files, const std::string &confineTo = {});
+
+// Folders no write of the program may change (the shipped templates): a
+// file whose target, links followed, lies inside one is refused with
+// EFCreateError, whatever command asked. Protect and Unprotect pair up.
+void ProtectFolderFromWrites(const std::string &folder, const std::string &reason);
+void UnprotectFolderFromWrites(const std::string &folder);
 
 // True for the name (without folder) of one of the writer's temporary files.
 // Such names begin with a dot, so file dialogs and folder listings pass them
