@@ -9,7 +9,10 @@
 #include <QFile>
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -42,6 +45,36 @@ QImage KeyedBackground(const QImage &background, int32_t colour)
     return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+constexpr int64_t BytesPerPixel = 4;
+
+// The pixels a BMP file's header claims (its width times its height), or 0
+// when the header cannot be read; the decoder then says what is wrong.
+int64_t BmpPixelCount(const QString &path)
+{
+    std::string header;
+    try {
+        header = ReadRegularFile(QFile::encodeName(path).toStdString(), 26);
+    } catch (const Exception &) {
+        return 0;
+    }
+    if (header.size() < 26 || header[0] != 'B' || header[1] != 'M')
+        return 0;
+    const auto byte = [&header](size_t at) { return int64_t(uint8_t(header[at])); };
+    const auto u16 = [&byte](size_t at) { return byte(at) | byte(at + 1) << 8; };
+    const auto s32 = [&u16](size_t at) { return int64_t(int32_t(uint32_t(u16(at) | u16(at + 2) << 16))); };
+    if (u16(14) == 12) // OS/2 header: 16-bit sides
+        return u16(18) * u16(20);
+    return std::abs(s32(18)) * std::abs(s32(22));
+}
+
+[[noreturn]] void RefuseForBudget(const QString &path, int64_t pixels)
+{
+    FailToLoadPicture(path, QStringLiteral("It has %1 million pixels, and with the card and its other pictures that "
+                                           "is more than the %2 MB a card may use.")
+                                .arg(double(pixels) / 1e6, 0, 'f', 1)
+                                .arg(CardMemoryBudget >> 20));
+}
+
 } // namespace
 
 bool RectsEqual(const SlotRect &a, const SlotRect &b)
@@ -71,6 +104,11 @@ bool HasBackground(const CardLayout &layout)
 
 QImage LoadCardPicture(const QString &path)
 {
+    return LoadCardPicture(path, DefaultReaderLimits().MaxPixels);
+}
+
+QImage LoadCardPicture(const QString &path, int64_t maxPixels)
+{
     // Only a regular file is read: a FIFO or device in its place would
     // block the window.
     try {
@@ -88,7 +126,20 @@ QImage LoadCardPicture(const QString &path)
     if (type == TPictureType::Unsupported)
         type = PictureTypeOf(path);
     try {
-        const QImage picture = type != TPictureType::Unsupported ? ReadPicture(path, type) : ReadQtPictureConfined(path);
+        TReaderLimits limits = DefaultReaderLimits();
+        limits.MaxPixels = std::max<int64_t>(maxPixels, 1);
+        QImage picture;
+        if (type == TPictureType::Bmp) {
+            // Refused by its header before the decoder takes the memory.
+            const int64_t pixels = BmpPixelCount(path);
+            if (pixels > maxPixels)
+                RefuseForBudget(path, pixels);
+            picture = ReadBmpPicture(path);
+        } else if (type == TPictureType::Unsupported) {
+            picture = ReadQtPictureConfined(path, limits);
+        } else {
+            picture = ReadPictureConfined(path, type, limits);
+        }
         return picture.convertToFormat(QImage::Format_RGB32);
     } catch (const EPictureError &error) {
         throw ECardError(QString::fromStdString(error.what()));
@@ -101,19 +152,32 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
     const int32_t height = layout.Paper.CardHeight;
     CheckCardSize(width, height);
 
+    // The card, its pictures and its background together stay within the
+    // card's memory budget, each checked before its memory is taken: two
+    // small files claiming huge pictures must not add up to gigabytes.
+    int64_t left = CardMemoryBudget - int64_t(width) * height * BytesPerPixel;
+    const auto take = [&left](const QImage &picture, int copies) {
+        left -= int64_t(picture.width()) * picture.height() * BytesPerPixel * copies;
+    };
+    bool anyPicture = false;
+    for (int i = 0; i < 2; ++i)
+        anyPicture = anyPicture || layout.Pictures[i].Used != 0;
     // Every file is read before anything is drawn, so a missing one changes nothing.
     QImage pictures[2];
-    bool anyPicture = false;
     for (int i = 0; i < 2; ++i) {
         if (layout.Pictures[i].Used != 0) {
-            pictures[i] = LoadCardPicture(CardFilePath(picPath, layout.Pictures[i].FileName.Text()));
-            anyPicture = true;
+            pictures[i] = LoadCardPicture(CardFilePath(picPath, layout.Pictures[i].FileName.Text()),
+                                          left / BytesPerPixel);
+            take(pictures[i], 1);
         }
     }
-    // With no background named the pictures lie on the white card.
+    // With no background named the pictures lie on the white card. Keying
+    // the background for the pictures makes two more copies of it.
     QImage background;
+    const int backgroundCopies = anyPicture ? 3 : 1;
     if (HasBackground(layout))
-        background = LoadCardPicture(CardFilePath(picPath, layout.BackgroundFile.Text()));
+        background = LoadCardPicture(CardFilePath(picPath, layout.BackgroundFile.Text()),
+                                     left / (BytesPerPixel * backgroundCopies));
     if (anyPicture && !background.isNull())
         background = KeyedBackground(background, layout.TransparentColour);
 

@@ -27,6 +27,12 @@ void CheckCardSize(int32_t width, int32_t height)
                              .arg(width)
                              .arg(height)
                              .arg(MaxCardSide));
+    if (int64_t(width) * height > MaxCardPixelCount)
+        throw ECardError(QStringLiteral("The card size in Card.crd (%1 x %2 pixels) cannot be used: a card may have "
+                                        "at most %3 million pixels.")
+                             .arg(width)
+                             .arg(height)
+                             .arg(MaxCardPixelCount / 1'000'000));
 }
 
 QRect SlotToControlRect(const SlotRect &r, QPoint canvasPos)
