@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -146,6 +147,8 @@ TAtomicFile::TAtomicFile(const std::string &fileName, TSpecialTarget special, co
         return;
     }
 
+    // What killed writes left in this folder goes before a new one starts.
+    RemoveStaleTemporaries(FolderPart(FTarget));
     std::string name = NamePart(FTarget);
     if (name.size() > MaxNameInTempName)
         name.resize(MaxNameInTempName);
@@ -154,6 +157,11 @@ TAtomicFile::TAtomicFile(const std::string &fileName, TSpecialTarget special, co
     const int file = ::mkostemp(temp.data(), O_CLOEXEC);
     if (file < 0)
         throw EFCreateError(fileName, errno);
+    // Locked while this writer lives: a cleaner in another window skips it.
+    // The lock belongs to the open file, so a second descriptor keeps it
+    // after Finish closes the first.
+    ::flock(file, LOCK_EX);
+    FLock = ::fcntl(file, F_DUPFD_CLOEXEC, 0);
     // mkostemp makes the file private; the result gets the old file's
     // permissions, or those a new file would get.
     mode_t mode = 0;
@@ -214,6 +222,10 @@ void TAtomicFile::Commit()
     if (Calls->Rename(FTempName.c_str(), FTarget.c_str()) != 0)
         Fail(errno);
     FTempName.clear();
+    if (FLock >= 0) {
+        ::close(FLock);
+        FLock = -1;
+    }
     SyncFolder(FolderPart(FTarget));
 }
 
@@ -232,6 +244,10 @@ void TAtomicFile::Abandon() noexcept
     if (!FTempName.empty()) {
         ::unlink(FTempName.c_str());
         FTempName.clear();
+    }
+    if (FLock >= 0) {
+        ::close(FLock);
+        FLock = -1;
     }
 }
 
@@ -273,7 +289,16 @@ int RemoveStaleTemporaries(const std::string &folder)
         prefix += '/';
     int removed = 0;
     while (const dirent *entry = ::readdir(dir)) {
-        if (IsAtomicFileTemporary(entry->d_name) && ::unlink((prefix + entry->d_name).c_str()) == 0)
+        if (!IsAtomicFileTemporary(entry->d_name))
+            continue;
+        const std::string path = prefix + entry->d_name;
+        const int file = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        // A file some writer still holds is that writer's; anything else of
+        // the name (a link, a file no one holds) is left over.
+        const bool held = file >= 0 && ::flock(file, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        if (file >= 0)
+            ::close(file);
+        if (!held && ::unlink(path.c_str()) == 0)
             ++removed;
     }
     ::closedir(dir);

@@ -63,6 +63,7 @@ private:
     std::string FTarget;   // the file that is replaced: links followed
     std::string FTempName; // empty when writing in place
     int FFile = -1;
+    int FLock = -1;        // holds the temporary file's lock until it is renamed or removed
     bool FFinished = false;
 };
 
@@ -94,6 +95,9 @@ void UnprotectFolderFromWrites(const std::string &folder);
 // over; they are left behind only when the program was killed mid-write.
 bool IsAtomicFileTemporary(std::string_view fileName);
 // Removes the writer's temporary files left in a folder; returns how many.
+// A writer holds a lock on its temporary file until it is renamed or
+// removed, so the files of a write going on in another window or program
+// are left alone. Every new write removes those of its own folder.
 int RemoveStaleTemporaries(const std::string &folder);
 
 // The system calls the writer makes, replaceable so that tests can make a

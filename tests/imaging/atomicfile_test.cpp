@@ -263,6 +263,24 @@ TEST_F(AtomicFile, AProtectedFolderIsNeverWrittenWhateverLinkLeadsThere)
     EXPECT_EQ(ReadAll(Dir + "shielded/file"), "changed");
 }
 
+TEST_F(AtomicFile, ANewWriteRemovesWhatKilledWritesLeftButNotAWriteGoingOn)
+{
+    // A write going on (another window's): its temporary file is held.
+    TAtomicFile going(Dir + "other.jpg");
+    going.Write("partly");
+    // Left by a killed program: no one holds them.
+    WriteAll(Dir + ".card.bmp.tessaly-Ab12Cd", "half");
+    WriteAll(Dir + ".Temp.bmp.tessaly-Zz99Yy", "half");
+    ASSERT_EQ(TemporariesIn(Dir), 3);
+    WriteFileAtomically(Dir + "card.jpg", "whole");
+    EXPECT_EQ(TemporariesIn(Dir), 1);
+    going.Finish(); // closed, still held until renamed
+    EXPECT_EQ(RemoveStaleTemporaries(Dir), 0);
+    going.Commit();
+    EXPECT_EQ(ReadAll(Dir + "other.jpg"), "partly");
+    EXPECT_EQ(TemporariesIn(Dir), 0);
+}
+
 TEST_F(AtomicFile, AFifoIsRefusedAtOnceOrWrittenInPlace)
 {
     const std::string fifo = Dir + "Card.crd";
