@@ -16,6 +16,7 @@
 //   frm_main_render.cpp   the finished card as a BMP file (exports, Temp.bmp)
 
 #include "card/card_layout.h"
+#include "card/card_lock.h"
 #include "controls/dialogs.h"
 
 #include <QByteArray>
@@ -200,6 +201,12 @@ private:
     QByteArray CardFingerprint() const;
 
     std::unique_ptr<TDialogs> m_dialogs;
+    // One card, one window (card/card_lock.h): the open card's lock, whether
+    // it was opened read-only because another window holds it, and its
+    // files as last read or saved.
+    std::unique_ptr<TCardLock> m_cardLock;
+    bool m_readOnly = false;
+    TCardStamp m_cardStamp;
     QString m_shownCardPath;  // CardPath of the card on show; a refused opening goes back to it
     QByteArray m_savedFingerprint;
 };

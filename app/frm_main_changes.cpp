@@ -24,6 +24,7 @@ QByteArray Tfrmmain::CardFingerprint() const
 void Tfrmmain::MarkCardSaved()
 {
     m_savedFingerprint = CardFingerprint();
+    m_cardStamp = TCardStamp::Of(Card_Edit1->Pic_Path());
     for (TRichEditBox *box : TextBoxes())
         box->document()->setModified(false);
 }

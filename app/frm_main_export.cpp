@@ -52,6 +52,9 @@ void Tfrmmain::BitBtn4Click()
     // own decoder. A failed conversion is reported like a failed rendering;
     // both files are written atomically, so nothing half-written is left
     // under the chosen name.
+    // Another window's export or print must not write Temp.bmp between
+    // this one's rendering and its reading back.
+    const auto shared = LockSharedFile(TempBmpPath());
     if (!RenderCard(TempBmpPath())
         || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(target), CardJpegQuality, ExportEncoder()))
         Dialogs().ShowMessage(SaveErrorMessage);

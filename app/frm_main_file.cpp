@@ -52,8 +52,27 @@ void Tfrmmain::OpenInPlaceOfTheCard(const QString &backgroundPath)
     // The question comes once the new card is there to replace the open
     // one: a cancelled Open or New asks nothing.
     SaveChangesBeforeReplacing();
+    // One card, one window: a card another window holds opens read-only,
+    // when the user wants it at all. The card on show keeps its lock.
+    const QString folder = FolderOf(backgroundPath);
+    const bool sameCard = !m_shownCardPath.isEmpty() && IsInsideFolder(folder, FolderOf(m_shownCardPath))
+                          && IsInsideFolder(FolderOf(m_shownCardPath), folder);
+    std::unique_ptr<TCardLock> lock;
+    bool readOnly = sameCard && m_readOnly;
+    if (!sameCard && !IsInTemplates(folder, ProgramFolder)) {
+        lock = std::make_unique<TCardLock>(folder);
+        if (lock->State() == TCardLockState::HeldElsewhere) {
+            if (!Dialogs().AskYesNo(CardInUseQuestion, CardInUseCaption))
+                return;
+            lock.reset();
+            readOnly = true;
+        }
+    }
     CardPath = backgroundPath;
     OpenCardFolder();
+    if (!sameCard)
+        m_cardLock = std::move(lock);
+    m_readOnly = readOnly;
 }
 
 void Tfrmmain::BitBtn3Click()
@@ -65,6 +84,13 @@ void Tfrmmain::BitBtn3Click()
     // A card folder that is a link into the templates is a template too,
     // and no file of the card may reach them through a link of its own.
     RefuseTemplateChange(Card_Edit1->Pic_Path(), ProgramFolder, TemplateSaveMessage);
+    if (m_readOnly)
+        throw ECardError(ReadOnlyCardMessage);
+    // Another window or program saved the card since it was read here:
+    // overwriting loses that, so the user decides. No is a quiet stop.
+    if (TCardStamp::Of(Card_Edit1->Pic_Path()) != m_cardStamp
+        && !Dialogs().AskYesNo(ChangedOnDiskQuestion, ChangedOnDiskCaption))
+        throw ECardError(QString());
     const TTemplatesShield shield(ProgramFolder);
     // What a Save killed part-way left behind; the writer's own temporary
     // files never outlive a call.
@@ -120,14 +146,15 @@ void Tfrmmain::BitBtn8Click()
 
 void Tfrmmain::SaveChangesBeforeReplacing()
 {
-    if (HasUnsavedChanges() && AskToSaveTheCard(Dialogs()))
+    // A card opened read-only cannot be saved here.
+    if (!m_readOnly && HasUnsavedChanges() && AskToSaveTheCard(Dialogs()))
         BitBtn3Click();
 }
 
 void Tfrmmain::FormClose()
 {
     // A failed Save raises here, and the window stays open with its card.
-    if (!CardPath.isEmpty() && AskToSaveTheCard(Dialogs()))
+    if (!CardPath.isEmpty() && !m_readOnly && AskToSaveTheCard(Dialogs()))
         BitBtn3Click();
     delete Mover;
     Mover = nullptr;

@@ -85,13 +85,18 @@ void Tfrmmain::BitBtn6Click()
 {
     if (!CardOpenOrAskForOne())
         return;
-    // Temp.bmp is written atomically: when rendering fails, the file holds
-    // an earlier card or nothing, and neither may be printed.
-    if (!RenderCard(TempBmpPath())) {
-        Dialogs().ShowMessage(SaveErrorMessage);
-        return;
-    }
     TFrmprint dialog(Dialogs(), this);
     dialog.LoadPaper(Card_Edit1->Layout.Paper);
-    dialog.PrintImage(TempBmpPath());
+    {
+        // Written and read back before another window may write it.
+        const auto shared = LockSharedFile(TempBmpPath());
+        // Temp.bmp is written atomically: when rendering fails, the file holds
+        // an earlier card or nothing, and neither may be printed.
+        if (!RenderCard(TempBmpPath())) {
+            Dialogs().ShowMessage(SaveErrorMessage);
+            return;
+        }
+        dialog.LoadPrintPicture(TempBmpPath());
+    }
+    dialog.ShowPrintPicture();
 }

@@ -21,6 +21,18 @@ inline const QString TemplateExportMessage =
     QStringLiteral("Pictures are not saved among the program's templates, which are never changed. Please "
                    "choose another folder.");
 
+// One card, one window.
+inline const QString CardInUseQuestion =
+    QStringLiteral("This card is open in another window. Open it read-only? You can look at it, print it and save it "
+                   "as a picture, but not save the card.");
+inline const QString CardInUseCaption = QStringLiteral("Card in use");
+inline const QString ReadOnlyCardMessage =
+    QStringLiteral("This card was opened read-only, because another window has it open. Please save it there.");
+inline const QString ChangedOnDiskQuestion =
+    QStringLiteral("The card's files were changed on disk since this window read them (by another window or "
+                   "program). Save this window's card over those changes?");
+inline const QString ChangedOnDiskCaption = QStringLiteral("The card has changed");
+
 // Questions and their captions.
 inline const QString SaveTheCardQuestion = QStringLiteral("Save the Card?");
 inline const QString SaveTheCardCaption = QStringLiteral("Please Make sure.");

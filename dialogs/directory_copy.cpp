@@ -1,5 +1,6 @@
 #include "dialogs/directory_copy.h"
 
+#include "card/card_lock.h"
 #include "imaging/atomicfile.h"
 
 #include <QDir>
@@ -70,6 +71,8 @@ bool CopyTree(const QString &source, const QString &dest, QString *failure)
             continue;  // followed, it could loop or bring in what lies outside
         if (IsAtomicFileTemporary(QFile::encodeName(entry.fileName()).toStdString()))
             continue;  // half a file that a killed program left behind
+        if (entry.fileName() == CardLockFileName)
+            continue;  // the mark of a window that has the source open
         if (entry.isDir()) {
             if (!CopyTree(from, to, failure))
                 complete = false;

@@ -353,11 +353,21 @@ bool TFrmprint::eventFilter(QObject *watched, QEvent *event)
 
 void TFrmprint::PrintImage(const QString &fileName)
 {
+    LoadPrintPicture(fileName);
+    ShowPrintPicture();
+}
+
+void TFrmprint::LoadPrintPicture(const QString &fileName)
+{
+    m_picture = LoadCardPicture(fileName);
+}
+
+void TFrmprint::ShowPrintPicture()
+{
     // The margins are 0 and the band is the whole page: the picture lies at
     // the paper's top-left corner at its own size.
     for (QLineEdit *margin : {Topmargin, BottomMargin, LeftMargin, RightMargin})
         margin->setText(QStringLiteral("0"));
-    m_picture = LoadCardPicture(fileName);
     SetCardPage(*m_report, m_paper);
     m_report->setFullPage(true);
     Report1Preview();

@@ -69,6 +69,10 @@ public:
     // preview; returns when it is closed. Raises ECardError when the file is
     // not a picture.
     void PrintImage(const QString &fileName);
+    // PrintImage in its two steps: the file read (so that a file shared
+    // with other windows is read under their common lock), then the preview.
+    void LoadPrintPicture(const QString &fileName);
+    void ShowPrintPicture();
 
     // Tests answer the printer dialogs; the preview uses Qt's.
     void SetPrinterDialogs(std::unique_ptr<TPrinterDialogs> dialogs);
