@@ -147,7 +147,8 @@ public:
     // picture frames, the change-picture button or the selection frame.
     // Writes the card as a 24-bit BMP through the atomic writer; false when
     // anything failed (a box that cannot be drawn fails the whole file).
-    bool RenderCard(const QString &bmpPath);
+    // `failure`, when given, says what failed and why.
+    bool RenderCard(const QString &bmpPath, QString *failure = nullptr);
     // Draws one text box into `bitmap` (the card picture) at its place on
     // the card; false when it could not.
     bool RenderTextBox(TRichEditBox *box, QImage &bitmap);

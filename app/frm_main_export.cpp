@@ -43,9 +43,10 @@ void Tfrmmain::BitBtn4Click()
     const QString target = ExportFileName(SavePictureDialog.FileName, SavePictureDialog.FilterIndex);
     RefuseTemplateChange(target, ProgramFolder, TemplateExportMessage);
     const TTemplatesShield shield(ProgramFolder);
+    QString failure;
     if (SavePictureDialog.FilterIndex == BitmapFilterIndex) {
-        if (!RenderCard(target))
-            Dialogs().ShowMessage(SaveErrorMessage);
+        if (!RenderCard(target, &failure))
+            Dialogs().ShowMessage(WithReason(SaveErrorMessage, failure));
         return;
     }
     // The JPEG goes through the rendered bitmap, read back by the program's
@@ -55,7 +56,11 @@ void Tfrmmain::BitBtn4Click()
     // Another window's export or print must not write Temp.bmp between
     // this one's rendering and its reading back.
     const auto shared = LockSharedFile(TempBmpPath());
-    if (!RenderCard(TempBmpPath())
-        || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(target), CardJpegQuality, ExportEncoder()))
-        Dialogs().ShowMessage(SaveErrorMessage);
+    std::string converting;
+    if (!RenderCard(TempBmpPath(), &failure)) {
+        Dialogs().ShowMessage(WithReason(SaveErrorMessage, failure));
+    } else if (!ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(target), CardJpegQuality, ExportEncoder(),
+                                 &converting)) {
+        Dialogs().ShowMessage(WithReason(SaveErrorMessage, QString::fromStdString(converting)));
+    }
 }

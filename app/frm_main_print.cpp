@@ -92,8 +92,9 @@ void Tfrmmain::BitBtn6Click()
         const auto shared = LockSharedFile(TempBmpPath());
         // Temp.bmp is written atomically: when rendering fails, the file holds
         // an earlier card or nothing, and neither may be printed.
-        if (!RenderCard(TempBmpPath())) {
-            Dialogs().ShowMessage(SaveErrorMessage);
+        QString failure;
+        if (!RenderCard(TempBmpPath(), &failure)) {
+            Dialogs().ShowMessage(WithReason(SaveErrorMessage, failure));
             return;
         }
         dialog.LoadPrintPicture(TempBmpPath());

@@ -9,6 +9,11 @@ inline const QString NoCardMessage = QStringLiteral("Please Create a new card or
 // A card picture (an export, Temp.bmp for printing) that could not be written.
 inline const QString SaveErrorMessage =
     QStringLiteral("Save Error, Please contact technical support or retry later!");
+// A fixed message with what failed and why below it.
+inline QString WithReason(const QString &message, const QString &reason)
+{
+    return reason.isEmpty() ? message : message + QStringLiteral("\n\n") + reason;
+}
 // Open or New found no template.bmp in the card's folder.
 inline const QString CardErrorMessage = QStringLiteral("Sorry, the Card File is error!");
 inline const QString SavedMessage = QStringLiteral("Saved OK!");

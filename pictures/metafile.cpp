@@ -47,7 +47,9 @@ QImage DrawSvg(const QString &path, const QByteArray &svg, QSize size)
         FailToLoadPicture(path, QStringLiteral("The metafile is too large"));
     QImage picture(size, QImage::Format_RGB32);
     if (picture.isNull())
-        FailToLoadPicture(path, QStringLiteral("Not enough memory for the picture"));
+        FailToLoadPicture(path, QStringLiteral("Not enough memory for the picture, which would be %1 x %2 pixels")
+                                    .arg(size.width())
+                                    .arg(size.height()));
     picture.fill(Qt::white);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -4,6 +4,7 @@
 #include "imaging/jpegdecoder.h"
 #include "pictures/bitmap_qimage.h"
 #include "pictures/picture_sandbox.h"
+#include "pictures/qt_picture.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,7 +65,7 @@ QImage ReadIconPicture(const QString &path)
 {
     QImageReader reader(path, "ico");
     if (!reader.canRead())
-        FailToLoadPicture(path, reader.errorString());
+        FailToLoadPicture(path, ReaderFailure(reader));
     // An icon file holds the same picture at several sizes; the largest
     // shows it best.
     QImage largest;
@@ -84,7 +85,7 @@ QImage ReadIconPicture(const QString &path)
             largest = image;
     }
     if (largest.isNull())
-        FailToLoadPicture(path, reader.errorString());
+        FailToLoadPicture(path, ReaderFailure(reader));
     // Its transparent parts become white, as if drawn on a new bitmap.
     return OpaqueOnWhite(largest);
 }

@@ -9,7 +9,7 @@ QImage ReadQtPicture(const QString &path)
     QImageReader reader(path);
     QImage image = reader.read();
     if (image.isNull())
-        FailToLoadPicture(path, reader.errorString());
+        FailToLoadPicture(path, ReaderFailure(reader));
     if (image.hasAlphaChannel()) {
         image = image.convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < image.height(); ++y) {
@@ -19,4 +19,20 @@ QImage ReadQtPicture(const QString &path)
         }
     }
     return image;
+}
+
+QString ReaderFailure(const QImageReader &reader)
+{
+    const QString text = reader.errorString();
+    if (!text.isEmpty() && text != QLatin1String("Unknown error"))
+        return text;
+    switch (reader.error()) {
+    case QImageReader::FileNotFoundError: return QStringLiteral("The file cannot be found.");
+    case QImageReader::DeviceError: return QStringLiteral("The file cannot be read.");
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("The file is not a picture in a format the program reads.");
+    case QImageReader::InvalidDataError: return QStringLiteral("The picture in the file is damaged.");
+    case QImageReader::UnknownError:
+    default: return QStringLiteral("The picture cannot be read; the file may be damaged or not a picture.");
+    }
 }

@@ -10,3 +10,8 @@
 // this process: the program reads such files through
 // ReadQtPictureConfined (picture_sandbox.h).
 QImage ReadQtPicture(const QString &path);
+
+class QImageReader;
+// Why Qt's reader failed, in words: its own text, or for the "Unknown
+// error" it often gives, what its error code says.
+QString ReaderFailure(const QImageReader &reader);

@@ -151,6 +151,21 @@ TEST_F(PictureSandbox, HugeSparseFilesAndFifosAreRefusedBeforeAnyReaderRuns)
     EXPECT_TRUE(outcome.Error.contains(QStringLiteral("not a regular file"))) << outcome.Error.toStdString();
 }
 
+TEST_F(PictureSandbox, QtsReadersSayWhyInsteadOfUnknownError)
+{
+    for (const char *name : {"junk.png", "junk.gif", "junk.xyz"}) {
+        const QString path = Write(QString::fromLatin1(name), "this is no picture at all");
+        QString error;
+        try {
+            ReadQtPictureConfined(path);
+        } catch (const EPictureError &failure) {
+            error = QString::fromStdString(failure.what());
+        }
+        EXPECT_TRUE(error.contains(path)) << error.toStdString();
+        EXPECT_FALSE(error.contains("Unknown error")) << error.toStdString();
+    }
+}
+
 // Helpers that misbehave in every way a reader can, stood in by scripts.
 class MisbehavingHelper : public PictureSandbox {
 protected:

@@ -40,7 +40,12 @@ int RunDecode(const std::vector<std::string> &arguments)
 
     TBitmapImage image;
     TBmpDecoder decoder;
-    decoder.ReadImageFile(input, image);
+    try {
+        decoder.ReadImageFile(input, image);
+    } catch (const EGraphicsException &error) {
+        // The decoder's messages say what is wrong, not in which file.
+        throw Exception("Cannot decode \"" + input + "\": " + error.what());
+    }
     WriteFileAtomically(output, extension == ".pam" ? EncodePam(image) : EncodePpm(image), TSpecialTarget::WriteInPlace);
     return 0;
 }

@@ -85,12 +85,15 @@ bool Parse(const char *text, T &value)
     return error == std::errc() && at == end;
 }
 
+bool DrawsText(int kind) { return kind == int(TPictureType::Wmf) || kind == int(TPictureType::Emf); }
+
 // What the readers load on first use is loaded before the confinement:
 // Qt's image format plugins and the font configuration.
 void LoadWhatReadersNeed(int kind)
 {
-    QImageReader::supportedImageFormats();
-    if (kind == int(TPictureType::Wmf) || kind == int(TPictureType::Emf)) {
+    if (kind == int(TPictureType::Icon) || kind == ReaderKindQt)
+        QImageReader::supportedImageFormats();
+    if (DrawsText(kind)) {
         const QFontMetrics metrics{QFont()};
         metrics.horizontalAdvance(QStringLiteral("Tessaly"));
     }
@@ -115,8 +118,12 @@ int main(int argc, char **argv)
     // One malloc arena: each further thread's arena would take 64 MB of
     // the address space before it held anything.
     ::mallopt(M_ARENA_MAX, 1);
+    // Only a metafile's text needs fonts, and so an application; the other
+    // readers start faster without one.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication application(argc, argv);
+    std::unique_ptr<QGuiApplication> application;
+    if (DrawsText(kind))
+        application = std::make_unique<QGuiApplication>(argc, argv);
     LoadWhatReadersNeed(kind);
 
     const std::string confined = ConfineThisProcess({cpuSeconds, addressSpace});
