@@ -26,6 +26,7 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
     }
     // Every thread takes the next strip; the calling thread reports them in order.
     std::atomic<uint32_t> next{0};
+    std::atomic<uint32_t> helperStrips{0};
     TStripReports done(strips.Count());
     const auto convert = [&](TJpegStripScratch &scratch) {
         const uint32_t strip = next.fetch_add(1);
@@ -49,8 +50,8 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
         workers,
         [&](int helper) {
             TJpegStripScratch &scratch = memory.Scratch[size_t(helper) + 1];
-            while (!workers.Cancelled() && convert(scratch)) {
-            }
+            while (!workers.Cancelled() && convert(scratch))
+                helperStrips.fetch_add(1, std::memory_order_relaxed);
         },
         [&] {
             TJpegStripScratch &scratch = memory.Scratch[0];
@@ -59,6 +60,7 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
         });
     done.Catch(report);
     reporter.Done();
+    workers.Review(helperStrips.load(), strips.Count());
     if (!FGrayscale)
         ReportSampling();
 }

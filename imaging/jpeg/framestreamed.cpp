@@ -81,6 +81,7 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
     lastDc.assign(count, {});
     std::vector<TCounts> counts(size_t(workers.Helpers()) + 1, TCounts{});
     std::atomic<uint32_t> next{0};
+    std::atomic<uint32_t> helperStrips{0};
     TStripReports done(count);
 
     TRowReporter reporter = ConversionReporter();
@@ -114,11 +115,14 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
             done.MarkDone(strip);
             if (thread == 0)
                 done.Catch(report);
+            else
+                helperStrips.fetch_add(1, std::memory_order_relaxed);
         }
     };
     RunAlongside(workers, [&](int helper) { countStrips(helper + 1); }, [&] { countStrips(0); });
     done.Catch(report);
     reporter.Done();
+    workers.Review(helperStrips.load(), count);
 
     ClearTables(job, FHuffmanTables);
     for (const TCounts &thread : counts)
@@ -143,10 +147,11 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
 // strip before; the calling thread appends them to the file in their turn.
 // It codes the next strip straight into the file when nobody has taken it,
 // and while a helper codes the next strip, it codes one further ahead rather
-// than wait; with nothing left to code ahead it codes that strip again
-// itself, so that it never waits for a helper that may not be running.
-// Strips are coded at most a ring ahead of the file; a helper waits only for
-// room in the ring, and is woken only then.
+// than wait; with nothing left to code ahead it waits for that strip, so no
+// strip is ever coded twice. (Helpers that were not running for most of the
+// counting pass are not asked at all: TJpegWorkers::Review.) Strips are
+// coded at most a ring ahead of the file; a helper waits only for room in
+// the ring, and is woken only then.
 void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
                                 const std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers)
 {
@@ -260,13 +265,11 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
                     shared.Holds[ahead % slots] = ahead;
                     continue;
                 }
-                // Nothing ahead either: the helper is slow, or not running at
-                // all for now. The strip is coded again here, straight into
-                // the file; the helper's bits will be dropped.
-                lock.unlock();
-                code(strip, 0, writer);
-                lock.lock();
-                break;
+                // Nothing ahead either: the helper is coding the strip, and
+                // its work is waited for rather than done twice. A helper
+                // without a core of its own gets this thread's while it
+                // waits.
+                wait(lock, [&] { return shared.Holds[strip % slots] == int64_t(strip) || bool(shared.Error); });
             }
             shared.Written = strip + 1;
             wake();

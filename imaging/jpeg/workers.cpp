@@ -29,6 +29,14 @@ void TJpegWorkers::Start(std::function<void(int)> job)
     FWake.notify_all();
 }
 
+void TJpegWorkers::Review(uint32_t helperPieces, uint32_t pieces)
+{
+    // Fair share: helpers / (helpers + 1) of the pieces; half of it is
+    // pieces * helpers / (2 * (helpers + 1)).
+    if (FHelpers > 0 && uint64_t(helperPieces) * 2 * uint64_t(FHelpers + 1) < uint64_t(pieces) * uint64_t(FHelpers))
+        FHelpers = 0;
+}
+
 void TJpegWorkers::Wait()
 {
     std::unique_lock<std::mutex> lock(FMutex);

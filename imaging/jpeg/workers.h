@@ -20,7 +20,16 @@ public:
     TJpegWorkers(const TJpegWorkers &) = delete;
     TJpegWorkers &operator=(const TJpegWorkers &) = delete;
 
+    // Helpers that share the passes to come.
     int Helpers() const { return FHelpers; }
+
+    // After a pass whose pieces of equal work (strips) every thread took
+    // as it came free: when the helpers took less than half their fair
+    // share, they were waiting for a core for most of the pass, another
+    // program having it, and the passes to come run on the calling thread
+    // alone, which then never waits for them. The threads stay idle until
+    // the workers end.
+    void Review(uint32_t helperPieces, uint32_t pieces);
 
     // Starts job(helper number) on every helper and returns at once; the
     // threads themselves are started by the first job. A job that raises

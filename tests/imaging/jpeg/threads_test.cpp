@@ -5,8 +5,10 @@
 #include "imaging/jpeg/image_convert.h"
 #include "imaging/jpeg/jpegencoder.h"
 #include "imaging/jpeg/scanscript.h"
+#include "imaging/jpeg/workers.h"
 #include "jpeg_test_support.h"
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -86,11 +88,77 @@ private:
     std::thread::id FCaller = std::this_thread::get_id();
 };
 
+// Counts the reads of each strip of 8 rows. The first time (counting) the
+// calling thread is slow, so that the helper takes most strips and is kept
+// on. The second time (writing) the helper is slower still, and the calling
+// thread is slow on the first strip only, long enough for the helper to
+// take the next one: the calling thread then codes ahead until the ring is
+// full, and finds the helper still at work on the strip it needs.
+class TCountingRows final : public TPixelRowSource {
+public:
+    explicit TCountingRows(const TBitmapImage &image) : FRows(image), FReads(size_t(image.Height + 7) / 8) {}
+    int32_t Width() const override { return FRows.Width(); }
+    int32_t Height() const override { return FRows.Height(); }
+    const TPixel *Rows(int32_t first, int32_t count, TRowScratch &scratch) const override
+    {
+        const int read = ++FReads[size_t(first / 8)];
+        const bool caller = std::this_thread::get_id() == FCaller;
+        if (caller && read == 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        else if (caller && first == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        else if (!caller && read > 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(6));
+        return FRows.Rows(first, count, scratch);
+    }
+    std::vector<int> Reads() const { return {FReads.begin(), FReads.end()}; }
+
+private:
+    TBitmapImageRows FRows;
+    mutable std::vector<std::atomic<int>> FReads;
+    std::thread::id FCaller = std::this_thread::get_id();
+};
+
 } // namespace
+
+TEST(JpegThreads, HelpersThatDoNotKeepUpAreLetGo)
+{
+    TJpegWorkers workers(2);
+    workers.Review(40, 100); // 40 % of the pieces where half is fair: kept
+    EXPECT_EQ(workers.Helpers(), 1);
+    workers.Review(25, 100); // exactly half the fair share: kept
+    EXPECT_EQ(workers.Helpers(), 1);
+    workers.Review(24, 100);
+    EXPECT_EQ(workers.Helpers(), 0);
+    bool ran = false;
+    workers.Start([&](int) { ran = true; });
+    workers.Wait();
+    EXPECT_FALSE(ran);
+
+    TJpegWorkers three(3); // two helpers: their fair share is two thirds
+    three.Review(34, 100);
+    EXPECT_EQ(three.Helpers(), 2);
+    three.Review(33, 100);
+    EXPECT_EQ(three.Helpers(), 0);
+}
+
+TEST(JpegThreads, NoStripIsCodedTwice)
+{
+    // A sequential frame reads every strip once to count its symbols and
+    // once to write it, whichever thread does either, however slow the
+    // helper is.
+    const TBitmapImage image = MakePhoto(64, 400, 4);
+    TJpegEncoder alone, shared;
+    Configure(alone, false, 1);
+    Configure(shared, false, 2);
+    TCountingRows rows(image);
+    EXPECT_EQ(Encode(shared, rows), Encode(alone, TBitmapImageRows(image)));
+    EXPECT_EQ(rows.Reads(), std::vector<int>(50, 2));
+}
 
 TEST(JpegThreads, AHelperThatFallsBehindChangesNoByte)
 {
-    // The calling thread codes ahead, and codes again strips a slow helper
+    // The calling thread codes ahead, and waits for strips a slow helper
     // holds: the file is the same.
     const TBitmapImage image = MakePhoto(200, 160, 9);
     for (bool progressive : {false, true}) {
