@@ -26,7 +26,6 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
     }
     // Every thread takes the next strip; the calling thread reports them in order.
     std::atomic<uint32_t> next{0};
-    std::atomic<uint32_t> helperStrips{0};
     TStripReports done(strips.Count());
     const auto convert = [&](TJpegStripScratch &scratch) {
         const uint32_t strip = next.fetch_add(1);
@@ -46,12 +45,13 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
     TJpegEncoderMemory &memory = Memory();
     for (int thread = 0; thread <= workers.Helpers(); ++thread)
         memory.ScratchOf(size_t(thread));
+    workers.StartMeasuring();
     RunAlongside(
         workers,
         [&](int helper) {
             TJpegStripScratch &scratch = memory.Scratch[size_t(helper) + 1];
-            while (!workers.Cancelled() && convert(scratch))
-                helperStrips.fetch_add(1, std::memory_order_relaxed);
+            while (!workers.Cancelled() && convert(scratch)) {
+            }
         },
         [&] {
             TJpegStripScratch &scratch = memory.Scratch[0];
@@ -60,7 +60,7 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
         });
     done.Catch(report);
     reporter.Done();
-    workers.Review(helperStrips.load(), strips.Count());
+    workers.Review();
     if (!FGrayscale)
         ReportSampling();
 }

@@ -1,5 +1,7 @@
 #include "imaging/jpeg/workers.h"
 
+#include <ctime>
+
 TJpegWorkers::~TJpegWorkers()
 {
     Abandon();
@@ -29,11 +31,32 @@ void TJpegWorkers::Start(std::function<void(int)> job)
     FWake.notify_all();
 }
 
-void TJpegWorkers::Review(uint32_t helperPieces, uint32_t pieces)
+namespace {
+
+double Seconds(clockid_t clock)
 {
-    // Fair share: helpers / (helpers + 1) of the pieces; half of it is
-    // pieces * helpers / (2 * (helpers + 1)).
-    if (FHelpers > 0 && uint64_t(helperPieces) * 2 * uint64_t(FHelpers + 1) < uint64_t(pieces) * uint64_t(FHelpers))
+    timespec now{};
+    clock_gettime(clock, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+} // namespace
+
+void TJpegWorkers::StartMeasuring()
+{
+    FStartProcessor = Seconds(CLOCK_PROCESS_CPUTIME_ID);
+    FStartWall = Seconds(CLOCK_MONOTONIC);
+}
+
+void TJpegWorkers::Review()
+{
+    if (FHelpers > 0)
+        Review(Seconds(CLOCK_PROCESS_CPUTIME_ID) - FStartProcessor, Seconds(CLOCK_MONOTONIC) - FStartWall);
+}
+
+void TJpegWorkers::Review(double processorSeconds, double wallSeconds)
+{
+    if (FHelpers > 0 && processorSeconds < MinParallelism * wallSeconds)
         FHelpers = 0;
 }
 

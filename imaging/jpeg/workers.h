@@ -23,13 +23,20 @@ public:
     // Helpers that share the passes to come.
     int Helpers() const { return FHelpers; }
 
-    // After a pass whose pieces of equal work (strips) every thread took
-    // as it came free: when the helpers took less than half their fair
-    // share, they were waiting for a core for most of the pass, another
-    // program having it, and the passes to come run on the calling thread
-    // alone, which then never waits for them. The threads stay idle until
-    // the workers end.
-    void Review(uint32_t helperPieces, uint32_t pieces);
+    // Measuring whether the helpers pay: StartMeasuring before a pass that
+    // every thread shares, Review after it. Where the process got less
+    // than MinParallelism cores' worth of processor time over the pass, the
+    // helpers only took turns with the calling thread: other programs had
+    // the cores, or the system gives this program a share of its own
+    // whatever its threads. The passes to come then run on the calling
+    // thread alone, which is faster than sharing one core; the threads stay
+    // idle until the workers end.
+    static constexpr double MinParallelism = 1.25;
+    void StartMeasuring();
+    void Review();
+    // The same from figures: processor time of the whole process over the
+    // pass, and the time the pass took.
+    void Review(double processorSeconds, double wallSeconds);
 
     // Starts job(helper number) on every helper and returns at once; the
     // threads themselves are started by the first job. A job that raises
@@ -58,6 +65,8 @@ private:
     bool FStop = false;
     std::exception_ptr FError;
     std::atomic<bool> FCancelled{false};
+    double FStartProcessor = 0;
+    double FStartWall = 0;
 };
 
 // What the calling thread and the helpers of one pass share besides their
