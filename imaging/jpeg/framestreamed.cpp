@@ -98,11 +98,15 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
         for (size_t t = 0; t < 4; ++t)
             tables[t] = counts[size_t(thread)][t].data();
         for (;;) {
-            if (thread > 0 && workers.Cancelled())
+            if (thread > 0 && (workers.Cancelled() || workers.Retired()))
                 return;
             const uint32_t strip = next.fetch_add(1);
             if (strip >= count)
                 return;
+            // A quarter of the way, whether the helpers pay is known well
+            // enough; the rest of the pass is spared them if not.
+            if (thread == 0 && strip == count / 4)
+                workers.Review();
             strips.Convert(rows, strip, scratch, blocks.Component);
             std::array<int32_t, 3> predictions{};
             TRestartState restart = RestartAt(uint64_t(strip) * units, interval);

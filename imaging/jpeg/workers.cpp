@@ -56,8 +56,10 @@ void TJpegWorkers::Review()
 
 void TJpegWorkers::Review(double processorSeconds, double wallSeconds)
 {
-    if (FHelpers > 0 && processorSeconds < MinParallelism * wallSeconds)
+    if (FHelpers > 0 && processorSeconds < MinParallelism * wallSeconds) {
         FHelpers = 0;
+        FRetired.store(true, std::memory_order_relaxed);
+    }
 }
 
 void TJpegWorkers::Wait()

@@ -31,9 +31,12 @@ public:
     // whatever its threads. The passes to come then run on the calling
     // thread alone, which is faster than sharing one core; the threads stay
     // idle until the workers end.
+    // Review may also be called by the calling thread part-way through the
+    // pass, after which helpers leave as soon as Retired says so.
     static constexpr double MinParallelism = 1.25;
     void StartMeasuring();
     void Review();
+    bool Retired() const { return FRetired.load(std::memory_order_relaxed); }
     // The same from figures: processor time of the whole process over the
     // pass, and the time the pass took.
     void Review(double processorSeconds, double wallSeconds);
@@ -65,6 +68,7 @@ private:
     bool FStop = false;
     std::exception_ptr FError;
     std::atomic<bool> FCancelled{false};
+    std::atomic<bool> FRetired{false};
     double FStartProcessor = 0;
     double FStartWall = 0;
 };
