@@ -11,7 +11,10 @@ average before and after.
     benchmarks/paired/paired_runs.py [--rounds N] [--busy] 'command 1' 'command 2' ...
 
 --busy keeps the second core busy meanwhile with a CPU-bound loop pinned to
-it (taskset -c 1); the commands themselves are not pinned.
+it (taskset -c 1); the commands themselves are not pinned. The loop runs in a
+session of its own: where the system shares the processor between sessions
+(Linux's autogroup), a loop in the commands' session would take its time
+from theirs instead of from the core.
 """
 import argparse, os, shlex, statistics, subprocess, time
 
@@ -46,7 +49,7 @@ def main():
     print(f"CPU: {cpu_model()}, {os.cpu_count()} cores; load before: {load()}")
     hog = None
     if args.busy:
-        hog = subprocess.Popen(["taskset", "-c", "1", "sh", "-c", "while :; do :; done"])
+        hog = subprocess.Popen(["taskset", "-c", "1", "sh", "-c", "while :; do :; done"], start_new_session=True)
         print("second core kept busy by a loop pinned to core 1")
     walls = [[] for _ in args.commands]
     cpus = [[] for _ in args.commands]

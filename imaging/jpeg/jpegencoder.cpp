@@ -108,9 +108,13 @@ int TJpegEncoder::Threads() const
 
 int TJpegEncoder::Threads(uint32_t width, uint32_t height) const
 {
-    if (FThreads == 0 && uint64_t(width) * height < MinPixelsForHelpers)
+    if (FThreads > 0)
+        return FThreads;
+    if (uint64_t(width) * height < MinPixelsForHelpers)
         return 1;
-    return Threads();
+    // Where the other cores are busy a helper would only take turns with
+    // the calling thread.
+    return ThreadsWithCores(Threads(), LoadAverage(), std::thread::hardware_concurrency());
 }
 
 TJpegEncoderMemory &TJpegEncoder::Memory()

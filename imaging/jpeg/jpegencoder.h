@@ -92,8 +92,8 @@ public:
 
     // Threads that share one encoding, the calling one included: 0 (the
     // default) for two where they pay, that is on a machine with two or
-    // more cores and for a picture of at least MinPixelsForHelpers; 1 for
-    // none. The file and the progress reports are the same for any number;
+    // more cores, one of them mostly idle by the load average, and for a
+    // picture of at least MinPixelsForHelpers; 1 for none. The file and the progress reports are the same for any number;
     // only the calling thread reports progress and writes. Helpers that
     // turn out not to be running (another program has the cores) are let
     // go after the first pass (TJpegWorkers::Review).

@@ -11,6 +11,14 @@
 #include <thread>
 #include <vector>
 
+// How many of `wanted` threads (the calling one included) have a core to
+// run on, judged by the system's load average (runnable threads over the
+// last minute) on a machine of `cores` cores: a helper pays only where a
+// core besides the calling thread's is mostly idle. At least 1.
+int ThreadsWithCores(int wanted, double loadAverage, unsigned cores);
+// The system's load average over the last minute; 0 where it cannot be read.
+double LoadAverage();
+
 class TJpegWorkers {
 public:
     // threads: every thread that works, the calling one included (at least 1).

@@ -145,6 +145,20 @@ TEST(JpegThreads, HelpersThatDoNotAddACoreAreLetGo)
     EXPECT_EQ(idle.Helpers(), 0);
 }
 
+TEST(JpegThreads, HelpersOnlyWhereACoreIsMostlyIdle)
+{
+    EXPECT_EQ(ThreadsWithCores(2, 0.0, 2), 2);
+    EXPECT_EQ(ThreadsWithCores(2, 0.4, 2), 2);
+    EXPECT_EQ(ThreadsWithCores(2, 0.6, 2), 1); // the other core more than half busy
+    EXPECT_EQ(ThreadsWithCores(2, 1.0, 2), 1); // a program busy on the other core
+    EXPECT_EQ(ThreadsWithCores(2, 8.0, 2), 1);
+    EXPECT_EQ(ThreadsWithCores(4, 1.0, 4), 3);
+    EXPECT_EQ(ThreadsWithCores(8, 0.0, 4), 4);
+    EXPECT_EQ(ThreadsWithCores(2, 0.0, 1), 1);
+    EXPECT_EQ(ThreadsWithCores(1, 0.0, 8), 1);
+    EXPECT_GE(LoadAverage(), 0.0);
+}
+
 TEST(JpegThreads, NoStripIsCodedTwice)
 {
     // A sequential frame reads every strip once to count its symbols and
