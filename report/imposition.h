@@ -76,6 +76,7 @@ struct TPlacement {
     // 0 or 180 degrees: a part turned by 180 degrees has its own top-left
     // corner at the bottom-right of that rectangle.
     int Rotation = 0;
+    constexpr bool operator==(const TPlacement &) const = default;
 };
 
 enum class TSheetSide { Front, Back };
