@@ -33,7 +33,7 @@ TCalibrationRuler RulerAt(TRulerAxis axis, TPagePoint zero)
     ruler.Spine = {along(RulerStep * -steps, TLength()), along(RulerStep * steps, TLength())};
     for (int k = -steps; k <= steps; ++k) {
         const TLength offset = RulerStep * k;
-        const bool numbered = k % 4 == 0;
+        const bool numbered = k % 10 == 0;
         const TLength length = numbered ? NumberedTick : k % 2 == 0 ? MillimetreTick : ShortTick;
         TRulerTick tick;
         tick.Offset = offset;

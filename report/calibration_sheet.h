@@ -53,7 +53,8 @@ struct TCalibrationSheet {
     std::vector<TPageText> Texts;
 };
 
-// Ticks every half millimetre, numbered every 2 mm, up to this far either
+// Ticks every half millimetre, longer every millimetre, numbered every
+// 5 mm (closer numbers would run into each other), up to this far either
 // side of zero.
 constexpr TLength RulerReach = TLength::FromMm(10.0);
 constexpr TLength RulerStep = TLength::FromMm(0.5);

@@ -7,6 +7,7 @@
 #include <QPen>
 
 #include <algorithm>
+#include <cmath>
 
 QTransform FaceTransform(const TPlacement &placement, TPageSize face, double dotsPerTenth)
 {
@@ -75,4 +76,35 @@ QImage RenderImposedPage(const TImposedPage &page, TPageSize face, const TFacePi
     PaintImposedPage(painter, page, face, faces, dotsPerTenth);
     painter.end();
     return image;
+}
+
+QPageLayout ImposedPageLayout(const TImposedPage &page)
+{
+    const bool landscape = page.Size.Width > page.Size.Height;
+    const TLength shortSide = std::min(page.Size.Width, page.Size.Height);
+    const TLength longSide = std::max(page.Size.Width, page.Size.Height);
+    // Within a tenth of a millimetre a standard size is meant: 148.5 mm
+    // for A5's 148 is not.
+    const QPageSize::PageSizeId id =
+        QPageSize::id(QSizeF(shortSide.Mm(), longSide.Mm()), QPageSize::Millimeter, QPageSize::FuzzyMatch);
+    QPageSize size;
+    if (id != QPageSize::Custom) {
+        const QSizeF standard = QPageSize::size(id, QPageSize::Millimeter);
+        if (std::abs(standard.width() - shortSide.Mm()) <= 0.1 && std::abs(standard.height() - longSide.Mm()) <= 0.1)
+            size = QPageSize(id);
+    }
+    if (!size.isValid())
+        size = QPageSize(QSizeF(shortSide.Mm(), longSide.Mm()), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+    QPageLayout layout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                       QPageLayout::Millimeter, QMarginsF(0, 0, 0, 0));
+    // The paper's corner, not the printable area's: a printer's unprintable
+    // edge must not shift the card.
+    layout.setMode(QPageLayout::FullPageMode);
+    return layout;
+}
+
+TPageSize PaperOf(const QPageSize &pageSize)
+{
+    const QSizeF mm = pageSize.size(QPageSize::Millimeter);
+    return {TLength::FromMm(mm.width()), TLength::FromMm(mm.height())};
 }

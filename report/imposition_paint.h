@@ -8,6 +8,8 @@
 #include "report/imposition.h"
 
 #include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QTransform>
 
 #include <cstdint>
@@ -43,3 +45,11 @@ constexpr int64_t MaxRenderedPagePixels = int64_t(200) * 1000 * 1000;
 // The same page as a picture of the page's size at `dotsPerInch`. Raises
 // ECardError for a picture of more than MaxRenderedPagePixels.
 QImage RenderImposedPage(const TImposedPage &page, TPageSize face, const TFacePictures &faces, double dotsPerInch);
+
+// The page a printer or PDF writer is given for an imposed page: the
+// standard paper of that size where there is one (A4, letter, ...), so that
+// a printer takes it from its usual tray, otherwise a custom size; no
+// margins, positions measured from the paper's corner.
+QPageLayout ImposedPageLayout(const TImposedPage &page);
+// A printer's paper as the imposition takes it (portrait).
+TPageSize PaperOf(const QPageSize &pageSize);

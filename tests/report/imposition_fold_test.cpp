@@ -8,6 +8,7 @@
 #include "report/imposition.h"
 #include "report/imposition_paint.h"
 #include "report/printer_calibration.h"
+#include "report/calibration_sheet_paint.h"
 
 #include <QColor>
 #include <QImage>
@@ -229,6 +230,54 @@ TEST(FoldedInCodeCalibration, TheOffsetMovesThePrintedCardByExactlyTheAmountType
         EXPECT_EQ(after.copy(card.translated(dx, dy)), before.copy(card));
         EXPECT_NE(after.copy(card), before.copy(card));
     }
+}
+
+TEST(ImposedPageLayout, AStandardSheetGoesToThePrinterAsThatPaperAndAnyOtherAsACustomSize)
+{
+    const auto layoutOf = [](TFoldKind fold, TPageSize face, std::optional<TPageSize> paper = std::nullopt) {
+        return ImposedPageLayout(Impose({fold, face, true, TFlipEdge::Long, paper}).Pages[0]);
+    };
+    // An A6 quarter-fold card: one A4 sheet.
+    const QPageLayout a4 = layoutOf(TFoldKind::QuarterFold, SizeMm(210, 148.5));
+    EXPECT_EQ(a4.pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(a4.orientation(), QPageLayout::Portrait);
+    EXPECT_EQ(a4.mode(), QPageLayout::FullPageMode);
+    EXPECT_EQ(a4.margins(), QMarginsF(0, 0, 0, 0));
+    // The default card: A5 lying on its side.
+    const QPageLayout a5 = layoutOf(TFoldKind::HalfFold, SizeMm(210, 148));
+    EXPECT_EQ(a5.pageSize().id(), QPageSize::A5);
+    EXPECT_EQ(a5.orientation(), QPageLayout::Landscape);
+    // Half a millimetre off A5 is no A5.
+    const QPageLayout custom = layoutOf(TFoldKind::HalfFold, SizeMm(210, 148.5));
+    EXPECT_EQ(custom.pageSize().id(), QPageSize::Custom);
+    EXPECT_NEAR(custom.fullRect(QPageLayout::Millimeter).width(), 210.0, 1e-6);
+    EXPECT_NEAR(custom.fullRect(QPageLayout::Millimeter).height(), 148.5, 1e-6);
+    // On the printer's letter paper.
+    const TPageSize letter = PaperOf(QPageSize(QPageSize::Letter));
+    EXPECT_NEAR(letter.Width.Mm(), 215.9, 0.05);
+    EXPECT_EQ(layoutOf(TFoldKind::FlatOneSided, SizeMm(100, 150), letter).pageSize().id(), QPageSize::Letter);
+}
+
+TEST(CalibrationSheetPaint, TheZeroTicksArePrintedOnTheMiddleLines)
+{
+    const TCalibrationSheet sheet = CalibrationSheet(SizeMm(210, 297), TSheetSide::Front);
+    const double dotsPerTenth = 0.5;  // 127 dpi
+    QImage page(1050, 1485, QImage::Format_RGB888);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    PaintCalibrationSheet(painter, sheet, dotsPerTenth);
+    painter.end();
+    // The upper ruler across: its zero tick runs down from the spine at a
+    // quarter of the height, on the vertical middle line.
+    const QPoint zeroTick(int(1050 * dotsPerTenth), int((2970 * 0.25 + 20) * dotsPerTenth));
+    ASSERT_TRUE(page.rect().contains(zeroTick));
+    bool ink = false;
+    for (int dx = -1; dx <= 1; ++dx)
+        ink |= page.pixelColor(zeroTick + QPoint(dx, 0)) != QColor(Qt::white);
+    EXPECT_TRUE(ink);
+    // Half a millimetre beside it, between two ticks, the paper is blank.
+    EXPECT_EQ(page.pixelColor(zeroTick + QPoint(2, 0)), QColor(Qt::white));
+    EXPECT_EQ(page.pixelColor(2, 2), QColor(Qt::white));
 }
 
 } // namespace
