@@ -1,6 +1,7 @@
 #include "report/imposition.h"
 
 #include "card/card_layout.h"
+#include "report/card_page.h"
 
 #include <algorithm>
 
@@ -145,6 +146,12 @@ TImposedPage PageOn(TPageSize paper, const TPageRect &trim, TSheetSide side, TFo
 }
 
 } // namespace
+
+TPageSize FaceSizeOf(const PaperSettings &paper)
+{
+    const TCardPageSize page = CardPageSize(paper);
+    return {page.Width, page.Height};
+}
 
 TPageSize UnfoldedSize(TFoldKind fold, TPageSize face)
 {

@@ -27,6 +27,7 @@
 // sheet, and only where the paper is larger than the card.
 
 #include "card/card_faces.h"
+#include "card/card_layout.h"
 #include "card/fold_kind.h"
 #include "report/length.h"
 
@@ -127,6 +128,10 @@ constexpr TLength MarkGap = TLength::FromMm(3.0);
 constexpr TLength MarkLength = TLength::FromMm(6.0);
 // A mark that would be shorter than this on the paper is left out.
 constexpr TLength ShortestMark = TLength::FromMm(1.0);
+
+// One face of a card of this paper: the paper's page as it lies in front of
+// the reader (CardPageSize).
+TPageSize FaceSizeOf(const PaperSettings &paper);
 
 // The card's paper unfolded: the face itself, or for a quarter-fold card a
 // sheet as wide as the face and twice as high (an A5 face from A4).

@@ -103,7 +103,7 @@ QPageLayout ImposedPageLayout(const TImposedPage &page)
     return layout;
 }
 
-TPageSize PaperOf(const QPageSize &pageSize)
+TPageSize PrinterPaperSize(const QPageSize &pageSize)
 {
     const QSizeF mm = pageSize.size(QPageSize::Millimeter);
     return {TLength::FromMm(mm.width()), TLength::FromMm(mm.height())};

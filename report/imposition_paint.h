@@ -52,4 +52,4 @@ QImage RenderImposedPage(const TImposedPage &page, TPageSize face, const TFacePi
 // margins, positions measured from the paper's corner.
 QPageLayout ImposedPageLayout(const TImposedPage &page);
 // A printer's paper as the imposition takes it (portrait).
-TPageSize PaperOf(const QPageSize &pageSize);
+TPageSize PrinterPaperSize(const QPageSize &pageSize);

@@ -253,7 +253,7 @@ TEST(ImposedPageLayout, AStandardSheetGoesToThePrinterAsThatPaperAndAnyOtherAsAC
     EXPECT_NEAR(custom.fullRect(QPageLayout::Millimeter).width(), 210.0, 1e-6);
     EXPECT_NEAR(custom.fullRect(QPageLayout::Millimeter).height(), 148.5, 1e-6);
     // On the printer's letter paper.
-    const TPageSize letter = PaperOf(QPageSize(QPageSize::Letter));
+    const TPageSize letter = PrinterPaperSize(QPageSize(QPageSize::Letter));
     EXPECT_NEAR(letter.Width.Mm(), 215.9, 0.05);
     EXPECT_EQ(layoutOf(TFoldKind::FlatOneSided, SizeMm(100, 150), letter).pageSize().id(), QPageSize::Letter);
 }

@@ -3,6 +3,7 @@
 #include "report/imposition.h"
 
 #include "card/card_layout.h"
+#include "card/paper_config.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,20 @@ void ExpectPlacement(const TPlacement &placement, TCardFace face, TFacePart part
         << placement.Origin.X.Mm() << ", " << placement.Origin.Y.Mm() << " instead of " << origin.X.Mm() << ", "
         << origin.Y.Mm();
     EXPECT_EQ(placement.Rotation, rotation);
+}
+
+TEST(Imposition, AFaceIsTheCardsPaperAsItLiesAndAQuarterFoldSheetTwiceAsHigh)
+{
+    PaperSettings paper;
+    InitPaperSettings(paper);
+    EXPECT_EQ(FaceSizeOf(paper), A5Face);
+    // "A6 Card (half-fold)" in landscape: the face of an A6 quarter-fold card.
+    paper.PaperIndex = 6;
+    paper.PaperWidth = 148.5;
+    paper.PaperLength = 210.0;
+    EXPECT_EQ(FaceSizeOf(paper), SizeMm(210, 148.5));
+    EXPECT_EQ(UnfoldedSize(TFoldKind::QuarterFold, FaceSizeOf(paper)), A4);
+    EXPECT_EQ(UnfoldedSize(TFoldKind::HalfFold, FaceSizeOf(paper)), SizeMm(210, 148.5));
 }
 
 TEST(Imposition, AFlatOneSidedCardIsItsOutsideOnOnePageOfItsPaper)
