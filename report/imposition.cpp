@@ -175,8 +175,11 @@ int BackRotation(TPageSize sheet, TFlipEdge flip)
 TImposition Impose(const TImpositionRequest &request)
 {
     const TPageSize face = request.Face;
-    if (!(face.Width.TenthsMm() > 0 && face.Height.TenthsMm() > 0))
-        throw ECardError(QStringLiteral("The card's paper (%1 x %2 mm) has no area: choose another paper in Paper Set.")
+    // As for a flat card's page: no area, or longer than any printer takes.
+    const TLength longest = TLength::FromInches(200);
+    if (!(face.Width > TLength() && face.Height > TLength() && face.Width <= longest && face.Height <= longest))
+        throw ECardError(QStringLiteral("The card's paper (%1 x %2 mm) cannot be printed: choose another paper in "
+                                        "Paper Set.")
                              .arg(MmText(face.Width), MmText(face.Height)));
     const TPageSize unfolded = UnfoldedSize(request.Fold, face);
     const TPageSize paper = ChoosePaper(unfolded, request.Paper);

@@ -140,8 +140,8 @@ TPageSize UnfoldedSize(TFoldKind fold, TPageSize face);
 // The sheets for a card. The trim lies in the middle of the paper, so the
 // front and the back of a sheet line up whichever edge it is turned over.
 // The paper is turned when the card fits only that way, and preferably lies
-// the way the card does. Raises ECardError when the face has no area or the
-// card does not fit on the paper.
+// the way the card does. Raises ECardError when the face has no area or is
+// longer than 200 inches, or the card does not fit on the paper.
 TImposition Impose(const TImpositionRequest &request);
 
 // The size of a part of a face, and the part's rectangle within the face

@@ -248,6 +248,7 @@ TEST(Imposition, ThePaperIsTurnedWhenTheCardFitsOnlyThatWayAndAPaperTooSmallIsRe
         EXPECT_NE(std::string(error.what()).find("210.0 x 297.0 mm unfolded"), std::string::npos) << error.what();
     }
     EXPECT_THROW(ImposeOn(TFoldKind::HalfFold, SizeMm(0, 148)), ECardError);
+    EXPECT_THROW(ImposeOn(TFoldKind::HalfFold, SizeMm(210, 6000)), ECardError);
     EXPECT_THROW(ImposeOn(TFoldKind::HalfFold, {TLength::FromTenthsMm(std::nan("")), Mm(148)}), ECardError);
 }
 
