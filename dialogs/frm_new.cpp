@@ -23,19 +23,26 @@
 #endif
 
 TFrmNew::TFrmNew(const QString &programFolder, TDialogs &dialogs, QWidget *parent)
-    : QDialog(parent), m_programFolder(programFolder), m_dialogs(dialogs)
+    : TFrmNew(PlacesBeside(programFolder), dialogs, parent)
+{
+}
+
+TFrmNew::TFrmNew(const TPlaces &places, TDialogs &dialogs, QWidget *parent)
+    : QDialog(parent), m_places(places), m_dialogs(dialogs)
 {
     OpenAddress = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
     BuildControls();
     FormCreate();
 }
 
-QString TFrmNew::TemplatesAddress(const QString &templateDir)
+QString TFrmNew::TemplatesAddress(const QString &guide)
 {
     const QString configured = QStringLiteral(TESSALY_TEMPLATES_ADDRESS);
     if (!configured.isEmpty())
         return configured;
-    return QUrl::fromLocalFile(templateDir).toString();
+    QUrl page = QUrl::fromLocalFile(guide);
+    page.setFragment(QStringLiteral("more-templates"));
+    return page.toString();
 }
 
 void TFrmNew::BuildControls()
@@ -112,8 +119,8 @@ void TFrmNew::FormCreate()
 {
     Accepted = false;
     ListBox1->clear();
-    TemplateDir = m_programFolder + QStringLiteral("Template/");
-    Edit1->setText(TemplatesAddress(TemplateDir));
+    TemplateDir = m_places.Templates;
+    Edit1->setText(TemplatesAddress(m_places.Guide));
     // The template folder becomes the current directory, as it always did.
     if (!QFileInfo(TemplateDir).isDir() || !QDir::setCurrent(TemplateDir)) {
         m_dialogs.ShowMessage(QStringLiteral("The template folder \"%1\" cannot be opened.")
@@ -121,7 +128,11 @@ void TFrmNew::FormCreate()
         return;
     }
     const QSignalBlocker quiet(ListBox1);
-    ListBox1->addItems(ListTemplates(TemplateDir));
+    for (const QString &folder : m_places.TemplateFolders())
+        for (const QString &name : ListTemplates(folder)) {
+            auto *item = new QListWidgetItem(name, ListBox1);
+            item->setData(Qt::UserRole, folder + name + QLatin1Char('/'));
+        }
     for (int i = 0; i < ListBox1->count(); ++i)
         ListBox1->item(i)->setSizeHint(QSize(ListBox1->item(i)->sizeHint().width(), 16));
     if (ListBox1->count() > 0) {
@@ -134,8 +145,7 @@ void TFrmNew::ListBox1Click()
 {
     if (ListBox1->currentRow() < 0)
         return;
-    const TPreview preview =
-        LoadPreview(TemplateDir + ListBox1->currentItem()->text() + QStringLiteral("/preview.jpg"));
+    const TPreview preview = LoadPreview(TemplateFolderAt(ListBox1->currentRow()) + QStringLiteral("preview.jpg"));
     if (preview.Image.isNull()) {
         m_dialogs.ShowMessage(preview.Error);  // the previous preview stays
         return;
@@ -170,7 +180,7 @@ void TFrmNew::BitBtn1Click()
         return;
     }
     m_creating = true;
-    CreateCard(ListBox1->currentItem()->text());
+    CreateCard(TemplateFolderAt(ListBox1->currentRow()));
     m_creating = false;
     if (Accepted)
         accept();
@@ -196,9 +206,14 @@ QString TFrmNew::AskCardName(const QString &cardRoot)
     }
 }
 
-void TFrmNew::CreateCard(const QString &templateName)
+QString TFrmNew::TemplateFolderAt(int row) const
 {
-    const QString cardRoot = m_programFolder + QStringLiteral("MyCard/");
+    return ListBox1->item(row)->data(Qt::UserRole).toString();
+}
+
+void TFrmNew::CreateCard(const QString &templateFolder)
+{
+    const QString cardRoot = m_places.Cards;
     CardName = AskCardName(cardRoot);
     CardFolder = cardRoot + CardName + QLatin1Char('/');
     // Only the last level is made: without MyCard/ nothing is created.
@@ -209,7 +224,7 @@ void TFrmNew::CreateCard(const QString &templateName)
     }
     QString failure;
     try {
-        if (!CopyDirectory(TemplateDir + templateName + QLatin1Char('/'), CardFolder))
+        if (!CopyDirectory(templateFolder, CardFolder))
             failure = QStringLiteral("Sorry, copy error!");
     } catch (const EDirectoryError &e) {
         failure = QString::fromUtf8(e.what());

@@ -10,7 +10,7 @@
 void TMainWindowTest::SetUp()
 {
     ASSERT_TRUE(QDir().mkpath(Program() + "MyCard"));
-    form.ProgramFolder = Program();
+    form.SetPlaces(PlacesBeside(Program()));
     auto scripted = std::make_unique<TScriptedDialogs>();
     dialogs = scripted.get();
     form.SetDialogs(std::move(scripted));
