@@ -81,6 +81,7 @@ Tfrmmain::Tfrmmain(QWidget *parent)
     SavePictureDialog.InitialDir = PicturesFolder();
 
     FormCreate();
+    StartMyCards();
     ShowStartSurface();
 }
 

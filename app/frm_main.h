@@ -10,6 +10,7 @@
 //   frm_main_changes.cpp  unsaved changes of the open card
 //   frm_main_file.cpp     Open, Save, Exit
 //   frm_main_help.cpp     Help: the guide (help/tessaly.html) in the help window
+//   frm_main_my_cards.cpp My cards, the gallery Open shows
 //   frm_main_start.cpp    the empty surface: where cards are, the recent cards
 //   frm_main_new.cpp      New card from a template
 //   frm_main_picture.cpp  change picture
@@ -169,6 +170,17 @@ public:
     // it could not. Tests replace it so that no browser starts.
     std::function<bool(const QUrl &address)> OpenWithDesktop;
 
+    // My cards (frm_main_my_cards.cpp), the gallery Open shows first: the
+    // card chosen in it, or that another folder was asked for; neither when
+    // it was cancelled. Tests replace it.
+    struct TMyCardsAnswer {
+        QString CardFolder;  // ending in '/'
+        bool AnotherFolder = false;
+    };
+    std::function<TMyCardsAnswer(const QString &cardsFolder)> ShowMyCards;
+    // Sets ShowMyCards to the gallery itself.
+    void StartMyCards();
+
     // The help window (frm_main_help.cpp), made when first wanted. Shows
     // the guide at `address` (a page of it, with a #section or not); a
     // guide that cannot be found is said so in a message.
@@ -199,6 +211,7 @@ public:
     void ShowStartSurface();
     // The open card goes first among the recent cards.
     void RememberOpenCard();
+    void DropRecentCardsPanel();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -29,6 +29,14 @@ bool AskToSaveTheCard(TDialogs &dialogs)
 void Tfrmmain::BitBtn2Click()
 {
     Places().MakeCardsFolder();
+    // My cards first; the file dialog only for a card kept elsewhere.
+    const TMyCardsAnswer chosen = ShowMyCards(Places().Cards);
+    if (!chosen.CardFolder.isEmpty()) {
+        OpenInPlaceOfTheCard(chosen.CardFolder + QStringLiteral("template.bmp"));
+        return;
+    }
+    if (!chosen.AnotherFolder)
+        return;
     OpenDialog1.InitialDir = Places().Cards;
     OpenDialog1.FileName.clear();
     if (!Dialogs().ExecuteOpen(OpenDialog1))

@@ -30,8 +30,7 @@ QString Tfrmmain::StartHint() const
 
 void Tfrmmain::ShowStartSurface()
 {
-    delete RecentCardsPanel;
-    RecentCardsPanel = nullptr;
+    DropRecentCardsPanel();
     Card_Edit1->SetHint(StartHint());
     if (!CardPath.isEmpty())
         return;
@@ -72,6 +71,15 @@ void Tfrmmain::RememberOpenCard()
         return;
     TRecentCards(Places().Settings).Remember(QFileInfo(CardPath).absolutePath());
     // The surface shows the card now; the offer goes.
-    delete RecentCardsPanel;
+    DropRecentCardsPanel();
+}
+
+void Tfrmmain::DropRecentCardsPanel()
+{
+    if (!RecentCardsPanel)
+        return;
+    // Later: one of its buttons may be the one that opened the card.
+    RecentCardsPanel->hide();
+    RecentCardsPanel->deleteLater();
     RecentCardsPanel = nullptr;
 }

@@ -30,3 +30,7 @@ function(tessaly_install_data_directory directory)
     install(DIRECTORY "${directory}" DESTINATION "${CMAKE_INSTALL_DATADIR}/tessaly")
     install(DIRECTORY "${directory}" DESTINATION . COMPONENT Beside EXCLUDE_FROM_ALL)
 endfunction()
+
+# Installing (and CPack) takes what the build made and builds nothing: the
+# install and package tests run beside other tests from the same build.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)

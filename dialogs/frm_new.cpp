@@ -5,6 +5,7 @@
 #include "controls/image.h"
 #include "dialogs/card_names.h"
 #include "dialogs/directory_copy.h"
+#include "dialogs/template_import.h"
 #include "dialogs/template_preview.h"
 
 #include <QDesktopServices>
@@ -64,6 +65,10 @@ void TFrmNew::BuildControls()
     ListBox1->setUniformItemSizes(true);
     auto *listLayout = new QVBoxLayout(GroupBox1);
     listLayout->addWidget(ListBox1);
+    ImportButton = new QPushButton(QStringLiteral("Import template..."), GroupBox1);
+    Named(ImportButton, "ImportButton", QStringLiteral("Import template"),
+          QStringLiteral("Adds a template from a folder or a .zip file to the list"));
+    listLayout->addWidget(ImportButton);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Card Preview"), this);
     Named(GroupBox2, "GroupBox2", QStringLiteral("Card Preview"));
@@ -109,7 +114,9 @@ void TFrmNew::BuildControls()
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    setTabOrder(ListBox1, BitBtn1);
+    connect(ImportButton, &QPushButton::clicked, this, [this] { ImportClick(); });
+    setTabOrder(ListBox1, ImportButton);
+    setTabOrder(ImportButton, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
     setTabOrder(BitBtn2, Label1);
     setTabOrder(Label1, Edit1);
@@ -127,7 +134,13 @@ void TFrmNew::FormCreate()
                                   .arg(QDir::toNativeSeparators(TemplateDir)));
         return;
     }
+    FillList();
+}
+
+void TFrmNew::FillList()
+{
     const QSignalBlocker quiet(ListBox1);
+    ListBox1->clear();
     for (const QString &folder : m_places.TemplateFolders())
         for (const QString &name : ListTemplates(folder)) {
             auto *item = new QListWidgetItem(name, ListBox1);
@@ -236,4 +249,31 @@ void TFrmNew::CreateCard(const QString &templateFolder)
         return;
     }
     Accepted = true;
+}
+
+void TFrmNew::ImportClick()
+{
+    TFileDialog chooser;
+    chooser.Title = QStringLiteral("Import template");
+    chooser.Filter = QStringLiteral("Template (template.bmp *.zip)");
+    chooser.InitialDir = QDir::homePath();
+    if (!m_dialogs.ExecuteOpen(chooser))
+        return;
+    // A folder is chosen by its template.bmp, as a card is by its Card.crd.
+    const QFileInfo chosen(chooser.FileName);
+    const QString source = chosen.suffix().compare(QStringLiteral("zip"), Qt::CaseInsensitive) == 0
+                               ? chosen.absoluteFilePath()
+                               : chosen.absolutePath();
+    QString name;
+    try {
+        name = ImportTemplate(source, m_places.UserTemplates, m_places.TemplateFolders());
+    } catch (const ETemplateImportError &e) {
+        m_dialogs.ShowMessage(QString::fromUtf8(e.what()));
+        return;
+    }
+    FillList();
+    const QString folder = QDir(m_places.UserTemplates).absolutePath() + QLatin1Char('/') + name + QLatin1Char('/');
+    for (int row = 0; row < ListBox1->count(); ++row)
+        if (QDir::cleanPath(TemplateFolderAt(row)) == QDir::cleanPath(folder))
+            ListBox1->setCurrentRow(row);  // shows its preview
 }

@@ -44,11 +44,15 @@ public:
     QLineEdit *Edit1 = nullptr;
     QPushButton *BitBtn1 = nullptr;  // Create
     QPushButton *BitBtn2 = nullptr;  // Cancel
+    QPushButton *ImportButton = nullptr;  // Import template... (template_import.h)
 
     void ListBox1Click();  // shows the selected template's preview
     void Label1Click();
     void BitBtn1Click();   // Create
     void BitBtn2Click();   // Cancel
+    // Import template...: a template folder (its template.bmp chosen) or a
+    // .zip file, copied into the user's templates and selected in the list.
+    void ImportClick();
 
     // Where Label1 leads: the build's templates address, or else the
     // guide's page on getting more templates (`guide` is the guide's file).
@@ -61,6 +65,7 @@ protected:
 private:
     void BuildControls();
     void FormCreate();
+    void FillList();
     // Asks for a name until one can be used; the folder it names does not exist.
     QString AskCardName(const QString &cardRoot);
     void CreateCard(const QString &templateFolder);
