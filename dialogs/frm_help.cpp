@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -64,6 +65,9 @@ TFrmHelp::TFrmHelp(QWidget *parent)
     connect(Browser, &QTextBrowser::backwardAvailable, BackButton, &QToolButton::setEnabled);
     connect(Browser, &QTextBrowser::forwardAvailable, ForwardButton, &QToolButton::setEnabled);
     connect(Browser, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) { FollowLink(link); });
+    // Escape closes it, as it closes the program's dialogs.
+    auto *close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
 bool TFrmHelp::ShowPage(const QUrl &page)
@@ -77,6 +81,8 @@ bool TFrmHelp::ShowPage(const QUrl &page)
         Browser->clearHistory();
     }
     Browser->setSource(page);
+    // The keys scroll the guide at once.
+    Browser->setFocus();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "card/card_render.h"
 #include "controls/accessibility.h"
+#include "places/places.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -47,9 +48,9 @@ TFrmMyCards::TFrmMyCards(const QString &cardsFolder, QWidget *parent)
     Label1 = Named(new QLabel(this), "Label1", QStringLiteral("Where your cards are"));
     Label1->setText(m_cards.isEmpty()
                         ? QStringLiteral("There are no cards in %1 yet. Press New to make one.")
-                              .arg(QDir::toNativeSeparators(cardsFolder))
+                              .arg(FolderForPeople(cardsFolder))
                         : QStringLiteral("Your cards in %1, the most recently changed first:")
-                              .arg(QDir::toNativeSeparators(cardsFolder)));
+                              .arg(FolderForPeople(cardsFolder)));
     Label1->setWordWrap(true);
 
     ListBox1 = Named(new QListWidget(this), "ListBox1", QStringLiteral("Cards"),

@@ -71,8 +71,13 @@ bool TPlaces::MakeCardsFolder() const
 
 QString TPlaces::CardsForPeople() const
 {
+    return FolderForPeople(Cards);
+}
+
+QString FolderForPeople(const QString &folder)
+{
     const QString home = WithSlash(QDir::homePath());
-    QString shown = Cards;
+    QString shown = WithSlash(folder);
     if (shown.startsWith(home))
         shown = QStringLiteral("~/") + shown.mid(home.size());
     if (shown.size() > 1 && shown.endsWith(QLatin1Char('/')))

@@ -64,5 +64,8 @@ TPlaces PlacesFor(const QString &programFolder, const TUserFolders &user,
 // The places of the running program.
 TPlaces ProgramPlaces();
 
+// A folder as a person reads it in a sentence: home as "~", no closing slash.
+QString FolderForPeople(const QString &folder);
+
 // True when `folder` is `parent` or lies inside it, links resolved.
 bool IsInsideFolder(const QString &folder, const QString &parent);

@@ -9,6 +9,7 @@
 #include "tests/support/modal_script.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -85,9 +86,12 @@ TEST_F(HelpWindow, F1ShowsTheGuideWithItsPicturesAndWalksItsLinksBackAndForward)
     EXPECT_EQ(opened, QList<QUrl>{QUrl("https://example.org/more")});
     EXPECT_TRUE(Browser()->source().fragment().isEmpty());
 
-    // Help again brings the same window back.
+    // Escape closes it; Help again brings the same window back.
     TFrmHelp *first = form.HelpWindow;
-    form.HelpWindow->close();
+    form.HelpWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.HelpWindow));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(first->isVisible());
     form.RunCommand([this] { form.BitBtn8Click(); });
     EXPECT_EQ(form.HelpWindow, first);
     EXPECT_TRUE(first->isVisible());
