@@ -1,0 +1,294 @@
+#include "merge/vcard_lines.h"
+
+#include "merge/list_text.h"
+#include "merge/recipient_table.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace {
+
+struct TPhysicalLine {
+    std::string_view Text; // without its line break
+    int Number;
+};
+
+std::vector<TPhysicalLine> PhysicalLines(std::string_view text)
+{
+    std::vector<TPhysicalLine> lines;
+    std::size_t start = 0;
+    int number = 1;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        lines.push_back({text.substr(start, end - start), number++});
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+[[noreturn]] void Refuse(const QString &message)
+{
+    throw ERecipientListError(message.toStdString());
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// RFC 2045 section 6.7; soft line breaks were joined with their lines
+// already. An "=" that starts no valid pair stays as it is.
+QByteArray DecodeQuotedPrintable(const QByteArray &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+            bytes += char(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+            i += 2;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return bytes;
+}
+
+// RFC 6868: ^n is a line break, ^' a double quote, ^^ a caret.
+QByteArray DecodeCaret(const QByteArray &value)
+{
+    QByteArray decoded;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == '^' && i + 1 < value.size()) {
+            const char next = value[i + 1];
+            if (next == 'n' || next == 'N' || next == '\'' || next == '^') {
+                decoded += next == '^' ? '^' : next == '\'' ? '"' : '\n';
+                ++i;
+                continue;
+            }
+        }
+        decoded += value[i];
+    }
+    return decoded;
+}
+
+// Splits at `separator` outside double quotes.
+QList<QByteArray> SplitOutsideQuotes(const QByteArray &text, char separator)
+{
+    QList<QByteArray> parts;
+    QByteArray current;
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"')
+            quoted = !quoted;
+        if (c == separator && !quoted) {
+            parts.append(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    parts.append(current);
+    return parts;
+}
+
+bool IsEncodingName(const QByteArray &upper)
+{
+    return upper == "QUOTED-PRINTABLE" || upper == "BASE64" || upper == "B" || upper == "8BIT" || upper == "7BIT";
+}
+
+// The name and parameters of a content line (everything before its value).
+TVCardProperty ParseHead(const QByteArray &head, int line)
+{
+    TVCardProperty property;
+    property.Line = line;
+    const QList<QByteArray> parts = SplitOutsideQuotes(head, ';');
+    QByteArray name = parts.front().trimmed().toUpper();
+    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+        name = name.mid(dot + 1);
+    property.Name = name;
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const QByteArray part = parts[i].trimmed();
+        if (part.isEmpty())
+            continue;
+        const qsizetype equals = part.indexOf('=');
+        QByteArray paramName = equals < 0 ? QByteArray() : part.left(equals).trimmed().toUpper();
+        QByteArray value = equals < 0 ? part : part.mid(equals + 1).trimmed();
+        if (paramName.isEmpty())
+            paramName = IsEncodingName(value.toUpper()) ? QByteArray("ENCODING") : QByteArray("TYPE");
+        QByteArray unquoted;
+        for (const char c : value) {
+            if (c != '"')
+                unquoted += c;
+        }
+        property.Params.emplace_back(paramName, DecodeCaret(unquoted));
+    }
+    return property;
+}
+
+bool IsQuotedPrintable(const TVCardProperty &property)
+{
+    return property.Param("ENCODING").toUpper() == "QUOTED-PRINTABLE";
+}
+
+class TSplitter {
+public:
+    explicit TSplitter(QStringList *warnings) : FWarnings(warnings) {}
+    std::vector<TVCard> Run(std::string_view text);
+
+private:
+    void Property(const QByteArray &logical, int line);
+
+    QStringList *FWarnings;
+    std::vector<TVCard> FCards;
+    std::optional<TVCard> FOpen;
+    std::vector<int> FStrayLines;
+};
+
+void TSplitter::Property(const QByteArray &logical, int line)
+{
+    if (logical.trimmed().isEmpty())
+        return;
+    // The value starts at the first colon outside a quoted parameter value.
+    qsizetype colon = -1;
+    bool quoted = false;
+    for (qsizetype i = 0; i < logical.size(); ++i) {
+        if (logical[i] == '"')
+            quoted = !quoted;
+        else if (logical[i] == ':' && !quoted) {
+            colon = i;
+            break;
+        }
+    }
+    if (colon < 0) {
+        if (FOpen)
+            FWarnings->append(QStringLiteral("Line %1 of the list is not a vCard property and is passed over.")
+                                  .arg(line));
+        else
+            FStrayLines.push_back(line);
+        return;
+    }
+    TVCardProperty property = ParseHead(logical.left(colon), line);
+    property.Value = logical.mid(colon + 1);
+    const QByteArray upperValue = property.Value.trimmed().toUpper();
+
+    if (property.Name == "BEGIN" && upperValue == "VCARD") {
+        if (FOpen)
+            Refuse(QStringLiteral("The card that begins in line %1 of the list has no END:VCARD before the next "
+                                  "card begins in line %2.").arg(FOpen->Line).arg(line));
+        if (FCards.size() >= MaxRecipients)
+            Refuse(QStringLiteral("The list has more than %1 cards (line %2 begins card %3).")
+                       .arg(CountText(MaxRecipients)).arg(line)
+                       .arg(CountText(MaxRecipients + 1)));
+        FOpen.emplace();
+        FOpen->Line = line;
+        return;
+    }
+    if (!FOpen) {
+        FStrayLines.push_back(line);
+        return;
+    }
+    if (property.Name == "END" && upperValue == "VCARD") {
+        FCards.push_back(std::move(*FOpen));
+        FOpen.reset();
+        return;
+    }
+    if (property.Name == "VERSION")
+        FOpen->Version = property.Value.trimmed();
+    if (IsQuotedPrintable(property))
+        property.Value = DecodeQuotedPrintable(property.Value);
+    FOpen->Properties.push_back(std::move(property));
+}
+
+std::vector<TVCard> TSplitter::Run(std::string_view text)
+{
+    const std::vector<TPhysicalLine> lines = PhysicalLines(text);
+    for (std::size_t i = 0; i < lines.size();) {
+        const int first = lines[i].Number;
+        QByteArray logical(lines[i].Text.data(), qsizetype(lines[i].Text.size()));
+        // A quoted-printable value ends in "=" where its writer broke the
+        // line (2.1); its next line continues it, indented or not.
+        const bool quotedPrintable = [&] {
+            const qsizetype colon = logical.indexOf(':');
+            return colon > 0 && logical.left(colon).toUpper().contains("QUOTED-PRINTABLE");
+        }();
+        // 2.1 folds before a blank that belongs to the value; 3.0 and 4.0
+        // insert the blank, which unfolding removes.
+        const bool keepBlank = FOpen && FOpen->Version.startsWith("2.");
+        ++i;
+        while (i < lines.size()) {
+            const std::string_view next = lines[i].Text;
+            if (quotedPrintable && logical.endsWith('=')) {
+                logical.chop(1);
+                logical.append(next.data(), qsizetype(next.size()));
+            } else if (!next.empty() && (next[0] == ' ' || next[0] == '\t')) {
+                const std::size_t skip = keepBlank ? 0 : 1;
+                logical.append(next.data() + skip, qsizetype(next.size() - skip));
+            } else {
+                break;
+            }
+            if (std::size_t(logical.size()) > MaxFieldBytes)
+                break;
+            ++i;
+        }
+        if (std::size_t(logical.size()) > MaxFieldBytes)
+            Refuse(QStringLiteral("The property in line %1 of the list is longer than %2 MB.")
+                       .arg(first).arg(MaxFieldBytes / 1000000));
+        Property(logical, first);
+    }
+    if (FOpen)
+        Refuse(QStringLiteral("The card that begins in line %1 of the list has no END:VCARD: the file may be cut "
+                              "short.").arg(FOpen->Line));
+    if (FCards.empty())
+        Refuse(QStringLiteral("The file holds no vCard (BEGIN:VCARD … END:VCARD)."));
+    if (!FStrayLines.empty())
+        FWarnings->append(QStringLiteral("Text outside the cards is passed over (%1).").arg(ListOfLines(FStrayLines)));
+    return std::move(FCards);
+}
+
+} // namespace
+
+QByteArray TVCardProperty::Param(const QByteArray &name) const
+{
+    for (const auto &[paramName, value] : Params) {
+        if (paramName == name)
+            return value;
+    }
+    return QByteArray();
+}
+
+bool TVCardProperty::HasType(const QByteArray &type) const
+{
+    for (const auto &[paramName, value] : Params) {
+        if (paramName != "TYPE")
+            continue;
+        for (const QByteArray &one : value.split(',')) {
+            if (one.trimmed().compare(type, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+std::vector<TVCard> SplitVCards(std::string_view bytes, QStringList *warnings)
+{
+    // A UTF-16 file is read as UTF-8 bytes; values then name no charset of
+    // their own, or name one that the UTF-16 file no longer has.
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        const QByteArray utf8 = DecodeListText(bytes).Text.toUtf8();
+        return TSplitter(warnings).Run(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    return TSplitter(warnings).Run(bytes);
+}
