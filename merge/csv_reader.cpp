@@ -33,7 +33,8 @@ public:
     TCsvParse(const TCsvParse &) = delete;
     TCsvParse &operator=(const TCsvParse &) = delete;
 
-    TRecipientTable Run(std::string_view text);
+    // `firstLine`: the line number of the text's first line.
+    TRecipientTable Run(std::string_view text, int firstLine);
 
 private:
     static void OnField(void *field, size_t length, void *self)
@@ -172,8 +173,9 @@ void TCsvParse::AddWarnings()
         FTable.Warnings.append(QStringLiteral("The list has a header row but no recipients."));
 }
 
-TRecipientTable TCsvParse::Run(std::string_view text)
+TRecipientTable TCsvParse::Run(std::string_view text, int firstLine)
 {
+    FLine = FRecordLine = FLastFieldLine = firstLine;
     // One line at a time, so that whatever the parser reports belongs to a
     // known line.
     std::size_t start = 0;
@@ -272,6 +274,18 @@ TRecipientTable ReadCsvRecipients(std::string_view bytes, TCsvOptions options)
     const TListText text = DecodeListText(bytes);
     const QByteArray utf8 = text.Text.toUtf8();
     const std::string_view view(utf8.constData(), std::size_t(utf8.size()));
+    // Excel writes, and reads, a first line "sep=;" that names the separator.
+    if (view.starts_with("sep=") && view.size() > 4 && view[4] != '"' && uchar(view[4]) > 0x20 && uchar(view[4]) < 0x7F
+        && (view.size() == 5 || view[5] == '\r' || view[5] == '\n')) {
+        const char named = view[4];
+        std::size_t next = 5;
+        if (next < view.size() && view[next] == '\r')
+            ++next;
+        if (next < view.size() && view[next] == '\n')
+            ++next;
+        return TCsvParse(options.Delimiter ? options.Delimiter : named, options.RenameColumns)
+            .Run(view.substr(next), 2);
+    }
     const char delimiter = options.Delimiter ? options.Delimiter : DetectDelimiter(view);
-    return TCsvParse(delimiter, options.RenameColumns).Run(view);
+    return TCsvParse(delimiter, options.RenameColumns).Run(view, 1);
 }

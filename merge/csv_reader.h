@@ -1,9 +1,10 @@
 #pragma once
 // Recipient lists in CSV, as spreadsheets and address books export them:
 // a header row naming the columns, then one row per recipient. The
-// separator (comma, semicolon or tab) is found from the header; quoting
-// follows RFC 4180 (a quoted value may hold separators, doubled quotes and
-// line breaks). Parsing is libcsv's, in its strict mode, so a quote in the
+// separator (comma, semicolon or tab) is found from the header, or taken
+// from a first line "sep=;" as Excel writes it; quoting follows RFC 4180
+// (a quoted value may hold separators, doubled quotes and line breaks).
+// Parsing is libcsv's, in its strict mode, so a quote in the
 // wrong place is refused rather than guessed at.
 //
 // Refused with ERecipientListError, naming the line: text that cannot be

@@ -39,6 +39,12 @@ TEST(CsvReader, FindsSemicolonsAndTabs)
     EXPECT_EQ(tabs.Columns, QStringList({"Name", "City", "Note"}));
     EXPECT_EQ(Values(tabs, 0), QStringList({"Anna", "Lund", "a; b, c"}));
 
+    // Excel's line naming the separator; lines are still counted from it.
+    const TRecipientTable named = ReadCsvRecipients("sep=|\r\nName|City\r\nA,B|C\r\n");
+    EXPECT_EQ(named.Columns, QStringList({"Name", "City"}));
+    EXPECT_EQ(Values(named, 0), QStringList({"A,B", "C"}));
+    EXPECT_THAT(RefusalOf([] { ReadCsvRecipients("sep=;\nName;City\n\"A;B\n"); }), HasSubstr("line 3"));
+
     // A separator in a quoted header name does not count.
     EXPECT_EQ(DetectDelimiter("\"Last, first\";City\nx;y\n"), ';');
     // The header alone is ambiguous here; the rows decide.
