@@ -50,8 +50,11 @@ QString NameOf(const TRecipientTable &table, std::size_t row)
         if (const QString value = table.Value(row, column).simplified(); !value.isEmpty())
             return value;
     }
-    const QString first = table.Value(row, table.Columns.value(0)).simplified();
-    return first;
+    const QString parts = (table.Value(row, QStringLiteral("First name")) + QLatin1Char(' ')
+                           + table.Value(row, QStringLiteral("Last name"))).simplified();
+    if (!parts.isEmpty())
+        return parts;
+    return table.Value(row, table.Columns.value(0)).simplified();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -39,16 +40,18 @@ std::string ReadListFileBytes(const QString &fileName, const QString &what)
     return bytes;
 }
 
-TRecipientTable ReadRecipientBytes(std::string_view bytes)
+TRecipientTable ReadRecipientBytes(std::string_view bytes, const QString &fileName)
 {
-    return LooksLikeVCard(bytes) ? ReadVCardRecipients(bytes) : ReadCsvRecipients(bytes);
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    const bool vcard = LooksLikeVCard(bytes) || suffix == QStringLiteral("vcf") || suffix == QStringLiteral("vcard");
+    return vcard ? ReadVCardRecipients(bytes) : ReadCsvRecipients(bytes);
 }
 
 TRecipientTable ReadRecipientFile(const QString &fileName)
 {
     const std::string bytes = ReadListFileBytes(fileName, RecipientList);
     try {
-        return ReadRecipientBytes(bytes);
+        return ReadRecipientBytes(bytes, fileName);
     } catch (const ERecipientListError &error) {
         RefuseListFile(fileName, RecipientList, QString::fromStdString(error.what()));
     }

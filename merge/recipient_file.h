@@ -1,6 +1,6 @@
 #pragma once
 // A recipient list file as the user picks it: a vCard file when its first
-// line is BEGIN:VCARD, whatever its name, and CSV otherwise.
+// line is BEGIN:VCARD or its name ends in .vcf or .vcard, and CSV otherwise.
 
 #include "merge/recipient_table.h"
 
@@ -12,8 +12,8 @@
 // reason, naming the line), EFOpenError or EReadError.
 TRecipientTable ReadRecipientFile(const QString &fileName);
 
-// The same for bytes already read.
-TRecipientTable ReadRecipientBytes(std::string_view bytes);
+// The same for bytes already read; `fileName` only for its extension.
+TRecipientTable ReadRecipientBytes(std::string_view bytes, const QString &fileName = QString());
 
 // A list file's bytes, with the checks above; `what` names the file in the
 // messages ("the recipient list").

@@ -138,6 +138,12 @@ TEST(MergeFields, MissingValuesAreReportedForTickedRecipients)
     EXPECT_THAT(warning.toStdString(), HasSubstr("Recipient 4 has no value for \"Name\", \"Address\"."));
     EXPECT_TRUE(DescribeMissingValues({}, table).isEmpty());
     EXPECT_TRUE(MissingValues({"name"}, table).size() == 1u) << "case ignored; only recipient 4 lacks it";
+
+    TRecipientTable parts;
+    parts.Columns = {"Title", "First name", "Last name", "Gift"};
+    parts.Rows.push_back({{"Dr.", "Anna", "Berg", ""}, true});
+    EXPECT_THAT(DescribeMissingValues(MissingValues({"Gift"}, parts), parts).toStdString(),
+                HasSubstr("Recipient 1 (Anna Berg) has no value for \"Gift\"."));
 }
 
 TEST(MergeFields, FieldsSurviveTheBoxesRtf)

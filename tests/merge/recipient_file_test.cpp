@@ -1,4 +1,5 @@
 // Lists read from files: what kind of list, and files that are no list.
+#include "merge/kept_list.h"
 #include "merge/recipient_file.h"
 #include "merge/vcard_reader.h"
 #include "merge_test_support.h"
@@ -28,13 +29,37 @@ protected:
     QTemporaryDir folder;
 };
 
-TEST_F(RecipientFile, TheContentDecidesTheKindOfList)
+TEST_F(RecipientFile, TheContentOrTheNameDecidesTheKindOfList)
 {
-    const TRecipientTable csv = ReadRecipientFile(Write("guests.vcf", "Name;City\nAnn;Lund\n"));
+    const TRecipientTable csv = ReadRecipientFile(Write("guests.csv", "Name;City\nAnn;Lund\n"));
     EXPECT_EQ(csv.Columns, QStringList({"Name", "City"}));
     const TRecipientTable vcard = ReadRecipientFile(Write("guests.txt", "BEGIN:VCARD\nFN:Ann\nEND:VCARD\n"));
     EXPECT_EQ(vcard.Columns, VCardColumns);
     EXPECT_EQ(vcard.Value(0, "Full name"), "Ann");
+    // An address book whose first line is something else is still one.
+    const TRecipientTable named = ReadRecipientFile(Write("book.VCF", "Exported\nBEGIN:VCARD\nFN:Ann\nEND:VCARD\n"));
+    EXPECT_EQ(named.Value(0, "Full name"), "Ann");
+    EXPECT_THAT(RefusalOf([&] { ReadRecipientFile(Write("list.vcf", "Name;City\nAnn;Lund\n")); }),
+                HasSubstr("holds no vCard"));
+}
+
+TEST_F(RecipientFile, OneGuestListInEveryEncodingAndSeparator)
+{
+    // The same four guests as spreadsheets save them: comma and UTF-8 with
+    // and without a byte order mark, semicolons in Windows-1252, tabs in
+    // UTF-16 ("Unicode text").
+    const QString data = QStringLiteral(TESSALY_SOURCE_DIR "/tests/merge/data/csv/");
+    const TRecipientTable expected = ReadRecipientFile(data + "guests-comma.csv");
+    ASSERT_EQ(expected.Rows.size(), 4u);
+    EXPECT_EQ(expected.Columns,
+              QStringList({"Title", "First name", "Last name", "Street", "City", "Postal code"}));
+    EXPECT_EQ(expected.Rows[1].Values,
+              QStringList({"", QStringLiteral("Zoë"), QStringLiteral("Ørsted"), "Gamle vej 1\n2. sal",
+                           QStringLiteral("København"), "1000"}));
+    EXPECT_EQ(expected.Rows[2].Values[1], "Bob \"Bobby\"");
+    EXPECT_EQ(expected.Rows[2].Values[2], "Smith, Jr.");
+    for (const char *name : {"guests-bom.csv", "guests-semicolon-1252.csv", "guests-tab-utf16.txt"})
+        EXPECT_EQ(ReadRecipientFile(data + name), expected) << name;
 }
 
 TEST_F(RecipientFile, RefusalsNameTheFile)
@@ -64,6 +89,26 @@ TEST_F(RecipientFile, OnlyRegularFilesAreRead)
     EXPECT_THROW(ReadRecipientFile(fifo), EFOpenError) << "a FIFO would never end";
     EXPECT_THROW(ReadRecipientFile(folder.path()), EFOpenError);
     EXPECT_THROW(ReadRecipientFile(folder.filePath("missing.csv")), EFOpenError);
+}
+
+} // namespace
+
+namespace {
+
+// The samples the fuzz targets start from are lists the readers take.
+TEST(RecipientSamples, AddressBooksAndTheKeptListRead)
+{
+    const QString data = QStringLiteral(TESSALY_SOURCE_DIR "/tests/merge/data/");
+    EXPECT_EQ(ReadRecipientFile(data + "vcard/phone-2.1.vcf").Value(0, "Full name"), QStringLiteral("Zoë Ørsted"));
+    EXPECT_EQ(ReadRecipientFile(data + "vcard/mail-3.0.vcf").Value(0, "Full name"), "Dr. Anna Maria Berg");
+    EXPECT_EQ(ReadRecipientFile(data + "vcard/contacts-4.0.vcf").Value(0, "City"), "Paris");
+    const TRecipientTable ragged = ReadRecipientFile(data + "csv/ragged.csv");
+    EXPECT_EQ(ragged.Rows.size(), 3u);
+    EXPECT_EQ(ragged.Warnings.size(), 3);
+    const TRecipientTable kept = ReadKeptList(data + "kept");
+    ASSERT_EQ(kept.Rows.size(), 3u);
+    EXPECT_FALSE(kept.Rows[1].Ticked);
+    EXPECT_EQ(kept.Rows[2].Values, QStringList({QStringLiteral("Zoë"), "Line 1\nLine 2"}));
 }
 
 } // namespace
