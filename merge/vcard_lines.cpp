@@ -5,31 +5,46 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
 
-struct TPhysicalLine {
-    std::string_view Text; // without its line break
-    int Number;
-};
-
-std::vector<TPhysicalLine> PhysicalLines(std::string_view text)
-{
-    std::vector<TPhysicalLine> lines;
-    std::size_t start = 0;
-    int number = 1;
-    while (start < text.size()) {
-        std::size_t end = start;
-        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
-            ++end;
-        lines.push_back({text.substr(start, end - start), number++});
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
-            ++end;
-        start = end + 1;
+// The lines of the text one by one, without their line breaks (CR LF, LF
+// or CR). Nothing is gathered: a file of millions of empty lines costs no
+// memory.
+class TPhysicalLines {
+public:
+    explicit TPhysicalLines(std::string_view text) : FText(text), FStart(text.empty() ? 1 : 0) { Find(); }
+    bool AtEnd() const { return FStart > FText.size(); }
+    std::string_view Text() const { return FText.substr(FStart, FEnd - FStart); }
+    int Number() const { return FNumber; }
+    void Next()
+    {
+        std::size_t next = FEnd;
+        if (next < FText.size() && FText[next] == '\r' && next + 1 < FText.size() && FText[next + 1] == '\n')
+            ++next;
+        FStart = next + 1;
+        ++FNumber;
+        // The text's last line break ends its last line; it starts none.
+        if (FStart == FText.size())
+            ++FStart;
+        Find();
     }
-    return lines;
-}
+
+private:
+    void Find()
+    {
+        FEnd = std::min(FStart, FText.size());
+        while (FEnd < FText.size() && FText[FEnd] != '\n' && FText[FEnd] != '\r')
+            ++FEnd;
+    }
+
+    std::string_view FText;
+    std::size_t FStart;
+    std::size_t FEnd = 0;
+    int FNumber = 1;
+};
 
 [[noreturn]] void Refuse(const QString &message)
 {
@@ -143,14 +158,18 @@ bool IsQuotedPrintable(const TVCardProperty &property)
 
 class TSplitter {
 public:
-    explicit TSplitter(QStringList *warnings) : FWarnings(warnings) {}
-    std::vector<TVCard> Run(std::string_view text);
+    TSplitter(QStringList *warnings, const std::function<void(const TVCard &)> &onCard)
+        : FWarnings(warnings), FOnCard(onCard)
+    {
+    }
+    void Run(std::string_view text);
 
 private:
     void Property(const QByteArray &logical, int line);
 
     QStringList *FWarnings;
-    std::vector<TVCard> FCards;
+    const std::function<void(const TVCard &)> &FOnCard;
+    std::size_t FCards = 0;
     std::optional<TVCard> FOpen;
     std::vector<int> FStrayLines;
 };
@@ -186,7 +205,7 @@ void TSplitter::Property(const QByteArray &logical, int line)
         if (FOpen)
             Refuse(QStringLiteral("The card that begins in line %1 of the list has no END:VCARD before the next "
                                   "card begins in line %2.").arg(FOpen->Line).arg(line));
-        if (FCards.size() >= MaxRecipients)
+        if (FCards >= MaxRecipients)
             Refuse(QStringLiteral("The list has more than %1 cards (line %2 begins card %3).")
                        .arg(CountText(MaxRecipients)).arg(line)
                        .arg(CountText(MaxRecipients + 1)));
@@ -199,23 +218,27 @@ void TSplitter::Property(const QByteArray &logical, int line)
         return;
     }
     if (property.Name == "END" && upperValue == "VCARD") {
-        FCards.push_back(std::move(*FOpen));
+        ++FCards;
+        FOnCard(*FOpen);
         FOpen.reset();
         return;
     }
     if (property.Name == "VERSION")
         FOpen->Version = property.Value.trimmed();
+    if (FOpen->Properties.size() >= MaxCardProperties)
+        Refuse(QStringLiteral("The card that begins in line %1 of the list has more than %2 lines.")
+                   .arg(FOpen->Line).arg(CountText(MaxCardProperties)));
     if (IsQuotedPrintable(property))
         property.Value = DecodeQuotedPrintable(property.Value);
     FOpen->Properties.push_back(std::move(property));
 }
 
-std::vector<TVCard> TSplitter::Run(std::string_view text)
+void TSplitter::Run(std::string_view text)
 {
-    const std::vector<TPhysicalLine> lines = PhysicalLines(text);
-    for (std::size_t i = 0; i < lines.size();) {
-        const int first = lines[i].Number;
-        QByteArray logical(lines[i].Text.data(), qsizetype(lines[i].Text.size()));
+    TPhysicalLines lines(text);
+    while (!lines.AtEnd()) {
+        const int first = lines.Number();
+        QByteArray logical(lines.Text().data(), qsizetype(lines.Text().size()));
         // A quoted-printable value ends in "=" where its writer broke the
         // line (2.1); its next line continues it, indented or not.
         const bool quotedPrintable = [&] {
@@ -225,9 +248,9 @@ std::vector<TVCard> TSplitter::Run(std::string_view text)
         // 2.1 folds before a blank that belongs to the value; 3.0 and 4.0
         // insert the blank, which unfolding removes.
         const bool keepBlank = FOpen && FOpen->Version.startsWith("2.");
-        ++i;
-        while (i < lines.size()) {
-            const std::string_view next = lines[i].Text;
+        lines.Next();
+        while (!lines.AtEnd()) {
+            const std::string_view next = lines.Text();
             if (quotedPrintable && logical.endsWith('=')) {
                 logical.chop(1);
                 logical.append(next.data(), qsizetype(next.size()));
@@ -239,7 +262,7 @@ std::vector<TVCard> TSplitter::Run(std::string_view text)
             }
             if (std::size_t(logical.size()) > MaxFieldBytes)
                 break;
-            ++i;
+            lines.Next();
         }
         if (std::size_t(logical.size()) > MaxFieldBytes)
             Refuse(QStringLiteral("The property in line %1 of the list is longer than %2 MB.")
@@ -249,11 +272,10 @@ std::vector<TVCard> TSplitter::Run(std::string_view text)
     if (FOpen)
         Refuse(QStringLiteral("The card that begins in line %1 of the list has no END:VCARD: the file may be cut "
                               "short.").arg(FOpen->Line));
-    if (FCards.empty())
+    if (FCards == 0)
         Refuse(QStringLiteral("The file holds no vCard (BEGIN:VCARD … END:VCARD)."));
     if (!FStrayLines.empty())
         FWarnings->append(QStringLiteral("Text outside the cards is passed over (%1).").arg(ListOfLines(FStrayLines)));
-    return std::move(FCards);
 }
 
 } // namespace
@@ -280,15 +302,16 @@ bool TVCardProperty::HasType(const QByteArray &type) const
     return false;
 }
 
-std::vector<TVCard> SplitVCards(std::string_view bytes, QStringList *warnings)
+void SplitVCards(std::string_view bytes, QStringList *warnings, const std::function<void(const TVCard &)> &onCard)
 {
     // A UTF-16 file is read as UTF-8 bytes; values then name no charset of
     // their own, or name one that the UTF-16 file no longer has.
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
         const QByteArray utf8 = DecodeListText(bytes).Text.toUtf8();
-        return TSplitter(warnings).Run(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+        TSplitter(warnings, onCard).Run(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+        return;
     }
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
-    return TSplitter(warnings).Run(bytes);
+    TSplitter(warnings, onCard).Run(bytes);
 }

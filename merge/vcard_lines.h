@@ -7,6 +7,10 @@
 
 #include <QByteArray>
 
+#include <QStringList>
+
+#include <cstddef>
+#include <functional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -33,9 +37,14 @@ struct TVCard {
     std::vector<TVCardProperty> Properties;
 };
 
-// Every card of a vCard file. The file may start with a UTF-8 or UTF-16
+// A card may have this many properties (lines after unfolding); the
+// largest address book entries have some dozens.
+inline constexpr std::size_t MaxCardProperties = 10000;
+
+// Hands each card of a vCard file to `onCard` as soon as it ends, so only
+// one card is held at a time. The file may start with a UTF-8 or UTF-16
 // byte order mark. Refuses with ERecipientListError naming the line: a card
-// without END:VCARD, a line longer than MaxFieldBytes, more than
-// MaxRecipients cards, a file without any card. Lines outside cards are
-// passed over with a warning.
-std::vector<TVCard> SplitVCards(std::string_view bytes, QStringList *warnings);
+// without END:VCARD, a line longer than MaxFieldBytes, a card of more than
+// MaxCardProperties lines, more than MaxRecipients cards, a file without
+// any card. Lines outside cards are passed over with a warning.
+void SplitVCards(std::string_view bytes, QStringList *warnings, const std::function<void(const TVCard &)> &onCard);

@@ -216,22 +216,21 @@ TRecipientTable ReadVCardRecipients(std::string_view bytes)
 {
     TRecipientTable table;
     table.Columns = VCardColumns;
-    const std::vector<TVCard> cards = SplitVCards(bytes, &table.Warnings);
     TCardReader reader(&table.Warnings);
     std::vector<int> nameless, empty, versions;
-    for (const TVCard &card : cards) {
+    SplitVCards(bytes, &table.Warnings, [&](const TVCard &card) {
         if (!card.Version.isEmpty() && card.Version != "2.1" && card.Version != "3.0" && card.Version != "4.0")
             versions.push_back(card.Line);
         TRecipient recipient;
         recipient.Values = reader.Read(card);
         if (std::all_of(recipient.Values.begin(), recipient.Values.end(), [](const QString &v) { return v.isEmpty(); })) {
             empty.push_back(card.Line);
-            continue;
+            return;
         }
         if (recipient.Values[FullName].isEmpty())
             nameless.push_back(card.Line);
         table.Rows.push_back(std::move(recipient));
-    }
+    });
     reader.Finish();
     if (!empty.empty())
         table.Warnings.append(QStringLiteral("Cards without a name, an address, an email address or a telephone "

@@ -1,4 +1,5 @@
 // Address books as phones and mail programs export them.
+#include "merge/vcard_lines.h"
 #include "merge/vcard_reader.h"
 #include "merge_test_support.h"
 
@@ -153,6 +154,18 @@ TEST(VCardReader, BrokenFilesAreRefusedNamingTheLine)
     huge += "\nEND:VCARD\n";
     EXPECT_THAT(RefusalOf([&] { ReadVCardRecipients(huge); }),
                 HasSubstr("The property in line 4 of the list is longer than 10 MB"));
+}
+
+TEST(VCardReader, CardsOfEndlessLinesAreRefused)
+{
+    // Millions of empty lines cost nothing; a card of too many lines is refused.
+    std::string blank(20 * 1000 * 1000, '\n');
+    EXPECT_THAT(RefusalOf([&] { ReadVCardRecipients(blank); }), HasSubstr("holds no vCard"));
+    std::string card = "BEGIN:VCARD\nVERSION:3.0\n";
+    for (std::size_t i = 0; i < MaxCardProperties; ++i)
+        card += "X:x\n";
+    EXPECT_THAT(RefusalOf([&] { ReadVCardRecipients(card + "END:VCARD\n"); }),
+                HasSubstr("The card that begins in line 1 of the list has more than 10,000 lines"));
 }
 
 TEST(VCardReader, MoreThanTheMostCardsAreRefused)
