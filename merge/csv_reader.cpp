@@ -62,7 +62,7 @@ private:
     int FLastFieldLine = 1;    // where the last value ended
     std::vector<QString> FFields;
     std::optional<QString> FError;
-    std::vector<int> FShortLines, FLongLines, FEmptyLines;
+    TLineList FShortLines, FLongLines, FEmptyLines;
 };
 
 void TCsvParse::Field(const char *field, size_t length)
@@ -124,7 +124,7 @@ void TCsvParse::Record()
         return;
     }
     if (std::all_of(FFields.begin(), FFields.end(), [](const QString &v) { return v.trimmed().isEmpty(); })) {
-        FEmptyLines.push_back(FRecordLine);
+        FEmptyLines.Add(FRecordLine);
         FFields.clear();
         return;
     }
@@ -142,12 +142,12 @@ void TCsvParse::Record()
         return;
     }
     if (FFields.size() < columns)
-        FShortLines.push_back(FRecordLine);
+        FShortLines.Add(FRecordLine);
     if (FFields.size() > columns) {
         // Values past the last column are dropped only when they say something.
         if (std::any_of(FFields.begin() + qsizetype(columns), FFields.end(),
                         [](const QString &v) { return !v.trimmed().isEmpty(); }))
-            FLongLines.push_back(FRecordLine);
+            FLongLines.Add(FRecordLine);
     }
     FFields.resize(columns);
     TRecipient recipient;
@@ -158,17 +158,17 @@ void TCsvParse::Record()
 
 void TCsvParse::AddWarnings()
 {
-    if (!FShortLines.empty())
+    if (!FShortLines.Empty())
         FTable.Warnings.append(QStringLiteral("Some rows have fewer values than the header row has columns "
                                               "(%1); the missing values are left empty.")
-                                   .arg(ListOfLines(FShortLines)));
-    if (!FLongLines.empty())
+                                   .arg(FShortLines.Text()));
+    if (!FLongLines.Empty())
         FTable.Warnings.append(QStringLiteral("Some rows have more values than the header row has columns "
                                               "(%1); the values past the last column are left out.")
-                                   .arg(ListOfLines(FLongLines)));
-    if (!FEmptyLines.empty())
+                                   .arg(FLongLines.Text()));
+    if (!FEmptyLines.Empty())
         FTable.Warnings.append(QStringLiteral("Empty rows are left out (%1).")
-                                   .arg(ListOfLines(FEmptyLines)));
+                                   .arg(FEmptyLines.Text()));
     if (FTable.Rows.empty())
         FTable.Warnings.append(QStringLiteral("The list has a header row but no recipients."));
 }

@@ -50,15 +50,27 @@ QString CountText(std::size_t count)
     return QLocale(QLocale::English, QLocale::UnitedStates).toString(qulonglong(count));
 }
 
-QString ListOfLines(const std::vector<int> &lines)
+namespace {
+
+constexpr std::size_t ShownLines = 10;
+
+} // namespace
+
+void TLineList::Add(int line)
 {
-    constexpr std::size_t Shown = 10;
+    if (FFirst.size() < ShownLines)
+        FFirst.push_back(line);
+    ++FCount;
+}
+
+QString TLineList::Text() const
+{
     QStringList shown;
-    for (std::size_t i = 0; i < lines.size() && i < Shown; ++i)
-        shown.append(QString::number(lines[i]));
-    if (lines.size() > Shown)
+    for (const int line : FFirst)
+        shown.append(QString::number(line));
+    if (FCount > ShownLines)
         return QStringLiteral("lines ") + shown.join(QStringLiteral(", "))
-               + QStringLiteral(" and %1 more").arg(lines.size() - Shown);
+               + QStringLiteral(" and %1 more").arg(CountText(FCount - ShownLines));
     if (shown.size() == 1)
         return QStringLiteral("line ") + shown.front();
     const QString last = shown.takeLast();

@@ -60,6 +60,17 @@ QString CleanValue(const QString &value);
 // A count as messages show it: "100,000".
 QString CountText(std::size_t count);
 
-// "line 4", "lines 4 and 9", "lines 4, 7 and 9", or the first ten and
-// "and 12 more": where a warning applies.
-QString ListOfLines(const std::vector<int> &lines);
+// The lines a warning applies to: the first ten kept, the others counted,
+// so that a file of a million such lines costs no memory.
+class TLineList {
+public:
+    void Add(int line);
+    bool Empty() const { return FCount == 0; }
+    // "line 4", "lines 4 and 9", "lines 4, 7 and 9", or the first ten and
+    // "and 12 more".
+    QString Text() const;
+
+private:
+    std::vector<int> FFirst;
+    std::size_t FCount = 0;
+};

@@ -171,7 +171,8 @@ private:
     const std::function<void(const TVCard &)> &FOnCard;
     std::size_t FCards = 0;
     std::optional<TVCard> FOpen;
-    std::vector<int> FStrayLines;
+    TLineList FStrayLines;
+    TLineList FNotProperties;
 };
 
 void TSplitter::Property(const QByteArray &logical, int line)
@@ -191,10 +192,9 @@ void TSplitter::Property(const QByteArray &logical, int line)
     }
     if (colon < 0) {
         if (FOpen)
-            FWarnings->append(QStringLiteral("Line %1 of the list is not a vCard property and is passed over.")
-                                  .arg(line));
+            FNotProperties.Add(line);
         else
-            FStrayLines.push_back(line);
+            FStrayLines.Add(line);
         return;
     }
     TVCardProperty property = ParseHead(logical.left(colon), line);
@@ -214,7 +214,7 @@ void TSplitter::Property(const QByteArray &logical, int line)
         return;
     }
     if (!FOpen) {
-        FStrayLines.push_back(line);
+        FStrayLines.Add(line);
         return;
     }
     if (property.Name == "END" && upperValue == "VCARD") {
@@ -274,8 +274,11 @@ void TSplitter::Run(std::string_view text)
                               "short.").arg(FOpen->Line));
     if (FCards == 0)
         Refuse(QStringLiteral("The file holds no vCard (BEGIN:VCARD … END:VCARD)."));
-    if (!FStrayLines.empty())
-        FWarnings->append(QStringLiteral("Text outside the cards is passed over (%1).").arg(ListOfLines(FStrayLines)));
+    if (!FNotProperties.Empty())
+        FWarnings->append(QStringLiteral("Lines in cards that are no vCard property are passed over (%1).")
+                              .arg(FNotProperties.Text()));
+    if (!FStrayLines.Empty())
+        FWarnings->append(QStringLiteral("Text outside the cards is passed over (%1).").arg(FStrayLines.Text()));
 }
 
 } // namespace

@@ -38,7 +38,7 @@ private:
     QStringList Components(const TVCardProperty &property, int count);
 
     QStringList *FWarnings;
-    std::vector<int> FUnknownCharsets;
+    TLineList FUnknownCharsets;
 };
 
 // RFC 6350 section 3.4 (and RFC 2426 section 4): a backslash escapes a
@@ -122,9 +122,9 @@ QString JoinNonEmpty(const QStringList &parts, const QString &separator)
 
 void TCardReader::Finish()
 {
-    if (!FUnknownCharsets.empty())
+    if (!FUnknownCharsets.Empty())
         FWarnings->append(QStringLiteral("Some values name a character set that does not read them; they are read "
-                                         "as UTF-8 or Windows-1252 (%1).").arg(ListOfLines(FUnknownCharsets)));
+                                         "as UTF-8 or Windows-1252 (%1).").arg(FUnknownCharsets.Text()));
 }
 
 QString TCardReader::Decoded(const QByteArray &bytes, const TVCardProperty &property)
@@ -134,7 +134,7 @@ QString TCardReader::Decoded(const QByteArray &bytes, const TVCardProperty &prop
     if (!charset.isEmpty()) {
         if (auto text = DecodeStrictly(view, charset.constData()))
             return *text;
-        FUnknownCharsets.push_back(property.Line);
+        FUnknownCharsets.Add(property.Line);
     }
     if (auto text = DecodeStrictly(view, "UTF-8"))
         return *text;
@@ -217,29 +217,29 @@ TRecipientTable ReadVCardRecipients(std::string_view bytes)
     TRecipientTable table;
     table.Columns = VCardColumns;
     TCardReader reader(&table.Warnings);
-    std::vector<int> nameless, empty, versions;
+    TLineList nameless, empty, versions;
     SplitVCards(bytes, &table.Warnings, [&](const TVCard &card) {
         if (!card.Version.isEmpty() && card.Version != "2.1" && card.Version != "3.0" && card.Version != "4.0")
-            versions.push_back(card.Line);
+            versions.Add(card.Line);
         TRecipient recipient;
         recipient.Values = reader.Read(card);
         if (std::all_of(recipient.Values.begin(), recipient.Values.end(), [](const QString &v) { return v.isEmpty(); })) {
-            empty.push_back(card.Line);
+            empty.Add(card.Line);
             return;
         }
         if (recipient.Values[FullName].isEmpty())
-            nameless.push_back(card.Line);
+            nameless.Add(card.Line);
         table.Rows.push_back(std::move(recipient));
     });
     reader.Finish();
-    if (!empty.empty())
+    if (!empty.Empty())
         table.Warnings.append(QStringLiteral("Cards without a name, an address, an email address or a telephone "
-                                             "number are left out (%1).").arg(ListOfLines(empty)));
-    if (!nameless.empty())
-        table.Warnings.append(QStringLiteral("Some cards have no name (%1).").arg(ListOfLines(nameless)));
-    if (!versions.empty())
+                                             "number are left out (%1).").arg(empty.Text()));
+    if (!nameless.Empty())
+        table.Warnings.append(QStringLiteral("Some cards have no name (%1).").arg(nameless.Text()));
+    if (!versions.Empty())
         table.Warnings.append(QStringLiteral("Some cards are of a vCard version other than 2.1, 3.0 and 4.0 and "
-                                             "are read as 4.0 (%1).").arg(ListOfLines(versions)));
+                                             "are read as 4.0 (%1).").arg(versions.Text()));
     return table;
 }
 

@@ -98,6 +98,15 @@ TEST(CsvReader, RaggedRowsAreReadWithAWarningNamingTheirLines)
     EXPECT_THAT(table.Warnings[2].toStdString(), HasSubstr("Empty rows are left out (line 9)"));
 }
 
+TEST(CsvReader, WarningsNameTheFirstTenLinesAndCountTheRest)
+{
+    std::string list = "Name,City\n";
+    for (int i = 0; i < 1200; ++i)
+        list += "x\n";
+    EXPECT_THAT(Joined(ReadCsvRecipients(list).Warnings),
+                HasSubstr("(lines 2, 3, 4, 5, 6, 7, 8, 9, 10, 11 and 1,190 more)"));
+}
+
 TEST(CsvReader, HeaderNamesAreMadeUsable)
 {
     const TRecipientTable table = ReadCsvRecipients("Name,,Name,\"First\nname\"\nA,B,C,D\n");

@@ -123,7 +123,7 @@ TEST(VCardReader, FilesWithByteOrderMarksAndOddCards)
         "begin:vcard\nversion:3.0\nfn:Ann\nend:vcard\n"
         "BEGIN:VCARD\nVERSION:3.0\nEND:VCARD\n"                  // empty: left out
         "BEGIN:VCARD\nVERSION:3.0\nEMAIL:x@example.org\nEND:VCARD\n" // no name
-        "BEGIN:VCARD\nVERSION:5.0\nFN:Future\nEND:VCARD\n");
+        "BEGIN:VCARD\nVERSION:5.0\nFN:Future\nno property\nEND:VCARD\n");
     ASSERT_EQ(table.Rows.size(), 3u);
     EXPECT_EQ(Value(table, 0, "Full name"), "Ann");
     const std::string warnings = Joined(table.Warnings);
@@ -131,6 +131,7 @@ TEST(VCardReader, FilesWithByteOrderMarksAndOddCards)
     EXPECT_THAT(warnings, HasSubstr("are left out (line 6)"));
     EXPECT_THAT(warnings, HasSubstr("Some cards have no name (line 9)"));
     EXPECT_THAT(warnings, HasSubstr("other than 2.1, 3.0 and 4.0 and are read as 4.0 (line 13)"));
+    EXPECT_THAT(warnings, HasSubstr("Lines in cards that are no vCard property are passed over (line 16)"));
 
     EXPECT_TRUE(LooksLikeVCard("\xEF\xBB\xBF\r\n  begin:VCARD\r\n"));
     EXPECT_TRUE(LooksLikeVCard(std::string_view("\xFF\xFE" "B\0E\0G\0I\0N\0:\0V\0C\0A\0R\0D\0", 24)));
