@@ -31,6 +31,8 @@ inline constexpr std::size_t MaxValues = 10u * 1000 * 1000;
 struct TRecipient {
     QStringList Values; // one per column
     bool Ticked = true; // printed and exported
+
+    bool operator==(const TRecipient &) const = default;
 };
 
 struct TRecipientTable {
@@ -46,11 +48,6 @@ struct TRecipientTable {
 
     bool operator==(const TRecipientTable &) const = default;
 };
-
-inline bool operator==(const TRecipient &a, const TRecipient &b)
-{
-    return a.Values == b.Values && a.Ticked == b.Ticked;
-}
 
 // A value as the card shows it: line breaks of any kind become "\n", and
 // other control characters (a NUL among them) are left out, as no text box

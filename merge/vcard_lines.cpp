@@ -307,8 +307,8 @@ bool TVCardProperty::HasType(const QByteArray &type) const
 
 void SplitVCards(std::string_view bytes, QStringList *warnings, const std::function<void(const TVCard &)> &onCard)
 {
-    // A UTF-16 file is read as UTF-8 bytes; values then name no charset of
-    // their own, or name one that the UTF-16 file no longer has.
+    // UTF-16 files (some Windows address books write them) are read as
+    // UTF-8; the lines of the format are ASCII, so they split the same.
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
         const QByteArray utf8 = DecodeListText(bytes).Text.toUtf8();
         TSplitter(warnings, onCard).Run(std::string_view(utf8.constData(), std::size_t(utf8.size())));
