@@ -133,6 +133,16 @@ TEST(VCardReader, FilesWithByteOrderMarksAndOddCards)
     EXPECT_THAT(warnings, HasSubstr("other than 2.1, 3.0 and 4.0 and are read as 4.0 (line 13)"));
     EXPECT_THAT(warnings, HasSubstr("Lines in cards that are no vCard property are passed over (line 16)"));
 
+    // A Windows address book's UTF-16.
+    QByteArray utf16("\xFF\xFE", 2);
+    for (const QChar c : QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zoë\r\n \\, 👋\r\nEND:VCARD\r\n")) {
+        utf16 += char(c.unicode() & 0xFF);
+        utf16 += char(c.unicode() >> 8);
+    }
+    const std::string_view utf16View(utf16.constData(), std::size_t(utf16.size()));
+    EXPECT_TRUE(LooksLikeVCard(utf16View));
+    EXPECT_EQ(Value(ReadVCardRecipients(utf16View), 0, "Full name"), QStringLiteral("Zoë, 👋"));
+
     EXPECT_TRUE(LooksLikeVCard("\xEF\xBB\xBF\r\n  begin:VCARD\r\n"));
     EXPECT_TRUE(LooksLikeVCard(std::string_view("\xFF\xFE" "B\0E\0G\0I\0N\0:\0V\0C\0A\0R\0D\0", 24)));
     EXPECT_FALSE(LooksLikeVCard("Name,BEGIN:VCARD\n"));
