@@ -116,6 +116,9 @@ TEST(MergeFields, LineBreaksStayInTheParagraphAndEmptyValuesLeaveNothing)
     EXPECT_EQ(anna->begin().blockFormat().alignment(), Qt::AlignHCenter);
     EXPECT_EQ(WithRecipient(*document, Guests(), 1)->toPlainText(), "To: 1 Main St\nBob");
     EXPECT_EQ(WithValues(*document, [](const QString &) { return QString(); })->toPlainText(), "To: \n");
+    // A value is text, never a field again: a list cannot make it expand.
+    EXPECT_EQ(WithValues(*document, [](const QString &name) { return "{{" + name + "}}{{Name}}"; })->toPlainText(),
+              "To: {{Address}}{{Name}}\n{{Title}}{{Name}}{{Name}}{{Name}}");
 }
 
 TEST(MergeFields, MissingValuesAreReportedForTickedRecipients)
