@@ -39,7 +39,7 @@ QString FromUtf16Le(const std::vector<char> &bytes, std::size_t length)
 [[noreturn]] void RefuseAt(const QString &before, const QString &why)
 {
     throw ERecipientListError(
-        QStringLiteral("Line %1 of the list %2").arg(LineAfter(before) ).arg(why).toStdString());
+        QStringLiteral("Line %1 of the list %2").arg(LineAfter(before)).arg(why).toStdString());
 }
 
 bool HasNonAscii(std::string_view bytes)
