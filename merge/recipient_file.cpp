@@ -11,6 +11,9 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+const QString RecipientListFilter =
+    QStringLiteral("Recipient lists (*.csv *.tsv *.txt *.vcf *.vcard);;All files (*)");
+
 namespace {
 
 const QString RecipientList = QStringLiteral("the recipient list");

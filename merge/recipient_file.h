@@ -6,6 +6,10 @@
 
 #include <QString>
 
+// What the file dialog offers when the user picks a list: spreadsheet
+// exports (CSV, and tab-separated as .tsv or .txt) and address books.
+extern const QString RecipientListFilter;
+
 // Refuses a file larger than MaxListFileBytes before reading a byte of it,
 // and anything that is not a regular file (a FIFO would never end). Raises
 // ERecipientListError ("Cannot read the recipient list "NAME". " and the
