@@ -51,6 +51,7 @@ private:
         if (!FError)
             FError = message;
     }
+    void DropEmptyUnnamedColumns();
     void AddWarnings();
 
     bool FRenameColumns;
@@ -61,6 +62,7 @@ private:
     int FRecordLine = 1;       // where the record being read began
     int FLastFieldLine = 1;    // where the last value ended
     std::vector<QString> FFields;
+    std::vector<qsizetype> FUnnamed; // columns the header row leaves without a name
     std::optional<QString> FError;
     TLineList FShortLines, FLongLines, FEmptyLines;
 };
@@ -95,8 +97,7 @@ void TCsvParse::Header()
         QString name = FFields[i].simplified(); // a line break in a name becomes a space
         if (name.isEmpty()) {
             name = QStringLiteral("Column %1").arg(i + 1);
-            FTable.Warnings.append(QStringLiteral("Column %1 of the header row has no name; it is called \"%2\".")
-                                       .arg(i + 1).arg(name));
+            FUnnamed.push_back(qsizetype(i));
         }
         if (seen.contains(name)) {
             int n = 2;
@@ -156,6 +157,27 @@ void TCsvParse::Record()
     FFields.clear();
 }
 
+// Spreadsheets save a few empty columns after the last one used, as
+// separators at the end of every row; they would only clutter the list.
+// An unnamed column that holds values stays, under a name of its own.
+void TCsvParse::DropEmptyUnnamedColumns()
+{
+    for (auto column = FUnnamed.rbegin(); column != FUnnamed.rend(); ++column) {
+        const qsizetype index = *column;
+        const bool empty = std::all_of(FTable.Rows.begin(), FTable.Rows.end(), [&](const TRecipient &row) {
+            return row.Values[index].trimmed().isEmpty();
+        });
+        if (!empty) {
+            FTable.Warnings.prepend(QStringLiteral("Column %1 of the header row has no name; it is called \"%2\".")
+                                        .arg(index + 1).arg(FTable.Columns[index]));
+            continue;
+        }
+        FTable.Columns.removeAt(index);
+        for (TRecipient &row : FTable.Rows)
+            row.Values.removeAt(index);
+    }
+}
+
 void TCsvParse::AddWarnings()
 {
     if (!FShortLines.Empty())
@@ -212,6 +234,7 @@ TRecipientTable TCsvParse::Run(std::string_view text, int firstLine)
     if (!FHaveHeader)
         throw ERecipientListError("The list is empty: it needs a header row naming its columns, then one row "
                                   "per recipient.");
+    DropEmptyUnnamedColumns();
     AddWarnings();
     return std::move(FTable);
 }

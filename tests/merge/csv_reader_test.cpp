@@ -113,6 +113,12 @@ TEST(CsvReader, HeaderNamesAreMadeUsable)
     EXPECT_EQ(table.Columns, QStringList({"Name", "Column 2", "Name (2)", "First name"}));
     EXPECT_EQ(table.Warnings.size(), 2) << Joined(table.Warnings);
     EXPECT_THAT(Joined(ReadCsvRecipients("Name\n").Warnings), HasSubstr("no recipients"));
+
+    // The empty columns a spreadsheet leaves after the last one are no columns.
+    const TRecipientTable trailing = ReadCsvRecipients("Name,City,,\r\nAnn,Lund,,\r\nBob,Leeds, ,\r\n");
+    EXPECT_EQ(trailing.Columns, QStringList({"Name", "City"}));
+    EXPECT_EQ(trailing.Rows.at(1).Values, QStringList({"Bob", "Leeds"}));
+    EXPECT_TRUE(trailing.Warnings.isEmpty()) << Joined(trailing.Warnings);
 }
 
 TEST(CsvReader, ControlCharactersAndLineEndsInValuesAreCleaned)
