@@ -1,0 +1,44 @@
+#pragma once
+// How a picture of the user's is made to lie in a picture frame without
+// being squashed, and how large it is kept in the card folder.
+//
+// The card draws a picture file stretched over its frame, and old cards rely
+// on that, so Card.crd stays as it is: a picture is instead stored already
+// cut to its frame's proportions (centred, the overflow cut away), and the
+// stretch then draws it undistorted. It is stored no larger than the whole
+// card printed at 300 pixels an inch, which is all a print can show.
+//
+// No widgets: the picture dialog and the card document's commands share it.
+
+#include "card/card_layout.h"
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+// Pixels a card inch holds on paper at the finest print worth storing.
+constexpr int StoredPicturePixelsPerInch = 300;
+// Card pixels are laid out at the display's standard 96 to the inch.
+constexpr int CardPixelsPerInch = 96;
+
+// The size of a slot's rectangle; empty when it has no area.
+QSize SlotSize(const SlotRect &rect);
+
+// The largest part of a picture of `picture` size that has the proportions
+// of `frame`, centred; the whole picture when either size is empty. Each
+// side is at least one pixel.
+QRect FillPart(QSize picture, QSize frame);
+
+// The whole card (CardWidth x CardHeight) at StoredPicturePixelsPerInch:
+// no stored picture needs more pixels than the card has when printed.
+// An A5 card (793 x 559) gives 2478 x 1747.
+QSize StoredPictureBound(const PaperSettings &paper);
+
+// `picture` scaled down, proportions kept, to lie within `bound`; a smaller
+// one (or an empty bound) keeps its own pixels.
+QImage BoundedPicture(const QImage &picture, QSize bound);
+
+// What is written into the card folder for a picture chosen for a frame of
+// `frame` size: FillPart of it, then BoundedPicture. An empty frame keeps
+// the picture's own proportions.
+QImage PictureForFrame(const QImage &picture, QSize frame, QSize bound);
