@@ -31,7 +31,7 @@ QRect FillPart(QSize picture, QSize frame);
 
 // The whole card (CardWidth x CardHeight) at StoredPicturePixelsPerInch:
 // no stored picture needs more pixels than the card has when printed.
-// An A5 card (793 x 559) gives 2478 x 1747.
+// An A5 card (793 x 559) gives 2478 x 1746.
 QSize StoredPictureBound(const PaperSettings &paper);
 
 // `picture` scaled down, proportions kept, to lie within `bound`; a smaller

@@ -57,8 +57,6 @@ QPushButton *MakeButton(QWidget *parent, const char *objectName, const QString &
 
 } // namespace
 
-const QString TFrmselectImage::PictureFilter = PictureFileFilter;
-
 TFrmselectImage::TFrmselectImage(TDialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialogs(dialogs)
 {
     BuildControls();
@@ -134,7 +132,7 @@ void TFrmselectImage::BuildControls()
     setTabOrder(BitBtn4, BitBtn5);
     setTabOrder(BitBtn5, BitBtn6);
 
-    OpenPictureDialog1.Filter = PictureFilter;
+    OpenPictureDialog1.Filter = PictureFileFilter();
 }
 
 void TFrmselectImage::FormCreate()

@@ -88,7 +88,6 @@ public:
     void BitBtn5Click();  // OK
     void BitBtn6Click();  // Cancel
 
-    static const QString PictureFilter;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -99,11 +99,14 @@ constexpr TPictureEnding PictureEndings[] = {
 
 } // namespace
 
-const QString PictureFileFilter = QStringLiteral(
-    "All pictures (*.jpg *.jpeg *.png *.heic *.heif *.webp *.gif *.tif *.tiff *.bmp *.ico *.emf *.wmf);;"
-    "JPEG Image File (*.jpg *.jpeg);;PNG Image (*.png);;HEIF/HEIC Photo (*.heic *.heif);;"
-    "WebP Image (*.webp);;GIF Image (*.gif);;TIFF Image (*.tif *.tiff);;Bitmaps (*.bmp);;Icons (*.ico);;"
-    "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)");
+QString PictureFileFilter()
+{
+    return QStringLiteral(
+        "All pictures (*.jpg *.jpeg *.png *.heic *.heif *.webp *.gif *.tif *.tiff *.bmp *.ico *.emf *.wmf);;"
+        "JPEG Image File (*.jpg *.jpeg);;PNG Image (*.png);;HEIF/HEIC Photo (*.heic *.heif);;"
+        "WebP Image (*.webp);;GIF Image (*.gif);;TIFF Image (*.tif *.tiff);;Bitmaps (*.bmp);;Icons (*.ico);;"
+        "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)");
+}
 
 TPictureType PictureTypeOf(const QString &fileName)
 {

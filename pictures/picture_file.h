@@ -72,7 +72,7 @@ QSize DeclaredPictureSize(const QString &path, TPictureType type);
 
 // The file chooser's filter for the pictures the program reads, "All
 // pictures" first.
-extern const QString PictureFileFilter;
+QString PictureFileFilter();
 
 // The picture in a file, read by the reader of `type`; a null image for
 // Unsupported. Raises EPictureError (naming the file and the reason) when it

@@ -352,8 +352,8 @@ TEST_F(PictureFormats, HeadersDeclaringAbsurdSizesAreRefusedBeforeAnyPixelMemory
 
 TEST(PictureFileFilter, ListsEveryFormatWithAllPicturesFirst)
 {
-    ASSERT_TRUE(PictureFileFilter.startsWith("All pictures ("));
-    const QString all = PictureFileFilter.section(";;", 0, 0);
+    ASSERT_TRUE(PictureFileFilter().startsWith("All pictures ("));
+    const QString all = PictureFileFilter().section(";;", 0, 0);
     for (const char *pattern : {"*.jpg", "*.jpeg", "*.png", "*.heic", "*.heif", "*.webp", "*.gif", "*.tif",
                                 "*.tiff", "*.bmp", "*.ico", "*.emf", "*.wmf"}) {
         EXPECT_TRUE(all.contains(pattern)) << pattern;
