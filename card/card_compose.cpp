@@ -1,6 +1,7 @@
 #include "card/card_compose.h"
 
 #include "card/card_geometry.h"
+#include "card/picture_fit.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 
@@ -112,10 +113,13 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
 
     // Every file is read before anything is drawn, so a missing one changes nothing.
     QImage pictures[2];
+    bool keepsProportions[2] = {false, false};
     bool anyPicture = false;
     for (int i = 0; i < 2; ++i) {
         if (layout.Pictures[i].Used != 0) {
-            pictures[i] = LoadCardPicture(picPath + layout.Pictures[i].FileName.Text());
+            const QString file = picPath + layout.Pictures[i].FileName.Text();
+            pictures[i] = LoadCardPicture(file);
+            keepsProportions[i] = KeepsProportions(file);
             anyPicture = true;
         }
     }
@@ -133,7 +137,11 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
     for (int i = 0; i < 2; ++i) {
         if (pictures[i].isNull())
             continue;
-        const VisibleSlot part = VisiblePartOfSlot(layout.Pictures[i].Rect, card.size(), pictures[i].size());
+        // A picture chosen to keep its proportions fills a frame resized
+        // since; any other is stretched over it, as cards always were.
+        const SlotRect &slot = layout.Pictures[i].Rect;
+        const VisibleSlot part
+            = VisiblePartOfSlot(slot, card.size(), PicturePartForSlot(pictures[i].size(), slot, keepsProportions[i]));
         if (!part.IsEmpty())
             painter.drawImage(part.Target, pictures[i], part.Source);
     }

@@ -1,6 +1,11 @@
 #include "card/picture_fit.h"
 
 #include "card/card_geometry.h"
+#include "imaging/atomicfile.h"
+#include "pictures/bmp_file.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -60,4 +65,42 @@ QImage PictureForFrame(const QImage &picture, QSize frame, QSize bound)
     const QRect part = FillPart(picture.size(), frame);
     const QImage cut = part == picture.rect() ? picture : picture.copy(part);
     return BoundedPicture(cut, bound);
+}
+
+namespace {
+
+const QByteArray FillWord = QByteArrayLiteral("fill");
+
+} // namespace
+
+QString FitMarkerPath(const QString &picturePath)
+{
+    return picturePath + QStringLiteral(".fit");
+}
+
+bool KeepsProportions(const QString &picturePath)
+{
+    // Only a small regular file is read: a FIFO in its place would block.
+    const QFileInfo info(FitMarkerPath(picturePath));
+    if (!info.isFile() || info.size() > 64)
+        return false;
+    QFile file(info.filePath());
+    return file.open(QIODevice::ReadOnly) && file.readAll().trimmed() == FillWord;
+}
+
+void StoreFramePicture(const QImage &picture, QSize frame, QSize bound, const QString &path)
+{
+    WritePictureBmp(PictureForFrame(picture, frame, bound), path);
+    if (frame.isEmpty())
+        return;
+    TAtomicFile marker(QFile::encodeName(FitMarkerPath(path)).toStdString());
+    marker.Write(std::string(FillWord.constData()) + "\n");
+    marker.Commit();
+}
+
+QRect PicturePartForSlot(QSize picture, const SlotRect &slot, bool keepsProportions)
+{
+    if (!keepsProportions)
+        return QRect(QPoint(0, 0), picture);
+    return FillPart(picture, SlotSize(slot));
 }

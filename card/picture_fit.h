@@ -8,6 +8,12 @@
 // stretch then draws it undistorted. It is stored no larger than the whole
 // card printed at 300 pixels an inch, which is all a print can show.
 //
+// A frame may later be resized to other proportions. A picture stored this
+// way therefore has a small side file beside it, "<picture file>.fit"
+// holding the word "fill": the card then cuts it to the frame's current
+// proportions rather than stretching it. A picture without one (every card
+// made before) is stretched as it always was.
+//
 // No widgets: the picture dialog and the card document's commands share it.
 
 #include "card/card_layout.h"
@@ -42,3 +48,19 @@ QImage BoundedPicture(const QImage &picture, QSize bound);
 // `frame` size: FillPart of it, then BoundedPicture. An empty frame keeps
 // the picture's own proportions.
 QImage PictureForFrame(const QImage &picture, QSize frame, QSize bound);
+
+// The side file that marks a card picture as keeping its proportions.
+QString FitMarkerPath(const QString &picturePath);
+// True when that side file is a regular file holding "fill".
+bool KeepsProportions(const QString &picturePath);
+
+// Writes PictureForFrame(picture, frame, bound) as the 24-bit BMP `path`
+// and, for a frame with an area, its side file, each through the atomic
+// writer; the picture goes first, so a failure leaves at worst a picture
+// already of the frame's shape. Raises as WritePictureBmp does.
+void StoreFramePicture(const QImage &picture, QSize frame, QSize bound, const QString &path);
+
+// The part of a picture of `picture` size that the card stretches over
+// `slot`: all of it, or for a picture that keeps its proportions, FillPart
+// for the slot's current size.
+QRect PicturePartForSlot(QSize picture, const SlotRect &slot, bool keepsProportions);

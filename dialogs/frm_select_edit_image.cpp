@@ -314,7 +314,7 @@ void TFrmselectImage::BitBtn5Click()
     // whole and the dialog stays open.
     {
         const TBusyCursor busy;
-        WritePictureBmp(PictureForFrame(m_picture, FrameShape, StoreBound), TargetFile);
+        StoreFramePicture(m_picture, FrameShape, StoreBound, TargetFile);
     }
     Accepted = true;
     accept();

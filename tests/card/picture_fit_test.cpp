@@ -8,6 +8,8 @@
 #include "tests/support/card_fixture.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -88,17 +90,53 @@ TEST(StoredPicture, ACircleInA3To2PictureStaysACircleInASquareFrame)
     CardLayout layout = WriteFixtureCard(folder, {.PictureRect = {60, 50, 240, 230}, .Texts = {}});
     layout.BackgroundFile.SetText(QString()); // the picture alone, on white
     const QRect frame(60, 50, 180, 180);
-    const QImage photo = Circle({600, 400}, 300);
+    const QImage photo = Circle({600, 400}, 150);
 
-    WritePictureBmp(PictureForFrame(photo, SlotSize(layout.Pictures[0].Rect), StoredPictureBound(layout.Paper)),
-                    folder + "picture.bmp");
+    StoreFramePicture(photo, SlotSize(layout.Pictures[0].Rect), StoredPictureBound(layout.Paper),
+                      folder + "picture.bmp");
+    EXPECT_EQ(ReadBmpWithOwnDecoder(folder + "picture.bmp").size(), QSize(400, 400));
+    EXPECT_TRUE(KeepsProportions(folder + "picture.bmp"));
     const QSize kept = DarkExtent(ComposeCard(layout, folder), frame);
     EXPECT_EQ(kept.width(), kept.height()) << kept.width() << " x " << kept.height();
-    EXPECT_NEAR(kept.width(), 135, 1);
+    EXPECT_NEAR(kept.width(), 67.5, 1); // 150 of 400 pixels in 180
 
+    // The frame made wide later: the picture fills it, cut, still round.
+    layout.Pictures[0].Rect = {60, 50, 420, 230};
+    const QSize wide = DarkExtent(ComposeCard(layout, folder), QRect(60, 50, 360, 180));
+    EXPECT_NEAR(wide.width(), wide.height(), 1) << wide.width() << " x " << wide.height();
+    EXPECT_NEAR(wide.width(), 135, 1); // 150 of the middle 400 x 200 in 360 x 180
+    layout.Pictures[0].Rect = {60, 50, 240, 230};
+
+    // The same picture without its side file is stretched, as every card
+    // made before was.
+    QFile::remove(FitMarkerPath(folder + "picture.bmp"));
     WritePictureBmp(photo, folder + "picture.bmp");
     const QSize stretched = DarkExtent(ComposeCard(layout, folder), frame);
-    EXPECT_GT(stretched.height() - stretched.width(), 30); // what the card did before
+    EXPECT_GT(stretched.height() - stretched.width(), 15); // what the card did before
+}
+
+TEST(StoredPicture, OnlyASmallFileSayingFillMakesAPictureKeepItsProportions)
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("picture.bmp");
+    EXPECT_FALSE(KeepsProportions(picture));
+    for (const auto &[contents, keeps] : std::initializer_list<std::pair<QByteArray, bool>>{
+             {"fill\n", true}, {"fill", true}, {"stretch\n", false}, {QByteArray(100, ' ') + "fill", false}}) {
+        QFile file(FitMarkerPath(picture));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+        file.close();
+        EXPECT_EQ(KeepsProportions(picture), keeps) << contents.toStdString();
+    }
+    QFile::remove(FitMarkerPath(picture));
+    QDir(dir.path()).mkdir("picture.bmp.fit");
+    EXPECT_FALSE(KeepsProportions(picture));
+    // Without a frame to fill nothing is marked.
+    const QString other = dir.filePath("other.bmp");
+    StoreFramePicture(Circle({30, 20}, 10), {}, {}, other);
+    EXPECT_FALSE(QFile::exists(FitMarkerPath(other)));
+    EXPECT_EQ(PicturePartForSlot({30, 20}, {0, 0, 10, 10}, false), QRect(0, 0, 30, 20));
+    EXPECT_EQ(PicturePartForSlot({30, 20}, {0, 0, 10, 10}, true), QRect(5, 0, 20, 20));
 }
 
 // A card made before pictures kept their proportions keeps its stretched

@@ -54,6 +54,8 @@ TEST_F(FittingFrame, AChosenPictureFillsASquareFrameCentredAndUnsquashed)
     const QImage written = ReadBmpWithOwnDecoder(Target());
     ASSERT_EQ(written.size(), QSize(400, 400));
     EXPECT_EQ(written, photo.copy(100, 0, 400, 400));
+    // Marked to keep its proportions should the frame change shape later.
+    EXPECT_TRUE(KeepsProportions(Target()));
 }
 
 TEST_F(FittingFrame, ACropKeepsTheFramesShapeAndShiftFreesIt)
