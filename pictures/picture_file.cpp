@@ -22,13 +22,6 @@ std::string LocalName(const QString &path)
 
 } // namespace
 
-void FailToLoadPicture(const QString &path, const QString &reason)
-{
-    throw EPictureError(QStringLiteral("Cannot load the picture \"%1\": %2")
-                            .arg(QDir::toNativeSeparators(path), reason),
-                        reason);
-}
-
 QImage ReadBmpPicture(const QString &path)
 {
     std::ifstream file(LocalName(path), std::ios::binary);

@@ -10,11 +10,16 @@
 
 namespace {
 
-// Qt's own ceiling on one image's memory, in megabytes, wide enough for the
-// largest picture accepted at eight bytes a pixel (a 16-bit PNG with alpha);
-// the pixel count is checked first, so this only stops Qt refusing a
-// picture the program means to take.
-constexpr int QtAllocationLimitMegabytes = int(MaxPicturePixels * 8 / (1024 * 1024)) + 1;
+// Qt's own ceiling on one image's memory, in megabytes: the largest picture
+// accepted at the bytes a pixel Qt gives the format (eight for a 16-bit PNG
+// or TIFF). The header's size is checked first, but a GIF's header gives the
+// first frame's size while Qt allocates the whole canvas the file declares
+// elsewhere; this ceiling holds that canvas to the limit too.
+int QtAllocationLimitMegabytes(TPictureType type)
+{
+    const qint64 bytesPerPixel = type == TPictureType::Gif || type == TPictureType::WebP ? 4 : 8;
+    return int(MaxPicturePixels * bytesPerPixel / (1024 * 1024)) + 1;
+}
 
 const char *QtFormatOf(TPictureType type)
 {
@@ -51,16 +56,6 @@ QSize DeclaredPictureSize(const QString &path, TPictureType type)
     return reader.size();
 }
 
-void CheckPictureSize(const QString &path, QSize size)
-{
-    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
-        FailToLoadPicture(path, QStringLiteral("too large: %1 × %2 pixels, more than the %3 megapixels "
-                                               "a picture may have")
-                                    .arg(size.width())
-                                    .arg(size.height())
-                                    .arg(MaxPicturePixels / 1000000));
-}
-
 QImage ReadQtPicture(const QString &path, TPictureType type, bool alphaIsTransparency)
 {
     QFile file(path);
@@ -75,8 +70,8 @@ QImage ReadQtPicture(const QString &path, TPictureType type, bool alphaIsTranspa
                                     : QStringLiteral("not a picture this program can read (not a %1 file)")
                                           .arg(FormatName(type)));
     CheckPictureSize(path, reader.size());
-    if (QImageReader::allocationLimit() < QtAllocationLimitMegabytes)
-        QImageReader::setAllocationLimit(QtAllocationLimitMegabytes);
+    // The program reads one picture at a time, on one thread.
+    QImageReader::setAllocationLimit(QtAllocationLimitMegabytes(type));
     // A TIFF's Orientation tag turns the picture upright as a JPEG's Exif
     // does; an animated GIF gives its first frame, a TIFF its first page.
     reader.setAutoTransform(true);
@@ -87,6 +82,7 @@ QImage ReadQtPicture(const QString &path, TPictureType type, bool alphaIsTranspa
     if (image.isNull())
         FailToLoadPicture(path, at >= file.size() ? QStringLiteral("damaged at byte %1: the file ends too early").arg(at)
                                                   : QStringLiteral("damaged at byte %1").arg(at));
+    CheckPictureSize(path, image.size());
     // Qt's GIF reader shows as much of a cut first frame as there is; a
     // GIF read to its end must end in its trailer byte (0x3B).
     if (type == TPictureType::Gif && at >= file.size() && file.seek(file.size() - 1) && file.read(1) != ";")

@@ -6,6 +6,7 @@
 
 #include "pictures/picture_file.h"
 
+#include "tests/imaging/exif_segment.h"
 #include "tests/support/tool_run.h"
 
 #include <gtest/gtest.h>
@@ -271,6 +272,20 @@ TEST_F(PictureFormats, TurnedTiffAndHeicStandUpright)
         ASSERT_EQ(heic.size(), turn.Size);
         EXPECT_TRUE(Near(heic.pixel(turn.Red), qRgb(255, 0, 0), 24));
     }
+
+    // The HEIF standard leaves the turn to those properties alone: an Exif
+    // orientation in a HEIC (heif-enc copies it from a JPEG) is not applied
+    // a second time, as a phone's photo carries both.
+    ASSERT_TRUE(Blocks().save(Path("blocks.jpg"), "JPG", 95));
+    const QByteArray jpeg = Contents(Path("blocks.jpg"));
+    const std::vector<uint8_t> tagged = WithSegment(std::vector<uint8_t>(jpeg.begin(), jpeg.end()),
+                                                    ExifSegment(6, EXIF_BYTE_ORDER_MOTOROLA));
+    Write(Path("exif6.jpg"), QByteArray(reinterpret_cast<const char *>(tagged.data()), qsizetype(tagged.size())));
+    ASSERT_EQ(LoadPictureFile(Path("exif6.jpg")).size(), QSize(16, 24)); // a JPEG turns by it
+    ASSERT_EQ(RunTool("heif-enc", {"-q", "95", "-o", Path("exif6.heic"), Path("exif6.jpg")}).ExitCode, 0);
+    const QImage exifOnly = LoadPictureFile(Path("exif6.heic"));
+    ASSERT_EQ(exifOnly.size(), QSize(24, 16));
+    EXPECT_TRUE(Near(exifOnly.pixel(3, 3), qRgb(255, 0, 0), 24));
 }
 
 TEST_F(PictureFormats, DamagedAndCutFilesOfEachTypeSayWhy)
