@@ -36,6 +36,8 @@ QString HeifReason(const heif_error &error)
     const QString detail = QString::fromUtf8(error.message ? error.message : "");
     switch (error.code) {
     case heif_error_Invalid_input:
+        if (error.subcode == heif_suberror_End_of_data)
+            return QStringLiteral("damaged: the file ends too early (%1)").arg(detail);
         if (error.subcode == heif_suberror_No_ftyp_box)
             return QStringLiteral("not a picture this program can read (%1)").arg(detail);
         return QStringLiteral("damaged: %1").arg(detail);
@@ -43,7 +45,9 @@ QString HeifReason(const heif_error &error)
     case heif_error_Unsupported_feature:
         return QStringLiteral("not a picture this program can read (%1)").arg(detail);
     case heif_error_Memory_allocation_error:
-        return QStringLiteral("too large: %1").arg(detail);
+        if (error.subcode == heif_suberror_Security_limit_exceeded)
+            return QStringLiteral("too large: %1").arg(detail);
+        return QStringLiteral("there is not enough memory for the picture (%1)").arg(detail);
     default:
         return QStringLiteral("damaged: %1").arg(detail);
     }
