@@ -3,6 +3,7 @@
 #include "card/card_geometry.h"
 #include "imaging/atomicfile.h"
 #include "pictures/bmp_file.h"
+#include "report/length.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -42,7 +43,7 @@ QSize StoredPictureBound(const PaperSettings &paper)
 {
     const auto atPrint = [](int32_t cardPixels) {
         const int64_t clamped = std::clamp<int64_t>(cardPixels, 1, MaxCardSide);
-        return int(clamped * StoredPicturePixelsPerInch / CardPixelsPerInch);
+        return int(clamped * StoredPicturePixelsPerInch / int64_t(TLength::CardPixelsPerInch));
     };
     return QSize(atPrint(paper.CardWidth), atPrint(paper.CardHeight));
 }

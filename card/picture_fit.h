@@ -24,8 +24,6 @@
 
 // Pixels a card inch holds on paper at the finest print worth storing.
 constexpr int StoredPicturePixelsPerInch = 300;
-// Card pixels are laid out at the display's standard 96 to the inch.
-constexpr int CardPixelsPerInch = 96;
 
 // The size of a slot's rectangle; empty when it has no area.
 QSize SlotSize(const SlotRect &rect);
@@ -35,7 +33,8 @@ QSize SlotSize(const SlotRect &rect);
 // side is at least one pixel.
 QRect FillPart(QSize picture, QSize frame);
 
-// The whole card (CardWidth x CardHeight) at StoredPicturePixelsPerInch:
+// The whole card (CardWidth x CardHeight card pixels, 96 to the inch) at
+// StoredPicturePixelsPerInch:
 // no stored picture needs more pixels than the card has when printed.
 // An A5 card (793 x 559) gives 2478 x 1746.
 QSize StoredPictureBound(const PaperSettings &paper);
