@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QtEndian>
 
 namespace {
 
@@ -45,6 +46,37 @@ QString FormatName(TPictureType type)
     }
 }
 
+// libpng takes a chunk's declared length at its word and may set aside that
+// much memory before it finds the file shorter: a 300-byte file declaring a
+// 1.4 GB text chunk cost 1.4 GB. A chunk that runs past the end of the file
+// is damage, seen from the chunk lengths alone (PNG 1.2, section 3.2:
+// length, type, data, CRC), before libpng reads anything.
+void CheckPngChunks(const QString &path, QFile &file)
+{
+    constexpr qint64 SignatureBytes = 8;
+    constexpr qint64 ChunkFrameBytes = 12; // length, type and CRC
+    const qint64 size = file.size();
+    // Not a PNG at all is for Qt's reader to say.
+    if (file.read(SignatureBytes) != QByteArrayLiteral("\x89PNG\r\n\x1A\n")) {
+        file.seek(0);
+        return;
+    }
+    for (qint64 at = SignatureBytes; at + 8 <= size;) {
+        if (!file.seek(at))
+            break;
+        const QByteArray head = file.read(8);
+        if (head.size() < 8)
+            break;
+        const qint64 length = qFromBigEndian<quint32>(head.constData());
+        if (length + ChunkFrameBytes > size - at)
+            FailToLoadPicture(path, QStringLiteral("damaged at byte %1: a part of the file runs past its end").arg(at));
+        if (head.endsWith("IEND"))
+            break;
+        at += ChunkFrameBytes + length;
+    }
+    file.seek(0);
+}
+
 } // namespace
 
 QSize DeclaredPictureSize(const QString &path, TPictureType type)
@@ -63,6 +95,8 @@ QImage ReadQtPicture(const QString &path, TPictureType type, bool alphaIsTranspa
         FailToLoadPicture(path, file.errorString());
     if (file.size() == 0)
         FailToLoadPicture(path, QStringLiteral("The file is empty"));
+    if (type == TPictureType::Png)
+        CheckPngChunks(path, file);
     QImageReader reader(&file, QtFormatOf(type));
     if (!reader.canRead())
         FailToLoadPicture(path, type == TPictureType::Unsupported

@@ -356,6 +356,17 @@ TEST_F(PictureFormats, HeadersDeclaringAbsurdSizesAreRefusedBeforeAnyPixelMemory
         EXPECT_TRUE(error.contains("too large")) << error.toStdString();
         EXPECT_TRUE(error.contains(Path(name))) << error.toStdString();
     }
+    // PNG: a 300-byte file whose text chunk declares 1.4 GB (libpng would
+    // set that much aside before finding the file shorter).
+    QByteArray chunky = Contents(Path("small.png"));
+    const int end = chunky.indexOf("IEND") - 4;
+    ASSERT_GT(end, 0);
+    QByteArray text("\x56\x00\x00\x25tEXtComment\0", 16);
+    chunky.insert(end, text + QByteArray(40, 'a'));
+    Write(Path("chunk.png"), chunky);
+    const QString chunkError = ErrorOf([&] { LoadPictureFile(Path("chunk.png")); });
+    EXPECT_TRUE(chunkError.contains(QStringLiteral("damaged at byte %1").arg(end))) << chunkError.toStdString();
+
     EXPECT_LT(PeakMegabytes() - before, 200);
     EXPECT_LT(PeakMegabytes(), 400);
 
