@@ -1,11 +1,11 @@
 #include "card/card_compose.h"
 
 #include "card/card_geometry.h"
+#include "card/picture_fit.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 
 #include <QFile>
-#include <QImageReader>
 #include <QPainter>
 
 #include <cstring>
@@ -39,26 +39,6 @@ QImage KeyedBackground(const QImage &background, int32_t colour)
         }
     }
     return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-// Any other picture Qt can read (a PNG, say), as a plain bitmap: a 32-bit
-// file's fourth byte is not transparency, and only the transparent colour
-// may let the pictures show through.
-QImage ReadPictureWithQt(const QString &path)
-{
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
-        FailToLoadPicture(path, reader.errorString());
-    if (image.hasAlphaChannel()) {
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                line[x] |= 0xFF000000u;
-        }
-    }
-    return image;
 }
 
 } // namespace
@@ -102,13 +82,24 @@ QImage LoadCardPicture(const QString &path)
     // writes, whatever their names end in) through its BMP decoder, JPEG
     // files through libjpeg with their Exif orientation, so that a phone's
     // photo stands upright, and icons and metafiles by their names. Each
-    // gives opaque pixels, as a card picture must be.
+    // gives opaque pixels, as a card picture must be. Any other picture Qt
+    // can read (a PNG, say) is a plain bitmap: a 32-bit file's fourth byte
+    // is not transparency, and only the transparent colour may let the
+    // pictures show through.
     TPictureType type = PictureTypeOfContents(path);
     if (type == TPictureType::Unsupported)
         type = PictureTypeOf(path);
     try {
-        const QImage picture = type != TPictureType::Unsupported ? ReadPicture(path, type) : ReadPictureWithQt(path);
-        return picture.convertToFormat(QImage::Format_RGB32);
+        switch (type) {
+        case TPictureType::Png:
+        case TPictureType::Gif:
+        case TPictureType::Tiff:
+        case TPictureType::WebP:
+        case TPictureType::Unsupported:
+            return ReadQtPicture(path, type, false).convertToFormat(QImage::Format_RGB32);
+        default:
+            return ReadPicture(path, type).convertToFormat(QImage::Format_RGB32);
+        }
     } catch (const EPictureError &error) {
         throw ECardError(QString::fromStdString(error.what()));
     }
@@ -122,10 +113,13 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
 
     // Every file is read before anything is drawn, so a missing one changes nothing.
     QImage pictures[2];
+    bool keepsProportions[2] = {false, false};
     bool anyPicture = false;
     for (int i = 0; i < 2; ++i) {
         if (layout.Pictures[i].Used != 0) {
-            pictures[i] = LoadCardPicture(picPath + layout.Pictures[i].FileName.Text());
+            const QString file = picPath + layout.Pictures[i].FileName.Text();
+            pictures[i] = LoadCardPicture(file);
+            keepsProportions[i] = KeepsProportions(file);
             anyPicture = true;
         }
     }
@@ -143,7 +137,11 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
     for (int i = 0; i < 2; ++i) {
         if (pictures[i].isNull())
             continue;
-        const VisibleSlot part = VisiblePartOfSlot(layout.Pictures[i].Rect, card.size(), pictures[i].size());
+        // A picture chosen to keep its proportions fills a frame resized
+        // since; any other is stretched over it, as cards always were.
+        const SlotRect &slot = layout.Pictures[i].Rect;
+        const VisibleSlot part
+            = VisiblePartOfSlot(slot, card.size(), PicturePartForSlot(pictures[i].size(), slot, keepsProportions[i]));
         if (!part.IsEmpty())
             painter.drawImage(part.Target, pictures[i], part.Source);
     }
