@@ -9,6 +9,7 @@
 #include "imaging/jpeg/image_convert.h"
 #include "imaging/jpeg/jpegencoder.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -30,7 +31,9 @@ TJpegEncoder &ExportEncoder()
 
 QString Tfrmmain::TempBmpPath() const
 {
-    return ProgramFolder + QStringLiteral("Temp.bmp");
+    // The user's cache folder may not be there yet.
+    QDir().mkpath(Places().CacheFolder);
+    return Places().TempBmp();
 }
 
 void Tfrmmain::BitBtn4Click()
@@ -41,8 +44,8 @@ void Tfrmmain::BitBtn4Click()
     if (!Dialogs().ExecuteSave(SavePictureDialog))
         return;
     const QString target = ExportFileName(SavePictureDialog.FileName, SavePictureDialog.FilterIndex);
-    RefuseTemplateChange(target, ProgramFolder, TemplateExportMessage);
-    const TTemplatesShield shield(ProgramFolder);
+    RefuseTemplateChange(target, Places().TemplateFolders(), TemplateExportMessage);
+    const TTemplatesShield shield(Places().TemplateFolders());
     QString failure;
     if (SavePictureDialog.FilterIndex == BitmapFilterIndex) {
         if (!RenderCard(target, &failure))

@@ -1,4 +1,4 @@
-// Open, Save, Exit, Help and the save question on closing.
+// Open, Save, Exit and the save question on closing.
 #include "app/frm_main.h"
 
 #include "app/export_names.h"
@@ -30,7 +30,16 @@ bool AskToSaveTheCard(TDialogs &dialogs)
 
 void Tfrmmain::BitBtn2Click()
 {
-    OpenDialog1.InitialDir = ProgramFolder + QStringLiteral("MyCard/");
+    Places().MakeCardsFolder();
+    // My cards first; the file dialog only for a card kept elsewhere.
+    const TMyCardsAnswer chosen = ShowMyCards(Places().Cards);
+    if (!chosen.CardFolder.isEmpty()) {
+        OpenInPlaceOfTheCard(chosen.CardFolder + QStringLiteral("template.bmp"));
+        return;
+    }
+    if (!chosen.AnotherFolder)
+        return;
+    OpenDialog1.InitialDir = Places().Cards;
     OpenDialog1.FileName.clear();
     if (!Dialogs().ExecuteOpen(OpenDialog1))
         return;
@@ -59,7 +68,7 @@ void Tfrmmain::OpenInPlaceOfTheCard(const QString &backgroundPath)
                           && IsInsideFolder(FolderOf(m_shownCardPath), folder);
     std::unique_ptr<TCardLock> lock;
     bool readOnly = sameCard && m_readOnly;
-    if (!sameCard && !IsInTemplates(folder, ProgramFolder)) {
+    if (!sameCard && !IsInTemplates(folder, Places().TemplateFolders())) {
         lock = std::make_unique<TCardLock>(folder);
         if (lock->State() == TCardLockState::HeldElsewhere) {
             if (!Dialogs().AskYesNo(CardInUseQuestion, CardInUseCaption))
@@ -73,6 +82,7 @@ void Tfrmmain::OpenInPlaceOfTheCard(const QString &backgroundPath)
     if (!sameCard)
         m_cardLock = std::move(lock);
     m_readOnly = readOnly;
+    RememberOpenCard();
 }
 
 void Tfrmmain::BitBtn3Click()
@@ -83,7 +93,7 @@ void Tfrmmain::BitBtn3Click()
     // Raised, so that closing or replacing the card stops here too.
     // A card folder that is a link into the templates is a template too,
     // and no file of the card may reach them through a link of its own.
-    RefuseTemplateChange(Card_Edit1->Pic_Path(), ProgramFolder, TemplateSaveMessage);
+    RefuseTemplateChange(Card_Edit1->Pic_Path(), Places().TemplateFolders(), TemplateSaveMessage);
     if (m_readOnly)
         throw ECardError(ReadOnlyCardMessage);
     // Another window or program saved the card since it was read here:
@@ -91,7 +101,7 @@ void Tfrmmain::BitBtn3Click()
     if (TCardStamp::Of(Card_Edit1->Pic_Path()) != m_cardStamp
         && !Dialogs().AskYesNo(ChangedOnDiskQuestion, ChangedOnDiskCaption))
         throw ECardError(QString());
-    const TTemplatesShield shield(ProgramFolder);
+    const TTemplatesShield shield(Places().TemplateFolders());
     // What a Save killed part-way left behind; the writer's own temporary
     // files never outlive a call.
     RemoveStaleTemporaries(LocalName(Card_Edit1->Pic_Path()));
@@ -125,23 +135,6 @@ void Tfrmmain::BitBtn7Click()
 {
     if (Dialogs().AskYesNo(ExitQuestion, ExitCaption))
         close();
-}
-
-void Tfrmmain::BitBtn8Click()
-{
-    // The compiled help file where one is installed, otherwise the user
-    // guide that ships beside the program.
-    const QString compiled = ProgramFolder + QStringLiteral("tessaly.chm");
-    const QString guide = ProgramFolder + QStringLiteral("tessaly.html");
-    const QString help = QFileInfo::exists(compiled) ? compiled : guide;
-    if (!QFileInfo::exists(help)) {
-        Dialogs().ShowMessage(QStringLiteral("The user guide \"%1\" cannot be found.").arg(help));
-        return;
-    }
-    if (!OpenWithDesktop(help))
-        Dialogs().ShowMessage(QStringLiteral("The user guide \"%1\" could not be opened: no program on this "
-                                             "computer is set up to show it.")
-                                  .arg(help));
 }
 
 void Tfrmmain::SaveChangesBeforeReplacing()

@@ -3,6 +3,7 @@
 
 #include "app/messages.h"
 #include "card/card_paths.h"
+#include "card/picture_fit.h"
 #include "controls/Card_Edit.h"
 #include "dialogs/frm_select_edit_image.h"
 #include "dialogs/picture_target.h"
@@ -18,10 +19,11 @@ void Tfrmmain::SpeedButton1Click()
     // can be written.
     const QString target = CardPictureTarget(Card_Edit1->Pic_Path(), layout);
     // The templates' pictures stay as every new card finds them.
-    RefuseTemplateChange(Card_Edit1->Pic_Path(), ProgramFolder, TemplateSaveMessage);
-    const TTemplatesShield shield(ProgramFolder);
+    RefuseTemplateChange(Card_Edit1->Pic_Path(), Places().TemplateFolders(), TemplateSaveMessage);
+    const TTemplatesShield shield(Places().TemplateFolders());
     TFrmselectImage dialog(Dialogs(), this);
     dialog.Init(LastPictureDir, target);
+    dialog.SetFrame(SlotSize(layout.Pictures[0].Rect), StoredPictureBound(layout.Paper));
     dialog.exec();
     if (!dialog.Accepted)
         return;

@@ -2,6 +2,7 @@
 
 #include "card/card_geometry.h"
 #include "card/card_paths.h"
+#include "card/picture_fit.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 #include "pictures/picture_sandbox.h"
@@ -116,12 +117,15 @@ QImage LoadCardPicture(const QString &path, int64_t maxPixels)
     } catch (const Exception &failure) {
         throw ECardError(QString::fromUtf8(failure.what()));
     }
-    // A card's pictures go through the program's own readers, as the picture
+    // A card's pictures go through the program's readers, as the picture
     // dialog reads them: bitmaps (template.bmp, the pictures the dialog
-    // writes, whatever their names end in) through its BMP decoder, JPEG
-    // files through libjpeg with their Exif orientation, so that a phone's
-    // photo stands upright, and icons and metafiles by their names. Each
-    // gives opaque pixels, as a card picture must be.
+    // writes, whatever their names end in) through its own BMP decoder here,
+    // every other format through the confined helper (JPEG with its Exif
+    // orientation, so that a phone's photo stands upright). Each gives
+    // opaque pixels, as a card picture must be. A picture Qt reads (a PNG,
+    // say) is a plain bitmap: a 32-bit file's fourth byte is not
+    // transparency, and only the transparent colour may let the pictures
+    // show through.
     TPictureType type = PictureTypeOfContents(path);
     if (type == TPictureType::Unsupported)
         type = PictureTypeOf(path);
@@ -135,10 +139,9 @@ QImage LoadCardPicture(const QString &path, int64_t maxPixels)
             if (pixels > maxPixels)
                 RefuseForBudget(path, pixels);
             picture = ReadBmpPicture(path);
-        } else if (type == TPictureType::Unsupported) {
-            picture = ReadQtPictureConfined(path, limits);
         } else {
-            picture = ReadPictureConfined(path, type, limits);
+            // Unsupported lets Qt's readers tell the format from the contents.
+            picture = ReadPictureConfined(path, type, limits, TAlpha::Ignored);
         }
         return picture.convertToFormat(QImage::Format_RGB32);
     } catch (const EPictureError &error) {
@@ -164,10 +167,12 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
         anyPicture = anyPicture || layout.Pictures[i].Used != 0;
     // Every file is read before anything is drawn, so a missing one changes nothing.
     QImage pictures[2];
+    bool keepsProportions[2] = {false, false};
     for (int i = 0; i < 2; ++i) {
         if (layout.Pictures[i].Used != 0) {
-            pictures[i] = LoadCardPicture(CardFilePath(picPath, layout.Pictures[i].FileName.Text()),
-                                          left / BytesPerPixel);
+            const QString file = CardFilePath(picPath, layout.Pictures[i].FileName.Text());
+            pictures[i] = LoadCardPicture(file, left / BytesPerPixel);
+            keepsProportions[i] = KeepsProportions(file);
             take(pictures[i], 1);
         }
     }
@@ -188,7 +193,11 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
     for (int i = 0; i < 2; ++i) {
         if (pictures[i].isNull())
             continue;
-        const VisibleSlot part = VisiblePartOfSlot(layout.Pictures[i].Rect, card.size(), pictures[i].size());
+        // A picture chosen to keep its proportions fills a frame resized
+        // since; any other is stretched over it, as cards always were.
+        const SlotRect &slot = layout.Pictures[i].Rect;
+        const VisibleSlot part
+            = VisiblePartOfSlot(slot, card.size(), PicturePartForSlot(pictures[i].size(), slot, keepsProportions[i]));
         if (!part.IsEmpty())
             painter.drawImage(part.Target, pictures[i], part.Source);
     }

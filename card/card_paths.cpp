@@ -7,58 +7,34 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
-
-// The real path of `path`, or of its folder followed by its name when it
-// does not exist yet; empty when neither can be found.
-QString RealPath(const QString &path)
+bool IsInTemplates(const QString &path, const QStringList &templateFolders)
 {
-    const QFileInfo info(path);
-    const QString real = info.canonicalFilePath();
-    if (!real.isEmpty())
-        return real;
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + info.fileName();
+    for (const QString &templates : templateFolders) {
+        if (IsInsideFolder(path, templates))
+            return true;
+    }
+    return false;
 }
 
-} // namespace
-
-QString TemplatesFolder(const QString &programFolder)
+void RefuseTemplateChange(const QString &path, const QStringList &templateFolders, const QString &message)
 {
-    return programFolder + QStringLiteral("Template");
-}
-
-bool IsInsideFolder(const QString &path, const QString &folder)
-{
-    QString inner = path;
-    while (inner.size() > 1 && inner.endsWith(QLatin1Char('/')))
-        inner.chop(1);
-    inner = RealPath(inner);
-    const QString outer = QFileInfo(folder).canonicalFilePath();
-    return !inner.isEmpty() && !outer.isEmpty() && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
-}
-
-bool IsInTemplates(const QString &path, const QString &programFolder)
-{
-    return IsInsideFolder(path, TemplatesFolder(programFolder));
-}
-
-void RefuseTemplateChange(const QString &path, const QString &programFolder, const QString &message)
-{
-    if (IsInTemplates(path, programFolder))
+    if (IsInTemplates(path, templateFolders))
         throw ECardError(message);
 }
 
-TTemplatesShield::TTemplatesShield(const QString &programFolder)
-    : FFolder(QFile::encodeName(TemplatesFolder(programFolder)).toStdString())
+TTemplatesShield::TTemplatesShield(const QStringList &templateFolders)
 {
-    ProtectFolderFromWrites(FFolder, "It lies in the program's templates, which are never changed: every new "
-                                     "card starts from them.");
+    for (const QString &templates : templateFolders) {
+        FFolders.push_back(QFile::encodeName(templates).toStdString());
+        ProtectFolderFromWrites(FFolders.back(), "It lies in the program's templates, which are never changed: "
+                                                 "every new card starts from them.");
+    }
 }
 
 TTemplatesShield::~TTemplatesShield()
 {
-    UnprotectFolderFromWrites(FFolder);
+    for (const std::string &folder : FFolders)
+        UnprotectFolderFromWrites(folder);
 }
 
 QString CardFilePath(const QString &cardFolder, const QString &name)

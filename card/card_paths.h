@@ -5,36 +5,34 @@
 // read outside the folder or to change the shipped templates, from which
 // every new card starts.
 
+#include "places/places.h" // IsInsideFolder
+
 #include <QString>
+#include <QStringList>
 
 #include <string>
+#include <vector>
 
-// The shipped templates beside the program: programFolder + "Template".
-QString TemplatesFolder(const QString &programFolder);
-
-// True when `path` (a file or folder, which need not exist yet) lies in
-// `folder` or is it, symbolic links resolved on both sides.
-bool IsInsideFolder(const QString &path, const QString &folder);
-
-// True when the card folder (or a file to be written) lies in the shipped
-// templates, a card folder that is a link into them included.
-bool IsInTemplates(const QString &path, const QString &programFolder);
+// True when the card folder (or a file to be written) lies in one of the
+// template folders (TPlaces::TemplateFolders), a card folder that is a link
+// into them included.
+bool IsInTemplates(const QString &path, const QStringList &templateFolders);
 
 // Raises ECardError with `message` when IsInTemplates.
-void RefuseTemplateChange(const QString &path, const QString &programFolder, const QString &message);
+void RefuseTemplateChange(const QString &path, const QStringList &templateFolders, const QString &message);
 
 // While it lives, no file the program writes through its atomic writer may
 // land in the templates, whatever link leads there; such a write raises
 // EFCreateError naming the file. One for each command that writes.
 class TTemplatesShield {
 public:
-    explicit TTemplatesShield(const QString &programFolder);
+    explicit TTemplatesShield(const QStringList &templateFolders);
     ~TTemplatesShield();
     TTemplatesShield(const TTemplatesShield &) = delete;
     TTemplatesShield &operator=(const TTemplatesShield &) = delete;
 
 private:
-    std::string FFolder;
+    std::vector<std::string> FFolders;
 };
 
 // The file of the card folder that Card.crd names `name` (the background,

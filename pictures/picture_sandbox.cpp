@@ -34,7 +34,12 @@ int64_t MaxFileBytes(int kind)
 {
     constexpr int64_t MB = int64_t(1) << 20;
     switch (kind) {
-    case int(TPictureType::Jpeg): return 128 * MB;
+    case int(TPictureType::Jpeg):
+    case int(TPictureType::Png):
+    case int(TPictureType::Tiff):
+    case int(TPictureType::WebP):
+    case int(TPictureType::Heif): return 128 * MB;
+    case int(TPictureType::Gif): return 64 * MB;
     case int(TPictureType::Icon): return 16 * MB;
     case int(TPictureType::Wmf):
     case int(TPictureType::Emf): return 32 * MB;
@@ -73,10 +78,10 @@ void KeepWindowsPainted()
 
 class THelper {
 public:
-    THelper(const QString &path, int kind, const TReaderLimits &limits)
+    THelper(const QString &path, int kind, TAlpha alpha, const TReaderLimits &limits)
         : FPath(path), FLimits(limits), FDeadline(Clock::now() + std::chrono::seconds(limits.WallSeconds))
     {
-        Start(kind);
+        Start(kind, alpha);
     }
     ~THelper()
     {
@@ -119,7 +124,7 @@ public:
     }
 
 private:
-    void Start(int kind)
+    void Start(int kind, TAlpha alpha)
     {
         const QByteArray program = QFile::encodeName(PictureReaderPath());
         int pipe[2];
@@ -129,6 +134,7 @@ private:
         FOutput = pipe[0];
         const std::string arguments[] = {
             std::to_string(kind),
+            std::to_string(int(alpha)),
             std::to_string(FLimits.CpuSeconds),
             std::to_string(FLimits.AddressSpaceBytes),
             std::to_string(FLimits.MaxPixels),
@@ -262,10 +268,10 @@ private:
     bool FTimedOut = false;
 };
 
-QImage ReadConfined(const QString &path, int kind, const TReaderLimits &limits)
+QImage ReadConfined(const QString &path, int kind, TAlpha alpha, const TReaderLimits &limits)
 {
     CheckFile(path, kind);
-    THelper helper(path, kind, limits);
+    THelper helper(path, kind, alpha, limits);
     return helper.Answer();
 }
 
@@ -277,14 +283,14 @@ const TReaderLimits &DefaultReaderLimits()
     return limits;
 }
 
-QImage ReadPictureConfined(const QString &path, TPictureType type, const TReaderLimits &limits)
+QImage ReadPictureConfined(const QString &path, TPictureType type, const TReaderLimits &limits, TAlpha alpha)
 {
-    return ReadConfined(path, int(type), limits);
+    return ReadConfined(path, int(type), alpha, limits);
 }
 
 QImage ReadQtPictureConfined(const QString &path, const TReaderLimits &limits)
 {
-    return ReadConfined(path, ReaderKindQt, limits);
+    return ReadConfined(path, int(TPictureType::Unsupported), TAlpha::OnWhite, limits);
 }
 
 QString PictureReaderPath()

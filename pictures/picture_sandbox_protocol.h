@@ -1,7 +1,7 @@
 #pragma once
 // What tessaly-picture-reader and the program say to each other. The program
 // starts the helper as
-//   tessaly-picture-reader KIND CPU-SECONDS ADDRESS-SPACE-BYTES MAX-PIXELS FILE
+//   tessaly-picture-reader KIND ALPHA CPU-SECONDS ADDRESS-SPACE-BYTES MAX-PIXELS FILE
 // and reads its standard output: the magic, then one status byte. After
 // ReaderPicture: the width and the height (32 bits each, in the machine's
 // order: both ends are the same build), then width x height pixels of 4
@@ -17,5 +17,5 @@ inline constexpr uint8_t ReaderError = 1;
 // No reader error message is longer.
 inline constexpr uint32_t MaxReaderMessageBytes = 64 * 1024;
 
-// KIND is a TPictureType's number, or this for Qt's own image readers.
-inline constexpr int ReaderKindQt = -1;
+// KIND is a TPictureType's number; Unsupported lets Qt's readers tell the
+// format from the contents. ALPHA is a TAlpha's number.

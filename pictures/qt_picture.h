@@ -1,15 +1,8 @@
 #pragma once
-// Pictures in the formats only Qt's own image readers know (a PNG, say).
+// What Qt's image readers say when they fail, for the readers built on them
+// (icons; PNG, GIF, TIFF and WebP through ReadQtPicture in picture_file.h).
 
-#include <QImage>
 #include <QString>
-
-// The picture as a plain bitmap: a 32-bit file's fourth byte is not
-// transparency, and only a card's transparent colour may let its pictures
-// show through. Raises EPictureError naming the file. Runs Qt's reader in
-// this process: the program reads such files through
-// ReadQtPictureConfined (picture_sandbox.h).
-QImage ReadQtPicture(const QString &path);
 
 class QImageReader;
 // Why Qt's reader failed, in words: its own text, or for the "Unknown

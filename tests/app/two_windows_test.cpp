@@ -25,7 +25,7 @@ protected:
         TMainWindowTest::SetUp();
         auto scripted = std::make_unique<TScriptedDialogs>();
         otherDialogs = scripted.get();
-        other.ProgramFolder = Program();
+        other.SetPlaces(PlacesBeside(Program()));
         other.SetDialogs(std::move(scripted));
         WriteFixtureCard(Card(), {.Texts = FiveFixtureTexts(793, 559)});
     }
@@ -79,7 +79,7 @@ TEST_F(TwoWindows, TheSecondWindowIsOfferedTheCardReadOnlyAndNoEditIsSilentlyLos
     Open(Program() + "MyCard/Else/Card.crd");
     EXPECT_FALSE(QFile::exists(Card() + CardLockFileName));
     Tfrmmain third;
-    third.ProgramFolder = Program();
+    third.SetPlaces(PlacesBeside(Program()));
     auto scripted = std::make_unique<TScriptedDialogs>();
     TScriptedDialogs *thirdDialogs = scripted.get();
     third.SetDialogs(std::move(scripted));

@@ -166,6 +166,31 @@ TEST_F(PictureSandbox, QtsReadersSayWhyInsteadOfUnknownError)
     }
 }
 
+// The formats Qt's readers and libheif read come back with their own
+// reasons, as they would from a reader in the program, and a 32-bit PNG's
+// alpha is either laid on white or ignored as the caller asks.
+TEST_F(PictureSandbox, QtAndHeifReadersSayTheirReasonsThroughTheHelper)
+{
+    QImage translucent(4, 2, QImage::Format_ARGB32);
+    translucent.fill(qRgba(200, 0, 0, 0));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImageWriter(&buffer, "png").write(translucent));
+    const QString whole = Write(QStringLiteral("clear.png"), png);
+    EXPECT_EQ(ReadPictureConfined(whole, TPictureType::Png).pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(ReadPictureConfined(whole, TPictureType::Png, DefaultReaderLimits(), TAlpha::Ignored).pixel(0, 0),
+              qRgb(200, 0, 0));
+
+    const QString cut = Write(QStringLiteral("cut.png"), png.left(png.size() - 20));
+    EXPECT_TRUE(ReadConfined(cut, TPictureType::Png).Error.contains(QStringLiteral("damaged at byte")));
+    const QString junk = Write(QStringLiteral("junk.heic"), "this is no picture at all");
+    EXPECT_TRUE(ReadConfined(junk, TPictureType::Heif).Error.contains(QStringLiteral("not a picture this program "
+                                                                                     "can read")));
+    // A header declaring more than MaxPicturePixels: see picture_formats_test,
+    // whose files reach the helper by the same way in.
+}
+
 // Helpers that misbehave in every way a reader can, stood in by scripts.
 class MisbehavingHelper : public PictureSandbox {
 protected:
@@ -207,6 +232,34 @@ TEST_F(MisbehavingHelper, GarbageOrAnImpossibleSizeIsRefused)
     Use("exit 0");
     outcome = ReadConfined(Picture, TPictureType::Jpeg);
     EXPECT_TRUE(outcome.Error.contains(Picture)) << outcome.Error.toStdString();
+}
+
+// Every way in reaches the helper for every format but the program's own
+// BMP: a helper that crashes on everything shows which.
+TEST_F(MisbehavingHelper, OnlyBitmapsAreReadInTheProgram)
+{
+    Use("kill -SEGV $$");
+    const QImage pixels = Gradient(6, 4);
+    const char *formats[] = {"png", "gif", "tiff", "webp", "jpg"};
+    for (const char *format : formats) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(QImageWriter(&buffer, format).write(pixels)) << format;
+        const QString path = Write(QStringLiteral("picture.") + QLatin1String(format), bytes);
+        QString error;
+        try {
+            LoadPictureFile(path);
+        } catch (const EPictureError &failure) {
+            error = QString::fromStdString(failure.what());
+        }
+        EXPECT_TRUE(error.contains(QStringLiteral("stopped on it"))) << format << ": " << error.toStdString();
+    }
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImageWriter(&buffer, "bmp").write(pixels));
+    EXPECT_EQ(LoadPictureFile(Write(QStringLiteral("picture.bmp"), bmp)).size(), QSize(6, 4));
 }
 
 TEST_F(MisbehavingHelper, AMissingHelperIsAMessage)

@@ -4,8 +4,8 @@
 // started by the program only; its arguments are not meant for a person.
 
 #include "pictures/picture_file.h"
+#include "pictures/picture_sandbox.h"
 #include "pictures/picture_sandbox_protocol.h"
-#include "pictures/qt_picture.h"
 #include "tools/picture_reader/confine.h"
 
 #include <QFont>
@@ -87,11 +87,31 @@ bool Parse(const char *text, T &value)
 
 bool DrawsText(int kind) { return kind == int(TPictureType::Wmf) || kind == int(TPictureType::Emf); }
 
+// The kinds read by Qt's image readers, which may ignore transparency.
+bool ReadByQt(int kind)
+{
+    switch (TPictureType(kind)) {
+    case TPictureType::Png:
+    case TPictureType::Gif:
+    case TPictureType::Tiff:
+    case TPictureType::WebP:
+    case TPictureType::Unsupported: return true;
+    default: return false;
+    }
+}
+
+QImage ReadHere(const QString &path, int kind, int alpha)
+{
+    if (ReadByQt(kind))
+        return ReadQtPicture(path, TPictureType(kind), alpha != int(TAlpha::Ignored));
+    return ReadPictureHere(path, TPictureType(kind));
+}
+
 // What the readers load on first use is loaded before the confinement:
 // Qt's image format plugins and the font configuration.
 void LoadWhatReadersNeed(int kind)
 {
-    if (kind == int(TPictureType::Icon) || kind == ReaderKindQt)
+    if (kind == int(TPictureType::Icon) || ReadByQt(kind))
         QImageReader::supportedImageFormats();
     if (DrawsText(kind)) {
         const QFontMetrics metrics{QFont()};
@@ -105,16 +125,17 @@ int main(int argc, char **argv)
 {
     // Nothing the program holds open is the reader's business.
     ::close_range(3, ~0U, 0);
-    int kind = 0, cpuSeconds = 0;
+    int kind = 0, alpha = 0, cpuSeconds = 0;
     int64_t addressSpace = 0, maxPixels = 0;
-    if (argc != 6 || !Parse(argv[1], kind) || !Parse(argv[2], cpuSeconds) || !Parse(argv[3], addressSpace)
-        || !Parse(argv[4], maxPixels) || cpuSeconds <= 0 || addressSpace <= 0 || maxPixels <= 0) {
+    if (argc != 7 || !Parse(argv[1], kind) || !Parse(argv[2], alpha) || !Parse(argv[3], cpuSeconds)
+        || !Parse(argv[4], addressSpace) || !Parse(argv[5], maxPixels) || kind < 0
+        || kind > int(TPictureType::Emf) || cpuSeconds <= 0 || addressSpace <= 0 || maxPixels <= 0) {
         std::fputs("tessaly-picture-reader is started by Tessaly to read one picture; it takes no "
                    "arguments from a person.\n",
                    stderr);
         return 2;
     }
-    const QString path = QString::fromLocal8Bit(argv[5]);
+    const QString path = QString::fromLocal8Bit(argv[6]);
     // One malloc arena: each further thread's arena would take 64 MB of
     // the address space before it held anything.
     ::mallopt(M_ARENA_MAX, 1);
@@ -133,7 +154,7 @@ int main(int argc, char **argv)
         return SendError(QStringLiteral("Cannot load the picture \"%1\": %2").arg(path, reason), reason);
     }
     try {
-        const QImage picture = kind == ReaderKindQt ? ReadQtPicture(path) : ReadPictureHere(path, TPictureType(kind));
+        const QImage picture = ReadHere(path, kind, alpha);
         if (picture.isNull())
             FailToLoadPicture(path, QStringLiteral("The file holds no picture this program reads."));
         if (int64_t(picture.width()) * picture.height() > maxPixels)
