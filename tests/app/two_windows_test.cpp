@@ -26,6 +26,7 @@ protected:
         auto scripted = std::make_unique<TScriptedDialogs>();
         otherDialogs = scripted.get();
         other.SetPlaces(PlacesBeside(Program()));
+        other.ShowMyCards = [](const QString &) { return Tfrmmain::TMyCardsAnswer{.AnotherFolder = true}; };
         other.SetDialogs(std::move(scripted));
         WriteFixtureCard(Card(), {.Texts = FiveFixtureTexts(793, 559)});
     }
@@ -80,6 +81,7 @@ TEST_F(TwoWindows, TheSecondWindowIsOfferedTheCardReadOnlyAndNoEditIsSilentlyLos
     EXPECT_FALSE(QFile::exists(Card() + CardLockFileName));
     Tfrmmain third;
     third.SetPlaces(PlacesBeside(Program()));
+    third.ShowMyCards = [](const QString &) { return Tfrmmain::TMyCardsAnswer{.AnotherFolder = true}; };
     auto scripted = std::make_unique<TScriptedDialogs>();
     TScriptedDialogs *thirdDialogs = scripted.get();
     third.SetDialogs(std::move(scripted));
