@@ -240,7 +240,8 @@ TEST_F(MisbehavingHelper, OnlyBitmapsAreReadInTheProgram)
 {
     Use("kill -SEGV $$");
     const QImage pixels = Gradient(6, 4);
-    const char *formats[] = {"png", "gif", "tiff", "webp", "jpg"};
+    // (Qt writes no GIF; its reader is reached the same way as the others.)
+    const char *formats[] = {"png", "tiff", "webp", "jpg"};
     for (const char *format : formats) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
