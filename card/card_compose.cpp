@@ -114,25 +114,37 @@ QImage LoadCardPicture(const QString &path)
     }
 }
 
+TCardImages LoadCardImages(const CardLayout &layout, const QString &picPath)
+{
+    // Every file is read before anything is drawn, so a missing one changes nothing.
+    TCardImages images;
+    for (int i = 0; i < PictureSlotCount; ++i) {
+        if (layout.Pictures[i].Used != 0)
+            images.Pictures[i] = LoadCardPicture(picPath + layout.Pictures[i].FileName.Text());
+    }
+    // With no background named the pictures lie on the white card.
+    if (HasBackground(layout))
+        images.Background = LoadCardPicture(picPath + layout.BackgroundFile.Text());
+    return images;
+}
+
 QImage ComposeCard(const CardLayout &layout, const QString &picPath)
+{
+    CheckCardSize(layout.Paper.CardWidth, layout.Paper.CardHeight);
+    return ComposeCard(layout, LoadCardImages(layout, picPath));
+}
+
+QImage ComposeCard(const CardLayout &layout, const TCardImages &images)
 {
     const int32_t width = layout.Paper.CardWidth;
     const int32_t height = layout.Paper.CardHeight;
     CheckCardSize(width, height);
 
-    // Every file is read before anything is drawn, so a missing one changes nothing.
-    QImage pictures[2];
+    const QImage *pictures = images.Pictures;
     bool anyPicture = false;
-    for (int i = 0; i < 2; ++i) {
-        if (layout.Pictures[i].Used != 0) {
-            pictures[i] = LoadCardPicture(picPath + layout.Pictures[i].FileName.Text());
-            anyPicture = true;
-        }
-    }
-    // With no background named the pictures lie on the white card.
-    QImage background;
-    if (HasBackground(layout))
-        background = LoadCardPicture(picPath + layout.BackgroundFile.Text());
+    for (int i = 0; i < PictureSlotCount; ++i)
+        anyPicture = anyPicture || (layout.Pictures[i].Used != 0 && !pictures[i].isNull());
+    QImage background = images.Background;
     if (anyPicture && !background.isNull())
         background = KeyedBackground(background, layout.TransparentColour);
 
@@ -140,8 +152,8 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
     card.fill(Qt::white);
     QPainter painter(&card);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (int i = 0; i < 2; ++i) {
-        if (pictures[i].isNull())
+    for (int i = 0; i < PictureSlotCount; ++i) {
+        if (layout.Pictures[i].Used == 0 || pictures[i].isNull())
             continue;
         const VisibleSlot part = VisiblePartOfSlot(layout.Pictures[i].Rect, card.size(), pictures[i].size());
         if (!part.IsEmpty())

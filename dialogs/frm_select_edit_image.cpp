@@ -150,6 +150,14 @@ void TFrmselectImage::FormCreate()
     Accepted = false;
 }
 
+void TFrmselectImage::ShowPicture(const QImage &picture)
+{
+    if (picture.isNull())
+        return;
+    SetPicture(picture);
+    CenterImage();
+}
+
 void TFrmselectImage::Init(const QString &lastDir, const QString &targetFile)
 {
     LastDir = lastDir;
@@ -288,8 +296,9 @@ void TFrmselectImage::BitBtn5Click()
     if (!m_dialogs.AskYesNo(QStringLiteral("Use the Image?"), QStringLiteral("Please make sure")))
         return;
     // A failed write raises: the message is shown, the old picture stays
-    // whole and the dialog stays open.
-    {
+    // whole and the dialog stays open. Without a target the caller keeps it.
+    Chosen = m_picture;
+    if (!TargetFile.isEmpty()) {
         const TBusyCursor busy;
         WritePictureBmp(m_picture, TargetFile);
     }

@@ -34,11 +34,14 @@ public:
     ~TFrmselectImage() override;
 
     QString LastDir;        // in and out: folder of the picture chosen last, ending in '/'
-    QString TargetFile;     // in: the card's picture file, written on "OK"
+    QString TargetFile;     // in: the card's picture file, written on "OK"; empty: nothing is written
     bool Accepted = false;  // the user confirmed and the picture was written
+    QImage Chosen;          // out: the picture confirmed with "OK", at its own size
 
     // Stores both; when `targetFile` exists, shows the picture it holds.
     void Init(const QString &lastDir, const QString &targetFile);
+    // Shows a picture the caller holds (the card's, not yet saved).
+    void ShowPicture(const QImage &picture);
 
     // The picture being edited, at its own size; null when none is loaded.
     const QImage &Picture() const { return m_picture; }
