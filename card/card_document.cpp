@@ -24,6 +24,9 @@ std::unique_ptr<QTextDocument> TextFromRtf(const QByteArray &rtf, const QString 
         throw ECardError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, why));
     // The text starts at the box's edge, on screen as on the finished card.
     doc->setDocumentMargin(0);
+    // Laid out from the start, so that every change is reported with its
+    // place (contentsChange), which ends a step of typing at a word's end.
+    doc->documentLayout();
     // Reading is no step the user could undo.
     doc->clearUndoRedoStacks();
     doc->setModified(false);
@@ -31,6 +34,16 @@ std::unique_ptr<QTextDocument> TextFromRtf(const QByteArray &rtf, const QString 
 }
 
 std::string LocalName(const QString &path) { return QFile::encodeName(path).toStdString(); }
+
+// A QTextDocument merges typing into its last step only while it counts
+// itself modified since that step; the card keeps its own modified state in
+// its history. Set twice: setModified(false) on an unmodified document does
+// not move the point it counts from.
+void EndTyping(QTextDocument *doc)
+{
+    doc->setModified(true);
+    doc->setModified(false);
+}
 
 } // namespace
 
@@ -265,19 +278,17 @@ void TCardDocument::WatchText(int slot)
             return;
         const QChar typed = doc->characterAt(position);
         if (typed.isSpace() || typed == QChar::ParagraphSeparator)
-            doc->setModified(false);
+            EndTyping(doc);
     });
     connect(doc, &QTextDocument::contentsChanged, this, [this] { emit Changed(); });
 }
 
 void TCardDocument::EndTypingSteps(int exceptSlot)
 {
-    // A QTextDocument merges typing into its last step only while it counts
-    // itself modified; the card keeps its own modified state in the history.
     for (const TCardFace &face : m_faces) {
         for (int n = 0; n < TextSlotCount; ++n) {
             if (face.Texts[std::size_t(n)] && n != exceptSlot)
-                face.Texts[std::size_t(n)]->setModified(false);
+                EndTyping(face.Texts[std::size_t(n)].get());
         }
     }
 }
