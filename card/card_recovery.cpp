@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTextDocument>
 #include <QUuid>
 
 #include <mutex>
@@ -68,9 +69,19 @@ void TCardRecovery::Watch(TCardDocument *document)
 {
     Discard();
     disconnect(m_watch);
+    for (const QMetaObject::Connection &watch : m_textWatches)
+        disconnect(watch);
+    m_textWatches.clear();
+    m_texts = {};
+    m_textChanged.fill(true);
     m_document = document;
     if (!document)
         return;
+    for (int n = 0; n < TextSlotCount; ++n) {
+        if (QTextDocument *text = document->Text(n))
+            m_textWatches.push_back(
+                connect(text, &QTextDocument::contentsChanged, this, [this, n] { m_textChanged[std::size_t(n)] = true; }));
+    }
     // Not restarted by every key: a steady typist's work is kept too.
     m_watch = connect(document, &TCardDocument::Changed, this, [this] {
         if (!m_timer.isActive())
@@ -95,9 +106,20 @@ void TCardRecovery::WriteNow()
         Discard();
         return;
     }
-    // The texts are written out here, quickly; the disk is the writer
-    // thread's, and so is turning a picture into its file.
-    const TCardContent content = m_document->Content();
+    // The changed texts are written out here, quickly; the disk is the
+    // writer thread's, and so is turning a picture into its file.
+    TCardContent content;
+    content.Layout = m_document->LayoutAsSaved();
+    content.ChangedPictures = m_document->Face(0).ChangedPictures;
+    for (int n = 0; n < TextSlotCount; ++n) {
+        const QTextDocument *text = m_document->Text(n);
+        if (text && (m_textChanged[std::size_t(n)] || !m_texts[std::size_t(n)])) {
+            m_texts[std::size_t(n)] = WriteRtf(text);
+            m_textChanged[std::size_t(n)] = false;
+        }
+        if (text)
+            content.Texts[std::size_t(n)] = m_texts[std::size_t(n)];
+    }
     const QString card = m_document->BackgroundPath();
     std::array<TCardPicturePtr, PictureSlotCount> pictures;
     for (int i = 0; i < PictureSlotCount; ++i) {

@@ -19,6 +19,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <vector>
 
@@ -74,6 +75,11 @@ private:
     std::atomic<int> m_generation{0};
     // The pictures already in the copy, not written again.
     std::array<TCardPicturePtr, PictureSlotCount> m_writtenPictures;
+    // Each box's RTF as last written out; only a box whose text changed
+    // since is written out again, so a snapshot costs the window little.
+    std::array<std::optional<QByteArray>, TextSlotCount> m_texts;
+    std::array<bool, TextSlotCount> m_textChanged{};
+    std::vector<QMetaObject::Connection> m_textWatches;
     mutable std::mutex m_errorLock;
     QString m_lastError;
 };
