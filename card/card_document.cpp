@@ -91,7 +91,7 @@ std::unique_ptr<TCardDocument> TCardDocument::Open(const QString &backgroundPath
     d.m_images = d.m_folderImages;
 
     d.m_faces.resize(1);
-    TCardFace &front = d.m_faces.front();
+    TFaceContent &front = d.m_faces.front();
     for (int n = 0; n < TextSlotCount; ++n) {
         const QString fileName = d.m_folder + QString::number(n) + QStringLiteral(".rtf");
         if (unsaved && unsaved->Texts[std::size_t(n)])
@@ -285,7 +285,7 @@ void TCardDocument::WatchText(int slot)
 
 void TCardDocument::EndTypingSteps(int exceptSlot)
 {
-    for (const TCardFace &face : m_faces) {
+    for (const TFaceContent &face : m_faces) {
         for (int n = 0; n < TextSlotCount; ++n) {
             if (face.Texts[std::size_t(n)] && n != exceptSlot)
                 EndTyping(face.Texts[std::size_t(n)].get());

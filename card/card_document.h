@@ -53,8 +53,9 @@ using TCardPicturePtr = std::shared_ptr<const TCardPicture>;
 // transparency laid on white).
 TCardPicturePtr ChosenCardPicture(const QImage &picture);
 
-// One face of a card: its text boxes and its picture frames.
-struct TCardFace {
+// What the document holds of one face of a card (TCardFace; 0 is the
+// outside, which Card.crd describes): its text boxes and its picture frames.
+struct TFaceContent {
     // The document of each text box; null where the slot holds no box.
     std::array<std::unique_ptr<QTextDocument>, TextSlotCount> Texts;
     // A picture the user put into a frame since the card was saved; null
@@ -95,7 +96,7 @@ public:
     QImage FramePicture(int slot) const;
 
     int FaceCount() const { return int(m_faces.size()); }
-    const TCardFace &Face(int face) const { return m_faces[std::size_t(face)]; }
+    const TFaceContent &Face(int face) const { return m_faces[std::size_t(face)]; }
     // A text box's document, null when the slot holds no box.
     QTextDocument *Text(int slot, int face = 0) const;
     bool HasElement(const TCardElement &element) const;
@@ -168,7 +169,7 @@ private:
     QString m_backgroundPath;
     QString m_folder;
     CardLayout m_layout;
-    std::vector<TCardFace> m_faces;
+    std::vector<TFaceContent> m_faces;
     TCardImages m_folderImages;   // the pictures as the folder holds them
     TCardImages m_images;         // as the card shows them now
     QImage m_picture;
