@@ -57,8 +57,8 @@ TEST_F(CardFolderFaces, ACardWithoutAnInsideIsReadAndWrittenByteForByte)
 {
     const std::map<QString, QByteArray> before = Snapshot(card);
     EXPECT_FALSE(HasInside(card));
-    EXPECT_EQ(CardFaces(card), std::vector<TFaceContent>{TFaceContent::Outside});
-    EXPECT_EQ(FaceFolder(card, TFaceContent::Outside), card);
+    EXPECT_EQ(CardFaces(card), std::vector<TCardFace>{TCardFace::Outside});
+    EXPECT_EQ(FaceFolder(card, TCardFace::Outside), card);
     EXPECT_EQ(ReadFoldKind(card), TFoldKind::FlatOneSided);
 
     // Read and written back as a Save writes it, fold kind included.
@@ -77,7 +77,7 @@ TEST_F(CardFolderFaces, TheOutsideOfACardWithAnInsideOpensAsItAlwaysDid)
     CreateInside(card, outside, TFoldKind::HalfFold);
     WriteFoldKind(card, TFoldKind::HalfFold);
     ASSERT_TRUE(HasInside(card));
-    EXPECT_EQ(CardFaces(card), (std::vector<TFaceContent>{TFaceContent::Outside, TFaceContent::Inside}));
+    EXPECT_EQ(CardFaces(card), (std::vector<TCardFace>{TCardFace::Outside, TCardFace::Inside}));
 
     // Every file of the outside is as it was; the new ones are Card.fold and
     // those under Inside/.
@@ -102,7 +102,7 @@ TEST_F(CardFolderFaces, TheOutsideOfACardWithAnInsideOpensAsItAlwaysDid)
 TEST_F(CardFolderFaces, ANewInsideIsACardFolderOfTheOutsidesSizeWithAMessageBoxOnTheRightPanel)
 {
     CreateInside(card, outside, TFoldKind::HalfFold);
-    const QString insideFolder = FaceFolder(card, TFaceContent::Inside);
+    const QString insideFolder = FaceFolder(card, TCardFace::Inside);
     EXPECT_EQ(insideFolder, card + QStringLiteral("Inside/"));
     const TLoadedCard inside = LoadCard(insideFolder + QStringLiteral("template.bmp"));
     EXPECT_EQ(inside.Layout.Paper.CardWidth, outside.Paper.CardWidth);
