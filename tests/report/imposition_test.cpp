@@ -33,7 +33,7 @@ TImposition ImposeOn(TFoldKind fold, TPageSize face, TFlipEdge flip = TFlipEdge:
 
 bool Near(TLength a, TLength b) { return std::abs(a.TenthsMm() - b.TenthsMm()) < 1e-6; }
 
-void ExpectPlacement(const TPlacement &placement, TFaceContent face, TFacePart part, TPagePoint origin, int rotation)
+void ExpectPlacement(const TPlacement &placement, TCardFace face, TFacePart part, TPagePoint origin, int rotation)
 {
     EXPECT_EQ(placement.Face, face);
     EXPECT_EQ(placement.Part, part);
@@ -66,7 +66,7 @@ TEST(Imposition, AFlatOneSidedCardIsItsOutsideOnOnePageOfItsPaper)
     EXPECT_EQ(page.Size, A5Face);
     EXPECT_EQ(page.Trim, (TPageRect{TLength(), TLength(), Mm(210), Mm(148)}));
     ASSERT_EQ(page.Placements.size(), 1u);
-    ExpectPlacement(page.Placements[0], TFaceContent::Outside, TFacePart::Whole, AtMm(0, 0), 0);
+    ExpectPlacement(page.Placements[0], TCardFace::Outside, TFacePart::Whole, AtMm(0, 0), 0);
     // The paper is the card: no room for marks, no folds.
     EXPECT_TRUE(page.CropMarks.empty());
     EXPECT_TRUE(page.FoldMarks.empty());
@@ -81,11 +81,11 @@ TEST(Imposition, ATwoSidedCardPrintsItsBackTurnedAsTheFlipEdgeSays)
     ASSERT_EQ(overLong.Pages.size(), 2u);
     EXPECT_EQ(overLong.Pages[1].Side, TSheetSide::Back);
     ASSERT_EQ(overLong.Pages[1].Placements.size(), 1u);
-    ExpectPlacement(overLong.Pages[1].Placements[0], TFaceContent::Inside, TFacePart::Whole, AtMm(0, 0), 180);
+    ExpectPlacement(overLong.Pages[1].Placements[0], TCardFace::Inside, TFacePart::Whole, AtMm(0, 0), 180);
     EXPECT_TRUE(overLong.Pages[1].CropMarks.empty());
 
     const TImposition overShort = ImposeOn(TFoldKind::FlatTwoSided, A5Face, TFlipEdge::Short);
-    ExpectPlacement(overShort.Pages[1].Placements[0], TFaceContent::Inside, TFacePart::Whole, AtMm(0, 0), 0);
+    ExpectPlacement(overShort.Pages[1].Placements[0], TCardFace::Inside, TFacePart::Whole, AtMm(0, 0), 0);
 
     // A portrait card the other way round.
     const TImposition portrait = ImposeOn(TFoldKind::FlatTwoSided, SizeMm(100, 150), TFlipEdge::Long);
@@ -101,20 +101,20 @@ TEST(Imposition, AHalfFoldCardHasItsPanelsSideBySideAndTheInsideOnTheBack)
     ASSERT_EQ(imposition.Pages.size(), 2u);
     const TImposedPage &front = imposition.Pages[0];
     ASSERT_EQ(front.Placements.size(), 2u);
-    ExpectPlacement(front.Placements[0], TFaceContent::Outside, TFacePart::LeftHalf, AtMm(0, 0), 0);
-    ExpectPlacement(front.Placements[1], TFaceContent::Outside, TFacePart::RightHalf, AtMm(105, 0), 0);
+    ExpectPlacement(front.Placements[0], TCardFace::Outside, TFacePart::LeftHalf, AtMm(0, 0), 0);
+    ExpectPlacement(front.Placements[1], TCardFace::Outside, TFacePart::RightHalf, AtMm(105, 0), 0);
     ASSERT_EQ(front.Folds.size(), 1u);
     EXPECT_EQ(front.Folds[0], (TPageLine{AtMm(105, 0), AtMm(105, 148)}));
 
     // Turned over its long edge: the inside is turned, its right panel first.
     const TImposedPage &back = imposition.Pages[1];
     ASSERT_EQ(back.Placements.size(), 2u);
-    ExpectPlacement(back.Placements[0], TFaceContent::Inside, TFacePart::LeftHalf, AtMm(105, 0), 180);
-    ExpectPlacement(back.Placements[1], TFaceContent::Inside, TFacePart::RightHalf, AtMm(0, 0), 180);
+    ExpectPlacement(back.Placements[0], TCardFace::Inside, TFacePart::LeftHalf, AtMm(105, 0), 180);
+    ExpectPlacement(back.Placements[1], TCardFace::Inside, TFacePart::RightHalf, AtMm(0, 0), 180);
 
     const TImposition overShort = ImposeOn(TFoldKind::HalfFold, A5Face, TFlipEdge::Short);
-    ExpectPlacement(overShort.Pages[1].Placements[0], TFaceContent::Inside, TFacePart::LeftHalf, AtMm(0, 0), 0);
-    ExpectPlacement(overShort.Pages[1].Placements[1], TFaceContent::Inside, TFacePart::RightHalf, AtMm(105, 0), 0);
+    ExpectPlacement(overShort.Pages[1].Placements[0], TCardFace::Inside, TFacePart::LeftHalf, AtMm(0, 0), 0);
+    ExpectPlacement(overShort.Pages[1].Placements[1], TCardFace::Inside, TFacePart::RightHalf, AtMm(105, 0), 0);
 }
 
 TEST(Imposition, AQuarterFoldCardIsOneSideOfASheetOfTwiceItsPaper)
@@ -127,11 +127,11 @@ TEST(Imposition, AQuarterFoldCardIsOneSideOfASheetOfTwiceItsPaper)
     EXPECT_EQ(sheet.Size, A4);
     ASSERT_EQ(sheet.Placements.size(), 4u);
     // The outside upright on the lower half, back | front.
-    ExpectPlacement(sheet.Placements[0], TFaceContent::Outside, TFacePart::LeftHalf, AtMm(0, 148.5), 0);
-    ExpectPlacement(sheet.Placements[1], TFaceContent::Outside, TFacePart::RightHalf, AtMm(105, 148.5), 0);
+    ExpectPlacement(sheet.Placements[0], TCardFace::Outside, TFacePart::LeftHalf, AtMm(0, 148.5), 0);
+    ExpectPlacement(sheet.Placements[1], TCardFace::Outside, TFacePart::RightHalf, AtMm(105, 148.5), 0);
     // The inside turned on the upper half: its left panel on the right.
-    ExpectPlacement(sheet.Placements[2], TFaceContent::Inside, TFacePart::LeftHalf, AtMm(105, 0), 180);
-    ExpectPlacement(sheet.Placements[3], TFaceContent::Inside, TFacePart::RightHalf, AtMm(0, 0), 180);
+    ExpectPlacement(sheet.Placements[2], TCardFace::Inside, TFacePart::LeftHalf, AtMm(105, 0), 180);
+    ExpectPlacement(sheet.Placements[3], TCardFace::Inside, TFacePart::RightHalf, AtMm(0, 0), 180);
     ASSERT_EQ(sheet.Folds.size(), 2u);
     EXPECT_EQ(sheet.Folds[0], (TPageLine{AtMm(105, 0), AtMm(105, 297)}));
     EXPECT_EQ(sheet.Folds[1], (TPageLine{AtMm(0, 148.5), AtMm(210, 148.5)}));
@@ -264,11 +264,11 @@ TEST(Imposition, TheBackIsTurnedWhereTheFlipEdgeRunsAcrossAPersonsVerticalAxis)
 
 TEST(Imposition, FacePointsLandWhereThePlacementSays)
 {
-    const TPlacement turnedLeft{TFaceContent::Inside, TFacePart::LeftHalf, AtMm(105, 0), 180};
+    const TPlacement turnedLeft{TCardFace::Inside, TFacePart::LeftHalf, AtMm(105, 0), 180};
     // The left panel's top-left corner lands at the bottom-right of its slot.
     EXPECT_EQ(FaceToPage(turnedLeft, A5Face, AtMm(0, 0)), AtMm(210, 148));
     EXPECT_EQ(FaceToPage(turnedLeft, A5Face, AtMm(105, 148)), AtMm(105, 0));
-    const TPlacement right{TFaceContent::Outside, TFacePart::RightHalf, AtMm(105, 10), 0};
+    const TPlacement right{TCardFace::Outside, TFacePart::RightHalf, AtMm(105, 10), 0};
     EXPECT_EQ(FaceToPage(right, A5Face, AtMm(105, 0)), AtMm(105, 10));
     EXPECT_EQ(FaceToPage(right, A5Face, AtMm(210, 148)), AtMm(210, 158));
     EXPECT_EQ(PlacementRect(right, A5Face), (TPageRect{Mm(105), Mm(10), Mm(105), Mm(148)}));
