@@ -1,6 +1,7 @@
 #include "card/card_compose.h"
 
 #include "card/card_geometry.h"
+#include "card/card_painter.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 
@@ -21,24 +22,6 @@ bool SameShortString(const ShortString<Size> &a, const ShortString<Size> &b)
 bool SamePictureSlot(const PictureSlot &a, const PictureSlot &b)
 {
     return a.Used == b.Used && RectsEqual(a.Rect, b.Rect) && SameShortString(a.FileName, b.FileName);
-}
-
-// The background with every pixel of exactly `colour` made fully transparent.
-// Keying before any scaling means only the template's own pixels decide what
-// is see-through, and smooth scaling of the premultiplied result leaves no
-// coloured fringe round the picture window.
-QImage KeyedBackground(const QImage &background, int32_t colour)
-{
-    const QRgb key = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-    QImage keyed = background.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < keyed.height(); ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(keyed.scanLine(y));
-        for (int x = 0; x < keyed.width(); ++x) {
-            if ((line[x] | 0xFF000000u) == key)
-                line[x] = 0;
-        }
-    }
-    return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 // Any other picture Qt can read (a PNG, say), as a plain bitmap: a 32-bit
@@ -116,39 +99,13 @@ QImage LoadCardPicture(const QString &path)
 
 QImage ComposeCard(const CardLayout &layout, const QString &picPath)
 {
-    const int32_t width = layout.Paper.CardWidth;
-    const int32_t height = layout.Paper.CardHeight;
-    CheckCardSize(width, height);
-
+    CheckCardSize(layout.Paper.CardWidth, layout.Paper.CardHeight);
     // Every file is read before anything is drawn, so a missing one changes nothing.
-    QImage pictures[2];
-    bool anyPicture = false;
-    for (int i = 0; i < 2; ++i) {
-        if (layout.Pictures[i].Used != 0) {
-            pictures[i] = LoadCardPicture(picPath + layout.Pictures[i].FileName.Text());
-            anyPicture = true;
-        }
-    }
-    // With no background named the pictures lie on the white card.
-    QImage background;
-    if (HasBackground(layout))
-        background = LoadCardPicture(picPath + layout.BackgroundFile.Text());
-    if (anyPicture && !background.isNull())
-        background = KeyedBackground(background, layout.TransparentColour);
-
-    QImage card(width, height, QImage::Format_RGB32);
+    const TCardPictures pictures = LoadCardPictures(layout, picPath);
+    QImage card(layout.Paper.CardWidth, layout.Paper.CardHeight, QImage::Format_RGB32);
     card.fill(Qt::white);
     QPainter painter(&card);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (int i = 0; i < 2; ++i) {
-        if (pictures[i].isNull())
-            continue;
-        const VisibleSlot part = VisiblePartOfSlot(layout.Pictures[i].Rect, card.size(), pictures[i].size());
-        if (!part.IsEmpty())
-            painter.drawImage(part.Target, pictures[i], part.Source);
-    }
-    if (!background.isNull())
-        painter.drawImage(QRectF(0, 0, width, height), background);
+    PaintCardCanvas(painter, layout, pictures, TCardTarget::CardPixels);
     painter.end();
     return card;
 }
