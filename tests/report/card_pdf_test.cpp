@@ -5,6 +5,7 @@
 // Read back with poppler-utils.
 #include "card/card_render.h"
 #include "report/card_page.h"
+#include "report/print_shop_page.h"
 #include "tests/support/card_fixture.h"
 #include "tests/support/scripted_printing.h"
 
@@ -223,6 +224,57 @@ TEST_F(CardPdf, AtThreeHundredDpiTheTextIsSharperThanTheBitmapScaledUp)
     const double sharp = EdgeShare(page, area);
     EXPECT_LT(sharp, 0.6 * EdgeShare(upscaled, area)) << "text drawn at 300 dpi";
     EXPECT_LT(sharp, 0.6 * EdgeShare(bitmapPage, area)) << "the measure tells a bitmap's page from the text's";
+}
+
+// The print shop's sheet: the trim box is the card's paper, the bleed box
+// 3 mm larger on every side, the background runs on into the bleed and
+// crop marks lie outside it, in line with the cut.
+TEST_F(CardPdf, ThePrintShopsSheetHasItsTrimAndBleedBoxesTheBleedDrawnAndCropMarks)
+{
+    const QString folder = Folder("shop");
+    const CardLayout layout = WriteFixtureCard(folder, {.Texts = FiveFixtureTexts(793, 559)});
+    const TCardTexts texts(layout, folder);
+    WriteCardPrintShopPdf(ReadCardScene(layout, folder, texts), layout.Paper, Pdf());
+
+    const std::optional<TPdfBoxes> boxes = PdfPageBoxes(Pdf());
+    ASSERT_TRUE(boxes) << "pdfinfo (poppler-utils) did not run";
+    const double mm = 72.0 / 25.4;
+    EXPECT_NEAR(boxes->Trim.width(), 210 * mm, 0.01);  // A5 landscape
+    EXPECT_NEAR(boxes->Trim.height(), 148 * mm, 0.01);
+    EXPECT_NEAR(boxes->Bleed.left(), boxes->Trim.left() - 3 * mm, 0.01);
+    EXPECT_NEAR(boxes->Bleed.top(), boxes->Trim.top() - 3 * mm, 0.01);
+    EXPECT_NEAR(boxes->Bleed.right(), boxes->Trim.right() + 3 * mm, 0.01);
+    EXPECT_NEAR(boxes->Bleed.bottom(), boxes->Trim.bottom() + 3 * mm, 0.01);
+    EXPECT_TRUE(boxes->Media.contains(boxes->Bleed.adjusted(-5 * mm, -5 * mm, 5 * mm, 5 * mm)));
+    EXPECT_NEAR(boxes->Trim.left(), 10 * mm, 0.01);
+    EXPECT_NEAR(boxes->Media.height() - boxes->Trim.bottom(), 10 * mm, 0.01) << "the card's corner is the trim's";
+
+    const std::optional<QString> text = PdfText(Pdf());
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(text->contains(QStringLiteral("Box 4: Happy birthday")));
+
+    // At 96 dpi the trim's corner lies 10 mm (37.8 pixels) in from the sheet's.
+    const QImage sheet = RenderPdfPage(Pdf()).convertToFormat(QImage::Format_RGB32);
+    const QImage card = RenderCardFolder(folder).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(sheet.isNull());
+    const double corner = 10 / 25.4 * 96;
+    const int x0 = qRound(corner), y0 = qRound(corner);
+    const QRect inner(20, 240, 300, 300);  // background only
+    EXPECT_GE(Psnr(sheet.copy(inner.translated(x0, y0)), card.copy(inner)), 30.0) << "the card at the trim";
+    // In the bleed, 1.5 mm outside the cut: the background's colours, not paper white.
+    const int inBleed = qRound(corner - 1.5 / 25.4 * 96);
+    for (const QPoint p : {QPoint(inBleed, y0 + 300), QPoint(x0 + 400, inBleed)}) {
+        const QColor colour = sheet.pixelColor(p);
+        EXPECT_FALSE(NearColour(colour, Qt::white, 6)) << p.x() << "," << p.y() << " " << colour.name().toStdString();
+    }
+    // Beyond the bleed: white, but for the crop marks in line with the cut.
+    const int beyond = qRound(corner - 3.5 / 25.4 * 96);
+    EXPECT_TRUE(NearColour(sheet.pixelColor(beyond, y0 + 300), Qt::white, 6));
+    const int onMark = qRound(corner - 6 / 25.4 * 96);
+    int darkest = 255;
+    for (int dy = -1; dy <= 1; ++dy)
+        darkest = std::min(darkest, qGray(sheet.pixel(onMark, y0 + dy)));
+    EXPECT_LT(darkest, 200) << "a crop mark along the trim's top edge";
 }
 
 } // namespace
