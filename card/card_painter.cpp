@@ -65,10 +65,11 @@ const QPaintDevice &CardLayoutDevice()
     return device;
 }
 
-// At most `limit` pixels across a span of `cardPixels` card pixels.
-int PagePixels(double cardPixels, double limitPerInch)
+// The pixels that `perInch` pixels an inch put across a span of
+// `cardPixels` card pixels, rounded up so that the page gets no fewer.
+int PagePixels(double cardPixels, double perInch)
 {
-    return std::max(1, int(std::ceil(cardPixels / TLength::CardPixelsPerInch * limitPerInch - 1e-6)));
+    return std::max(1, int(std::ceil(cardPixels / TLength::CardPixelsPerInch * perInch - 1e-6)));
 }
 
 // `picture` for a span of `target` card pixels: area-averaged down where it
