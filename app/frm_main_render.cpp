@@ -51,7 +51,7 @@ QImage Tfrmmain::RenderedCard() const
 TCardScene Tfrmmain::CardScene() const
 {
     const CardLayout &layout = Card_Edit1->Layout;
-    return {layout, LoadCardPictures(layout, Card_Edit1->Pic_Path()), CardTextBoxes()};
+    return {layout, LoadCardPictures(layout, Card_Edit1->Pic_Path(), TCardTarget::Page), CardTextBoxes()};
 }
 
 bool Tfrmmain::RenderCard(const QString &bmpPath)

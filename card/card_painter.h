@@ -37,10 +37,15 @@ struct TCardPictures {
     std::array<QImage, CardPictureSlots> Pictures;    // null where the slot is unused
 };
 
+enum class TCardTarget;
+
 // Reads the background and the used slots' pictures named by `layout` from
-// `folder` (ending in '/'), every file before anything is drawn. Raises
+// `folder` (ending in '/'), every file before anything is drawn. For a page,
+// a JPEG picture with pixels to spare is decoded at a half, a quarter or an
+// eighth of its size, never below PagePixelsPerInch over its slot. Raises
 // ECardError naming a file that cannot be read.
 TCardPictures LoadCardPictures(const CardLayout &layout, const QString &folder);
+TCardPictures LoadCardPictures(const CardLayout &layout, const QString &folder, TCardTarget target);
 
 // Everything a card is drawn from.
 struct TCardScene {

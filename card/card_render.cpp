@@ -84,7 +84,7 @@ TCardTexts::~TCardTexts() = default;
 
 TCardScene ReadCardScene(const CardLayout &layout, const QString &folder, const TCardTexts &texts)
 {
-    return {layout, LoadCardPictures(layout, folder), texts.Boxes()};
+    return {layout, LoadCardPictures(layout, folder, TCardTarget::Page), texts.Boxes()};
 }
 
 CardLayout ReadCardFolderLayout(const QString &folder)

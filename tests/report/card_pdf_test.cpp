@@ -131,6 +131,28 @@ TEST_F(CardPdf, APictureKeepsItsOwnResolutionUpToThreeHundredPixelsAnInch)
     EXPECT_EQ(drawing.PpiY, 80);
 }
 
+TEST_F(CardPdf, APhotoFileWithPixelsToSpareIsReadSmallerButNeverBelowThreeHundredPixelsAnInch)
+{
+    // 2400 x 1800 in a slot of 240 x 180 card pixels (750 x 563 at 300 ppi):
+    // decoded at half size, then averaged down to 300 pixels an inch.
+    const QString folder = Folder("photo");
+    CardLayout layout = WriteFixtureCard(folder, {});
+    ASSERT_TRUE(Photo(2400, 1800).save(folder + "photo.jpg", "JPG", 95));
+    layout.Pictures[0].FileName.SetText(QStringLiteral("photo.jpg"));
+    const TCardTexts texts(layout, folder);
+    const TCardScene scene = ReadCardScene(layout, folder, texts);
+    EXPECT_EQ(scene.Pictures.Pictures[0].size(), QSize(1200, 900));
+    WriteCardPagePdf(scene, layout.Paper, Pdf());
+    const std::optional<std::vector<TPdfImage>> images = PdfImages(Pdf());
+    ASSERT_TRUE(images);
+    ASSERT_FALSE(images->empty());
+    EXPECT_EQ((*images)[0].Encoding, QStringLiteral("jpeg"));
+    EXPECT_EQ(QSize((*images)[0].Width, (*images)[0].Height), QSize(750, 563));
+    EXPECT_EQ((*images)[0].PpiX, 300);
+    // The 96-pixel card still reads the whole photo.
+    EXPECT_EQ(LoadCardPictures(layout, folder).Pictures[0].size(), QSize(2400, 1800));
+}
+
 TEST_F(CardPdf, APictureReachingPastTheCardIsStoredOnlyForItsVisiblePart)
 {
     // Half of the slot lies beyond the card's right edge.
