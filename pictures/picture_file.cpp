@@ -48,6 +48,7 @@ QImage ReadJpegPicture(const QString &path, int scaleDenominator)
     TBitmapImage bitmap;
     TJpegDecoder decoder;
     decoder.ScaleDenominator = scaleDenominator;
+    decoder.OpaqueAlpha = true; // as Qt's opaque pictures have it
     try {
         decoder.ReadImageFile(LocalName(path), bitmap);
     } catch (const EJpegError &error) {
@@ -55,7 +56,7 @@ QImage ReadJpegPicture(const QString &path, int scaleDenominator)
     } catch (const Exception &error) {
         FailToLoadPicture(path, QString::fromStdString(error.what()));
     }
-    return ToQImage(std::move(bitmap));
+    return ToQImage(std::move(bitmap), true);
 }
 
 QImage ReadIconPicture(const QString &path)
