@@ -12,7 +12,6 @@
 #include "controls/shape.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFrame>
@@ -59,10 +58,10 @@ const QString Tfrmmain::FirstHint =
 
 Tfrmmain::Tfrmmain(QWidget *parent)
     : QMainWindow(parent),
-      ProgramFolder(QCoreApplication::applicationDirPath() + QLatin1Char('/')),
-      m_dialogs(std::make_unique<TQtDialogs>(this))
+      m_dialogs(std::make_unique<TQtDialogs>(this)),
+      m_places(ProgramPlaces())
 {
-    OpenWithDesktop = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    OpenWithDesktop = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Tessaly"));
     resize(1288, 778);
@@ -83,9 +82,17 @@ Tfrmmain::Tfrmmain(QWidget *parent)
     SavePictureDialog.InitialDir = PicturesFolder();
 
     FormCreate();
+    StartMyCards();
+    ShowStartSurface();
 }
 
 Tfrmmain::~Tfrmmain() = default;
+
+void Tfrmmain::SetPlaces(const TPlaces &places)
+{
+    m_places = places;
+    ShowStartSurface();
+}
 
 // The first export starts where a person keeps pictures (their home folder
 // when there is no pictures folder), not in the process's current folder,
@@ -167,7 +174,6 @@ void Tfrmmain::BuildSurface()
     Card_Edit1 = new TCard_Edit(surface);
     Card_Edit1->setObjectName(QStringLiteral("Card_Edit1"));
     Card_Edit1->setGeometry(0, 0, 800, 560);
-    Card_Edit1->SetHint(FirstHint);
     Card_Edit1->OnClick = [this](TImage *) { RunCommand([this] { Card_Edit1Click(); }); };
 
     const auto makeFrame = [surface](const char *name, QRect bounds) {

@@ -12,6 +12,7 @@
 #include "imaging/jpeg/image_convert.h"
 #include "imaging/jpeg/jpegencoder.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -33,7 +34,9 @@ TJpegEncoder &ExportEncoder()
 
 QString Tfrmmain::TempBmpPath() const
 {
-    return ProgramFolder + QStringLiteral("Temp.bmp");
+    // The user's cache folder may not be there yet.
+    QDir().mkpath(Places().CacheFolder);
+    return Places().TempBmp();
 }
 
 void Tfrmmain::BitBtn4Click()

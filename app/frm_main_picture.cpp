@@ -1,6 +1,7 @@
 // Change picture: the user's own picture in the first picture frame.
 #include "app/frm_main.h"
 
+#include "card/picture_fit.h"
 #include "controls/Card_Edit.h"
 #include "dialogs/frm_select_edit_image.h"
 #include "dialogs/picture_target.h"
@@ -17,6 +18,7 @@ void Tfrmmain::SpeedButton1Click()
     const QString target = CardPictureTarget(Card_Edit1->Pic_Path(), layout);
     TFrmselectImage dialog(Dialogs(), this);
     dialog.Init(LastPictureDir, target);
+    dialog.SetFrame(SlotSize(layout.Pictures[0].Rect), StoredPictureBound(layout.Paper));
     dialog.exec();
     if (!dialog.Accepted)
         return;

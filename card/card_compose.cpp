@@ -6,7 +6,6 @@
 #include "pictures/picture_file.h"
 
 #include <QFile>
-#include <QImageReader>
 #include <QPainter>
 
 #include <cstring>
@@ -22,26 +21,6 @@ bool SameShortString(const ShortString<Size> &a, const ShortString<Size> &b)
 bool SamePictureSlot(const PictureSlot &a, const PictureSlot &b)
 {
     return a.Used == b.Used && RectsEqual(a.Rect, b.Rect) && SameShortString(a.FileName, b.FileName);
-}
-
-// Any other picture Qt can read (a PNG, say), as a plain bitmap: a 32-bit
-// file's fourth byte is not transparency, and only the transparent colour
-// may let the pictures show through.
-QImage ReadPictureWithQt(const QString &path)
-{
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
-        FailToLoadPicture(path, reader.errorString());
-    if (image.hasAlphaChannel()) {
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                line[x] |= 0xFF000000u;
-        }
-    }
-    return image;
 }
 
 } // namespace
@@ -85,13 +64,24 @@ QImage LoadCardPicture(const QString &path)
     // writes, whatever their names end in) through its BMP decoder, JPEG
     // files through libjpeg with their Exif orientation, so that a phone's
     // photo stands upright, and icons and metafiles by their names. Each
-    // gives opaque pixels, as a card picture must be.
+    // gives opaque pixels, as a card picture must be. Any other picture Qt
+    // can read (a PNG, say) is a plain bitmap: a 32-bit file's fourth byte
+    // is not transparency, and only the transparent colour may let the
+    // pictures show through.
     TPictureType type = PictureTypeOfContents(path);
     if (type == TPictureType::Unsupported)
         type = PictureTypeOf(path);
     try {
-        const QImage picture = type != TPictureType::Unsupported ? ReadPicture(path, type) : ReadPictureWithQt(path);
-        return picture.convertToFormat(QImage::Format_RGB32);
+        switch (type) {
+        case TPictureType::Png:
+        case TPictureType::Gif:
+        case TPictureType::Tiff:
+        case TPictureType::WebP:
+        case TPictureType::Unsupported:
+            return ReadQtPicture(path, type, false).convertToFormat(QImage::Format_RGB32);
+        default:
+            return ReadPicture(path, type).convertToFormat(QImage::Format_RGB32);
+        }
     } catch (const EPictureError &error) {
         throw ECardError(QString::fromStdString(error.what()));
     }

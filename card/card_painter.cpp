@@ -2,6 +2,7 @@
 
 #include "card/card_compose.h"
 #include "card/card_geometry.h"
+#include "card/picture_fit.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 #include "report/length.h"
@@ -100,9 +101,9 @@ void DrawPageImage(QPainter &painter, const QRectF &target, const QImage &image,
 
 // One picture on a page: only its part on the card, at its own resolution
 // up to PagePixelsPerInch. Coordinates are card pixels.
-void DrawPagePicture(QPainter &painter, const SlotRect &slot, QSize card, const QImage &picture)
+void DrawPagePicture(QPainter &painter, const SlotRect &slot, QSize card, const QImage &picture, bool keepsProportions)
 {
-    const VisibleSlot part = VisiblePartOfSlot(slot, card, picture.size());
+    const VisibleSlot part = VisiblePartOfSlot(slot, card, PicturePartForSlot(picture.size(), slot, keepsProportions));
     if (part.IsEmpty())
         return;
     // Whole source pixels that cover the visible part, and where they lie:
@@ -130,7 +131,7 @@ void PaintCanvasOnPage(QPainter &painter, const CardLayout &layout, const TCardP
     painter.fillRect(QRect(QPoint(0, 0), card), Qt::white);
     for (std::size_t i = 0; i < CardPictureSlots; ++i) {
         if (layout.Pictures[i].Used != 0 && !pictures.Pictures[i].isNull())
-            DrawPagePicture(painter, layout.Pictures[i].Rect, card, pictures.Pictures[i]);
+            DrawPagePicture(painter, layout.Pictures[i].Rect, card, pictures.Pictures[i], pictures.KeepsProportions[i]);
     }
     // The background is the card's design, drawn art with sharp edges round
     // its windows and ornaments: always lossless.
@@ -153,7 +154,9 @@ void PaintCanvasInCardPixels(QPainter &painter, const CardLayout &layout, const 
         const QImage &picture = pictures.Pictures[i];
         if (layout.Pictures[i].Used == 0 || picture.isNull())
             continue;
-        const VisibleSlot part = VisiblePartOfSlot(layout.Pictures[i].Rect, card, picture.size());
+        const SlotRect &slot = layout.Pictures[i].Rect;
+        const VisibleSlot part
+            = VisiblePartOfSlot(slot, card, PicturePartForSlot(picture.size(), slot, pictures.KeepsProportions[i]));
         if (!part.IsEmpty())
             painter.drawImage(part.Target, picture, part.Source);
     }
@@ -266,6 +269,7 @@ TCardPictures LoadCardPictures(const CardLayout &layout, const QString &folder, 
                 ? LoadPagePicture(path, QSize(PagePixels(double(SlotWidth(slot)), PagePixelsPerInch),
                                               PagePixels(double(SlotHeight(slot)), PagePixelsPerInch)))
                 : LoadCardPicture(path);
+        pictures.KeepsProportions[i] = KeepsProportions(path);
     }
     // With no background named the pictures lie on the white card.
     if (HasBackground(layout))

@@ -35,6 +35,9 @@ inline constexpr std::size_t CardPictureSlots = std::size(CardLayout{}.Pictures)
 struct TCardPictures {
     QImage Background;                                // null: the card names none
     std::array<QImage, CardPictureSlots> Pictures;    // null where the slot is unused
+    // A picture chosen to keep its proportions is cut to its frame's shape
+    // (PicturePartForSlot); any other is stretched over its frame.
+    std::array<bool, CardPictureSlots> KeepsProportions{};
 };
 
 enum class TCardTarget;

@@ -63,6 +63,9 @@ TEST_F(ChangePicture, TheChosenPictureIsWrittenAndComposedIntoTheFrame)
         // It opens on the card's current picture.
         EXPECT_EQ(dialog.Picture().size(), QSize(6, 5));
         EXPECT_EQ(dialog.TargetFile, Card() + "picture.bmp");
+        // The frame's shape to fill, and the card at 300 ppi as the bound.
+        EXPECT_EQ(dialog.FrameShape, QSize(240, 180));
+        EXPECT_EQ(dialog.StoreBound, QSize(2478, 1746));
         dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{Photos() + "green.bmp"});
         dialog.Button1->click();
         dialogs->YesNoAnswers = {true};
@@ -72,6 +75,7 @@ TEST_F(ChangePicture, TheChosenPictureIsWrittenAndComposedIntoTheFrame)
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
     EXPECT_EQ(dialogs->FileDialogs.front().InitialDir, Photos());
     EXPECT_EQ(ReadBmpWithOwnDecoder(Card() + "picture.bmp"), green);
+    EXPECT_TRUE(QFile::exists(Card() + "picture.bmp.fit"));
     EXPECT_EQ(FrameCentre(), qRgb(0, 200, 0));
     EXPECT_EQ(form.LastPictureDir, Photos());
     EXPECT_EQ(Contents(Card() + "Card.crd"), layoutBefore);
