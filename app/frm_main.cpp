@@ -1,6 +1,7 @@
 #include "app/frm_main.h"
 
 #include "app/command_guard.h"
+#include "app/export_names.h"
 #include "app/glyphs.h"
 #include "app/messages.h"
 #include "controls/Card_Edit.h"
@@ -77,7 +78,7 @@ Tfrmmain::Tfrmmain(QWidget *parent)
     layout->addWidget(Panel2, 1);
 
     OpenDialog1.Filter = QStringLiteral("Tessaly (*.crd)");
-    SavePictureDialog.Filter = QStringLiteral("Bitmaps (*.bmp);;JPEG Image File (*.jpg)");
+    SavePictureDialog.Filter = ExportFilter();
     SavePictureDialog.InitialDir = PicturesFolder();
 
     FormCreate();

@@ -19,6 +19,7 @@
 //   frm_main_render.cpp   the finished card as a BMP file (exports, Temp.bmp)
 
 #include "card/card_layout.h"
+#include "card/card_painter.h"
 #include "controls/dialogs.h"
 #include "places/places.h"
 
@@ -35,6 +36,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QCloseEvent;
 class QFrame;
@@ -160,6 +162,12 @@ public:
     bool RenderTextBox(TRichEditBox *box, QImage &bitmap);
     // The finished card as a 24-bit picture. Raises ECardError.
     QImage RenderedCard() const;
+    // The card as the painter draws it at any resolution: the layout, its
+    // pictures read from the card folder, the text boxes' documents (which
+    // live as long as the boxes). Raises ECardError.
+    TCardScene CardScene() const;
+    // The text boxes in slot order with their bounds on the card.
+    std::vector<TCardTextBox> CardTextBoxes() const;
     // The program folder's Temp.bmp, which the JPEG export and Print render
     // the card into; overwritten each time, never deleted.
     QString TempBmpPath() const;
