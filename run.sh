@@ -8,6 +8,7 @@ tessaly_install_packages
 tessaly_build
 
 DIST="${TESSALY_DIST:-$TESSALY_ROOT/dist}"
-cmake --install "$TESSALY_BUILD" --prefix "$DIST"
+# The program's own folder: everything beside the program, cards in MyCard/.
+cmake --install "$TESSALY_BUILD" --prefix "$DIST" --component Beside
 mkdir -p "$DIST/MyCard"
 exec "$DIST/tessaly"

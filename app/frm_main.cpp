@@ -1,6 +1,7 @@
 #include "app/frm_main.h"
 
 #include "app/command_guard.h"
+#include "app/export_names.h"
 #include "app/glyphs.h"
 #include "app/messages.h"
 #include "card/card_document.h"
@@ -14,7 +15,6 @@
 #include "richtext/rich_edit_box.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFrame>
@@ -64,10 +64,10 @@ const QString Tfrmmain::FirstHint =
 
 Tfrmmain::Tfrmmain(QWidget *parent)
     : QMainWindow(parent),
-      ProgramFolder(QCoreApplication::applicationDirPath() + QLatin1Char('/')),
-      m_dialogs(std::make_unique<TQtDialogs>(this))
+      m_dialogs(std::make_unique<TQtDialogs>(this)),
+      m_places(ProgramPlaces())
 {
-    OpenWithDesktop = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    OpenWithDesktop = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Tessaly"));
     resize(1288, 778);
@@ -84,10 +84,12 @@ Tfrmmain::Tfrmmain(QWidget *parent)
     layout->addWidget(Panel2, 1);
 
     OpenDialog1.Filter = QStringLiteral("Tessaly (*.crd)");
-    SavePictureDialog.Filter = QStringLiteral("Bitmaps (*.bmp);;JPEG Image File (*.jpg)");
+    SavePictureDialog.Filter = ExportFilter();
     SavePictureDialog.InitialDir = PicturesFolder();
 
     FormCreate();
+    StartMyCards();
+    ShowStartSurface();
 }
 
 Tfrmmain::~Tfrmmain()
@@ -96,6 +98,12 @@ Tfrmmain::~Tfrmmain()
     for (TRichEditBox *box : TextBoxes())
         delete box;
     m_recovery.reset();
+}
+
+void Tfrmmain::SetPlaces(const TPlaces &places)
+{
+    m_places = places;
+    ShowStartSurface();
 }
 
 // The first export starts where a person keeps pictures (their home folder
@@ -186,7 +194,6 @@ void Tfrmmain::BuildSurface()
     Card_Edit1 = new TCard_Edit(surface);
     Card_Edit1->setObjectName(QStringLiteral("Card_Edit1"));
     Card_Edit1->setGeometry(0, 0, 800, 560);
-    Card_Edit1->SetHint(FirstHint);
     Card_Edit1->OnClick = [this](TImage *) { RunCommand([this] { Card_Edit1Click(); }); };
 
     const auto makeFrame = [surface](const char *name, QRect bounds) {

@@ -10,7 +10,10 @@
 //   frm_main_changes.cpp  unsaved changes of the open card, the title bar
 //   frm_main_history.cpp  Undo and Redo
 //   frm_main_recovery.cpp unsaved changes kept through a crash
-//   frm_main_file.cpp     Open, Save, Exit, Help (the guide is help/tessaly.html)
+//   frm_main_file.cpp     Open, Save, Exit
+//   frm_main_help.cpp     Help: the guide (help/tessaly.html) in the help window
+//   frm_main_my_cards.cpp My cards, the gallery Open shows
+//   frm_main_start.cpp    the empty surface: where cards are, the recent cards
 //   frm_main_new.cpp      New card from a template
 //   frm_main_picture.cpp  change picture
 //   frm_main_print.cpp    Paper Set, Print
@@ -18,19 +21,24 @@
 //   frm_main_render.cpp   the finished card as a BMP file (exports, Temp.bmp)
 
 #include "card/card_layout.h"
+#include "card/card_painter.h"
 #include "controls/dialogs.h"
+#include "places/places.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QKeyCombination>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <QString>
+#include <QUrl>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QCloseEvent;
 class QFrame;
@@ -41,6 +49,7 @@ class TCard_Edit;
 class TCardDocument;
 class TCardRecovery;
 struct TCardElement;
+class TFrmHelp;
 class TMover;
 class TRichEditBox;
 class TScrollBox;
@@ -59,9 +68,10 @@ public:
     std::unique_ptr<TCardDocument> Document;
     QString LastPictureDir;  // folder of the last picture the user chose
     TMover *Mover = nullptr; // created by the design surface's start-up
-    // The folder of the executable, ending in '/': Template/, MyCard/ and
-    // Temp.bmp are found here. Tests point it at the build's bin/ folder.
-    QString ProgramFolder;
+    // Where the templates, the guide, the user's cards and Temp.bmp are.
+    // Tests point them at a folder of their own.
+    const TPlaces &Places() const { return m_places; }
+    void SetPlaces(const TPlaces &places);
 
     // Controls, named as in the form (each also carries its object name).
     QFrame *Panel1 = nullptr;
@@ -188,15 +198,40 @@ public:
     bool RenderTextBox(TRichEditBox *box, QImage &bitmap);
     // The finished card as a 24-bit picture. Raises ECardError.
     QImage RenderedCard() const;
+    // The card as the painter draws it at any resolution: the layout, its
+    // pictures read from the card folder, the text boxes' documents (which
+    // live as long as the boxes). Raises ECardError.
+    TCardScene CardScene() const;
+    // The text boxes in slot order with their bounds on the card.
+    std::vector<TCardTextBox> CardTextBoxes() const;
     // The program folder's Temp.bmp, which the JPEG export and Print render
     // the card into; overwritten each time, never deleted.
     QString TempBmpPath() const;
     // Where the first Save As starts: the user's pictures folder, or home.
     static QString PicturesFolder();
 
-    // Opens a file with the desktop's default action; false when it could
-    // not. Tests replace it so that no browser starts.
-    std::function<bool(const QString &path)> OpenWithDesktop;
+    // Opens a file or address with the desktop's default action; false when
+    // it could not. Tests replace it so that no browser starts.
+    std::function<bool(const QUrl &address)> OpenWithDesktop;
+
+    // My cards (frm_main_my_cards.cpp), the gallery Open shows first: the
+    // card chosen in it, or that another folder was asked for; neither when
+    // it was cancelled. Tests replace it.
+    struct TMyCardsAnswer {
+        QString CardFolder;  // ending in '/'
+        bool AnotherFolder = false;
+    };
+    std::function<TMyCardsAnswer(const QString &cardsFolder)> ShowMyCards;
+    // Sets ShowMyCards to the gallery itself.
+    void StartMyCards();
+
+    // The help window (frm_main_help.cpp), made when first wanted. Shows
+    // the guide at `address` (a page of it, with a #section or not); a
+    // guide that cannot be found is said so in a message.
+    QPointer<TFrmHelp> HelpWindow;
+    void ShowHelp(const QUrl &address);
+    // The guide's address, at `section` when one is given.
+    QUrl GuideAddress(const QString &section = QString()) const;
 
     // Keyboard (frm_main_keyboard.cpp). The arrow keys move the selected
     // control by one pixel, NudgeStepWithShift with Shift, and with Alt also
@@ -209,8 +244,18 @@ public:
     QLabel *OverflowMarker = nullptr;
     void UpdateOverflowMarker();
 
-    // The sentence drawn on the empty surface while no card is open.
+    // The sentence drawn on the empty surface while no card is open, and
+    // below it where the cards are (frm_main_start.cpp).
     static const QString FirstHint;
+    QString StartHint() const;
+    // The recent cards offered on the empty surface, one click each.
+    QWidget *RecentCardsPanel = nullptr;
+    // Shows the hint and the recent cards while no card is open; hides the
+    // cards once one is.
+    void ShowStartSurface();
+    // The open card goes first among the recent cards.
+    void RememberOpenCard();
+    void DropRecentCardsPanel();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -239,6 +284,7 @@ private:
 
     std::unique_ptr<TDialogs> m_dialogs;
     std::unique_ptr<TCardRecovery> m_recovery;
+    TPlaces m_places;
     QString m_shownCardPath;  // CardPath of the card on show; a refused opening goes back to it
     bool m_nudging = false;   // the mover's step comes from the keyboard
     QString m_programTitle;   // the title bar without a card

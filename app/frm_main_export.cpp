@@ -1,13 +1,18 @@
-// Save As: the finished card as a BMP or JPEG picture. The card folder
+// Save As: the finished card as a BMP or JPEG picture, or its printed page
+// as a PDF (for a print shop with bleed and crop marks). The card folder
 // itself is not touched.
 #include "app/export_names.h"
 #include "app/frm_main.h"
 #include "app/messages.h"
 
 #include "card/card_render.h"
+#include "controls/Card_Edit.h"
+#include "report/card_page.h"
+#include "report/print_shop_page.h"
 #include "imaging/jpeg/image_convert.h"
 #include "imaging/jpeg/jpegencoder.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -29,7 +34,9 @@ TJpegEncoder &ExportEncoder()
 
 QString Tfrmmain::TempBmpPath() const
 {
-    return ProgramFolder + QStringLiteral("Temp.bmp");
+    // The user's cache folder may not be there yet.
+    QDir().mkpath(Places().CacheFolder);
+    return Places().TempBmp();
 }
 
 void Tfrmmain::BitBtn4Click()
@@ -39,17 +46,28 @@ void Tfrmmain::BitBtn4Click()
     // An existing file is replaced without a question.
     if (!Dialogs().ExecuteSave(SavePictureDialog))
         return;
-    const QString target = ExportFileName(SavePictureDialog.FileName, SavePictureDialog.FilterIndex);
-    if (SavePictureDialog.FilterIndex == BitmapFilterIndex) {
-        if (!RenderCard(target))
+    const TExportChoice choice = ExportChoice(SavePictureDialog.FileName, SavePictureDialog.FilterIndex);
+    switch (choice.Type) {
+    case TExportType::Bitmap:
+        if (!RenderCard(choice.FileName))
             Dialogs().ShowMessage(SaveErrorMessage);
         return;
+    case TExportType::Jpeg:
+        // The JPEG goes through the rendered bitmap, read back by the
+        // program's own decoder. A failed conversion is reported like a
+        // failed rendering; both files are written atomically, so nothing
+        // half-written is left under the chosen name.
+        if (!RenderCard(TempBmpPath())
+            || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(choice.FileName), CardJpegQuality, ExportEncoder()))
+            Dialogs().ShowMessage(SaveErrorMessage);
+        return;
+    case TExportType::Pdf:
+        // The printed page, drawn at the PDF's resolution. A picture that
+        // cannot be read or a file that cannot be written raises its reason.
+        WriteCardPagePdf(CardScene(), Card_Edit1->Layout.Paper, choice.FileName);
+        return;
+    case TExportType::PrintShop:
+        WriteCardPrintShopPdf(CardScene(), Card_Edit1->Layout.Paper, choice.FileName);
+        return;
     }
-    // The JPEG goes through the rendered bitmap, read back by the program's
-    // own decoder. A failed conversion is reported like a failed rendering;
-    // both files are written atomically, so nothing half-written is left
-    // under the chosen name.
-    if (!RenderCard(TempBmpPath())
-        || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(target), CardJpegQuality, ExportEncoder()))
-        Dialogs().ShowMessage(SaveErrorMessage);
 }

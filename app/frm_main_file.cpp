@@ -1,4 +1,4 @@
-// Open, Save, Exit, Help and the save question on closing.
+// Open, Save, Exit and the save question on closing.
 #include "app/frm_main.h"
 
 #include "app/export_names.h"
@@ -15,22 +15,22 @@
 
 namespace {
 
-// True when `folder` is `parent` or lies inside it, links resolved.
-bool IsInsideFolder(const QString &folder, const QString &parent)
-{
-    const QString inner = QFileInfo(folder).canonicalFilePath();
-    const QString outer = QFileInfo(parent).canonicalFilePath();
-    return !inner.isEmpty() && !outer.isEmpty()
-           && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
-}
-
 std::string LocalName(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
 } // namespace
 
 void Tfrmmain::BitBtn2Click()
 {
-    OpenDialog1.InitialDir = ProgramFolder + QStringLiteral("MyCard/");
+    Places().MakeCardsFolder();
+    // My cards first; the file dialog only for a card kept elsewhere.
+    const TMyCardsAnswer chosen = ShowMyCards(Places().Cards);
+    if (!chosen.CardFolder.isEmpty()) {
+        OpenInPlaceOfTheCard(chosen.CardFolder + QStringLiteral("template.bmp"));
+        return;
+    }
+    if (!chosen.AnotherFolder)
+        return;
+    OpenDialog1.InitialDir = Places().Cards;
     OpenDialog1.FileName.clear();
     if (!Dialogs().ExecuteOpen(OpenDialog1))
         return;
@@ -55,6 +55,7 @@ void Tfrmmain::OpenInPlaceOfTheCard(const QString &backgroundPath)
         return;
     CardPath = backgroundPath;
     OpenCardFolder();
+    RememberOpenCard();
 }
 
 void Tfrmmain::BitBtn3Click()
@@ -63,8 +64,9 @@ void Tfrmmain::BitBtn3Click()
         return;
     // The shipped templates stay as they are: every new card starts from them.
     // Raised, so that closing or replacing the card stops here too.
-    if (IsInsideFolder(Card_Edit1->Pic_Path(), ProgramFolder + QStringLiteral("Template")))
-        throw ECardError(TemplateSaveMessage);
+    for (const QString &templates : Places().TemplateFolders())
+        if (IsInsideFolder(Card_Edit1->Pic_Path(), templates))
+            throw ECardError(TemplateSaveMessage);
     // What a Save killed part-way left behind; the writer's own temporary
     // files never outlive a call.
     RemoveStaleTemporaries(LocalName(Card_Edit1->Pic_Path()));
@@ -82,23 +84,6 @@ void Tfrmmain::BitBtn7Click()
 {
     if (Dialogs().AskYesNo(ExitQuestion, ExitCaption))
         close();
-}
-
-void Tfrmmain::BitBtn8Click()
-{
-    // The compiled help file where one is installed, otherwise the user
-    // guide that ships beside the program.
-    const QString compiled = ProgramFolder + QStringLiteral("tessaly.chm");
-    const QString guide = ProgramFolder + QStringLiteral("tessaly.html");
-    const QString help = QFileInfo::exists(compiled) ? compiled : guide;
-    if (!QFileInfo::exists(help)) {
-        Dialogs().ShowMessage(QStringLiteral("The user guide \"%1\" cannot be found.").arg(help));
-        return;
-    }
-    if (!OpenWithDesktop(help))
-        Dialogs().ShowMessage(QStringLiteral("The user guide \"%1\" could not be opened: no program on this "
-                                             "computer is set up to show it.")
-                                  .arg(help));
 }
 
 bool Tfrmmain::SaveChangesBeforeReplacing()

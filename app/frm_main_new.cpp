@@ -5,7 +5,15 @@
 
 void Tfrmmain::BitBtn1Click()
 {
-    TFrmNew dialog(ProgramFolder, Dialogs(), this);
+    Places().MakeCardsFolder();
+    TFrmNew dialog(Places(), Dialogs(), this);
+    // The guide's page on more templates opens in the help window.
+    dialog.OpenAddress = [this](const QUrl &address) {
+        if (!address.isLocalFile())
+            return OpenWithDesktop(address);
+        ShowHelp(address);
+        return true;
+    };
     dialog.exec();
     if (!dialog.Accepted)
         return;

@@ -3,6 +3,7 @@
 #include "app/frm_main.h"
 
 #include "card/card_document.h"
+#include "card/picture_fit.h"
 #include "controls/Card_Edit.h"
 #include "dialogs/frm_select_edit_image.h"
 #include "dialogs/picture_target.h"
@@ -21,6 +22,8 @@ void Tfrmmain::SpeedButton1Click()
     // No target file: the dialog hands the picture back instead of writing it.
     dialog.Init(LastPictureDir, QString());
     dialog.ShowPicture(Document->FramePicture(0));
+    const QSize frame = SlotSize(layout.Pictures[0].Rect);
+    dialog.SetFrame(frame, StoredPictureBound(layout.Paper));
     dialog.exec();
     if (!dialog.Accepted)
         return;
@@ -28,5 +31,6 @@ void Tfrmmain::SpeedButton1Click()
     // "OK" on the picture the frame shows already changes nothing.
     if (dialog.Chosen.cacheKey() == Document->FramePicture(0).cacheKey())
         return;
-    Document->ChangePicture(0, ChosenCardPicture(dialog.Chosen));
+    // Cut to the frame's shape, it keeps its proportions when the frame changes.
+    Document->ChangePicture(0, ChosenCardPicture(dialog.Chosen, !frame.isEmpty()));
 }

@@ -83,7 +83,11 @@ void Tfrmmain::BitBtn6Click()
         Dialogs().ShowMessage(SaveErrorMessage);
         return;
     }
+    // The page itself is drawn from the card, not from Temp.bmp: at the
+    // printer's resolution, with text as text and each picture from its
+    // own file.
+    const TCardScene card = CardScene();
     TFrmprint dialog(Dialogs(), this);
     dialog.LoadPaper(Card_Edit1->Layout.Paper);
-    dialog.PrintImage(TempBmpPath());
+    dialog.PrintCard(card);
 }

@@ -1,11 +1,11 @@
 #include "card/card_compose.h"
 
 #include "card/card_geometry.h"
+#include "card/card_painter.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 
 #include <QFile>
-#include <QImageReader>
 #include <QPainter>
 
 #include <cstring>
@@ -21,44 +21,6 @@ bool SameShortString(const ShortString<Size> &a, const ShortString<Size> &b)
 bool SamePictureSlot(const PictureSlot &a, const PictureSlot &b)
 {
     return a.Used == b.Used && RectsEqual(a.Rect, b.Rect) && SameShortString(a.FileName, b.FileName);
-}
-
-// The background with every pixel of exactly `colour` made fully transparent.
-// Keying before any scaling means only the template's own pixels decide what
-// is see-through, and smooth scaling of the premultiplied result leaves no
-// coloured fringe round the picture window.
-QImage KeyedBackground(const QImage &background, int32_t colour)
-{
-    const QRgb key = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-    QImage keyed = background.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < keyed.height(); ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(keyed.scanLine(y));
-        for (int x = 0; x < keyed.width(); ++x) {
-            if ((line[x] | 0xFF000000u) == key)
-                line[x] = 0;
-        }
-    }
-    return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-// Any other picture Qt can read (a PNG, say), as a plain bitmap: a 32-bit
-// file's fourth byte is not transparency, and only the transparent colour
-// may let the pictures show through.
-QImage ReadPictureWithQt(const QString &path)
-{
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
-        FailToLoadPicture(path, reader.errorString());
-    if (image.hasAlphaChannel()) {
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                line[x] |= 0xFF000000u;
-        }
-    }
-    return image;
 }
 
 } // namespace
@@ -102,65 +64,38 @@ QImage LoadCardPicture(const QString &path)
     // writes, whatever their names end in) through its BMP decoder, JPEG
     // files through libjpeg with their Exif orientation, so that a phone's
     // photo stands upright, and icons and metafiles by their names. Each
-    // gives opaque pixels, as a card picture must be.
+    // gives opaque pixels, as a card picture must be. Any other picture Qt
+    // can read (a PNG, say) is a plain bitmap: a 32-bit file's fourth byte
+    // is not transparency, and only the transparent colour may let the
+    // pictures show through.
     TPictureType type = PictureTypeOfContents(path);
     if (type == TPictureType::Unsupported)
         type = PictureTypeOf(path);
     try {
-        const QImage picture = type != TPictureType::Unsupported ? ReadPicture(path, type) : ReadPictureWithQt(path);
-        return picture.convertToFormat(QImage::Format_RGB32);
+        switch (type) {
+        case TPictureType::Png:
+        case TPictureType::Gif:
+        case TPictureType::Tiff:
+        case TPictureType::WebP:
+        case TPictureType::Unsupported:
+            return ReadQtPicture(path, type, false).convertToFormat(QImage::Format_RGB32);
+        default:
+            return ReadPicture(path, type).convertToFormat(QImage::Format_RGB32);
+        }
     } catch (const EPictureError &error) {
         throw ECardError(QString::fromStdString(error.what()));
     }
 }
 
-TCardImages LoadCardImages(const CardLayout &layout, const QString &picPath)
-{
-    // Every file is read before anything is drawn, so a missing one changes nothing.
-    TCardImages images;
-    for (int i = 0; i < PictureSlotCount; ++i) {
-        if (layout.Pictures[i].Used != 0)
-            images.Pictures[i] = LoadCardPicture(picPath + layout.Pictures[i].FileName.Text());
-    }
-    // With no background named the pictures lie on the white card.
-    if (HasBackground(layout))
-        images.Background = LoadCardPicture(picPath + layout.BackgroundFile.Text());
-    return images;
-}
-
 QImage ComposeCard(const CardLayout &layout, const QString &picPath)
 {
     CheckCardSize(layout.Paper.CardWidth, layout.Paper.CardHeight);
-    return ComposeCard(layout, LoadCardImages(layout, picPath));
-}
-
-QImage ComposeCard(const CardLayout &layout, const TCardImages &images)
-{
-    const int32_t width = layout.Paper.CardWidth;
-    const int32_t height = layout.Paper.CardHeight;
-    CheckCardSize(width, height);
-
-    const QImage *pictures = images.Pictures;
-    bool anyPicture = false;
-    for (int i = 0; i < PictureSlotCount; ++i)
-        anyPicture = anyPicture || (layout.Pictures[i].Used != 0 && !pictures[i].isNull());
-    QImage background = images.Background;
-    if (anyPicture && !background.isNull())
-        background = KeyedBackground(background, layout.TransparentColour);
-
-    QImage card(width, height, QImage::Format_RGB32);
+    // Every file is read before anything is drawn, so a missing one changes nothing.
+    const TCardPictures pictures = LoadCardPictures(layout, picPath);
+    QImage card(layout.Paper.CardWidth, layout.Paper.CardHeight, QImage::Format_RGB32);
     card.fill(Qt::white);
     QPainter painter(&card);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (int i = 0; i < PictureSlotCount; ++i) {
-        if (layout.Pictures[i].Used == 0 || pictures[i].isNull())
-            continue;
-        const VisibleSlot part = VisiblePartOfSlot(layout.Pictures[i].Rect, card.size(), pictures[i].size());
-        if (!part.IsEmpty())
-            painter.drawImage(part.Target, pictures[i], part.Source);
-    }
-    if (!background.isNull())
-        painter.drawImage(QRectF(0, 0, width, height), background);
+    PaintCardCanvas(painter, layout, pictures, TCardTarget::CardPixels);
     painter.end();
     return card;
 }

@@ -17,19 +17,6 @@ bool HasBackground(const CardLayout &layout);
 // anywhere in that case.
 QImage ComposeCard(const CardLayout &layout, const QString &picPath);
 
-// The pictures a card is composed from, read once: an open card is
-// composed again from these whenever a frame moves, without the disk.
-struct TCardImages {
-    QImage Background;                    // null: no background named
-    QImage Pictures[PictureSlotCount];    // null for an unused slot
-};
-// Reads the background and the used slots' pictures from picPath. Raises
-// ECardError naming the file that cannot be read.
-TCardImages LoadCardImages(const CardLayout &layout, const QString &picPath);
-// The composed card from pictures read beforehand; raises ECardError for an
-// unusable card size only.
-QImage ComposeCard(const CardLayout &layout, const TCardImages &images);
-
 // Loads a picture file as an opaque bitmap through the program's picture
 // readers (pictures/picture_file.h), chosen by the file's first bytes
 // (BMP, JPEG) or else by its name; a JPEG stands as its Exif orientation

@@ -4,6 +4,7 @@
 #include "card/card_file.h"
 #include "card/card_geometry.h"
 #include "card/card_open.h"
+#include "card/picture_fit.h"
 #include "imaging/atomicfile.h"
 #include "imaging/regularfile.h"
 #include "pictures/bmp_file.h"
@@ -35,6 +36,18 @@ std::unique_ptr<QTextDocument> TextFromRtf(const QByteArray &rtf, const QString 
 
 std::string LocalName(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
+// The card composed at its own pixels from pictures held in memory.
+QImage ComposeFromPictures(const CardLayout &layout, const TCardPictures &pictures)
+{
+    CheckCardSize(layout.Paper.CardWidth, layout.Paper.CardHeight);
+    QImage card(layout.Paper.CardWidth, layout.Paper.CardHeight, QImage::Format_RGB32);
+    card.fill(Qt::white);
+    QPainter painter(&card);
+    PaintCardCanvas(painter, layout, pictures, TCardTarget::CardPixels);
+    painter.end();
+    return card;
+}
+
 // A QTextDocument merges typing into its last step only while it counts
 // itself modified since that step; the card keeps its own modified state in
 // its history. Set twice: setModified(false) on an unmodified document does
@@ -59,9 +72,10 @@ QByteArray TCardPicture::Bytes() const
     return FileBytes.isEmpty() ? PictureBmpBytes(Image) : FileBytes;
 }
 
-TCardPicturePtr ChosenCardPicture(const QImage &picture)
+TCardPicturePtr ChosenCardPicture(const QImage &picture, bool keepsProportions)
 {
     auto chosen = std::make_shared<TCardPicture>();
+    chosen->KeepsProportions = keepsProportions;
     if (picture.hasAlphaChannel()) {
         // As the BMP file will hold it: transparent parts on white.
         QImage opaque(picture.size(), QImage::Format_RGB32);
@@ -87,7 +101,7 @@ std::unique_ptr<TCardDocument> TCardDocument::Open(const QString &backgroundPath
     if (unsaved)
         d.m_layout = unsaved->Layout;
     CheckCardSize(d.m_layout.Paper.CardWidth, d.m_layout.Paper.CardHeight);
-    d.m_folderImages = LoadCardImages(d.m_layout, d.m_folder);
+    d.m_folderImages = LoadCardPictures(d.m_layout, d.m_folder);
     d.m_images = d.m_folderImages;
 
     d.m_faces.resize(1);
@@ -102,11 +116,13 @@ std::unique_ptr<TCardDocument> TCardDocument::Open(const QString &backgroundPath
     if (unsaved) {
         for (int i = 0; i < PictureSlotCount; ++i) {
             front.ChangedPictures[std::size_t(i)] = unsaved->ChangedPictures[std::size_t(i)];
-            if (unsaved->ChangedPictures[std::size_t(i)])
-                d.m_images.Pictures[i] = unsaved->ChangedPictures[std::size_t(i)]->Image;
+            if (const TCardPicturePtr &picture = unsaved->ChangedPictures[std::size_t(i)]) {
+                d.m_images.Pictures[std::size_t(i)] = picture->Image;
+                d.m_images.KeepsProportions[std::size_t(i)] = picture->KeepsProportions;
+            }
         }
     }
-    d.m_picture = ComposeCard(d.m_layout, d.m_images);
+    d.m_picture = ComposeFromPictures(d.m_layout, d.m_images);
     for (int n = 0; n < TextSlotCount; ++n) {
         if (d.Text(n))
             d.WatchText(n);
@@ -131,7 +147,7 @@ QString TCardDocument::Name() const
 
 QImage TCardDocument::FramePicture(int slot) const
 {
-    return m_images.Pictures[slot];
+    return m_images.Pictures[std::size_t(slot)];
 }
 
 QTextDocument *TCardDocument::Text(int slot, int face) const
@@ -192,7 +208,8 @@ void TCardDocument::ChangePicture(int slot, TCardPicturePtr picture)
         // The folder's own file, byte for byte, so that undoing the change
         // after a Save writes exactly that file back.
         auto original = std::make_shared<TCardPicture>();
-        original->Image = m_folderImages.Pictures[slot];
+        original->Image = m_folderImages.Pictures[std::size_t(slot)];
+        original->KeepsProportions = m_folderImages.KeepsProportions[std::size_t(slot)];
         const QString path = m_folder + m_layout.Pictures[slot].FileName.Text();
         try {
             const std::string bytes = ReadRegularFile(LocalName(path), std::size_t(1) << 31);
@@ -313,7 +330,9 @@ void TCardDocument::ApplyLayout(const CardLayout &layout)
 void TCardDocument::ApplyPicture(int slot, const TCardPicturePtr &picture)
 {
     m_faces.front().ChangedPictures[std::size_t(slot)] = picture;
-    m_images.Pictures[slot] = picture ? picture->Image : m_folderImages.Pictures[slot];
+    m_images.Pictures[std::size_t(slot)] = picture ? picture->Image : m_folderImages.Pictures[std::size_t(slot)];
+    m_images.KeepsProportions[std::size_t(slot)] =
+        picture ? picture->KeepsProportions : m_folderImages.KeepsProportions[std::size_t(slot)];
     Recompose();
     emit Changed();
 }
@@ -323,7 +342,7 @@ void TCardDocument::Recompose()
     // Composed from the pictures in memory: only an impossible card size,
     // refused before the step was taken, could fail here.
     try {
-        m_picture = ComposeCard(m_layout, m_images);
+        m_picture = ComposeFromPictures(m_layout, m_images);
     } catch (const ECardError &) {
         return;
     }
@@ -361,8 +380,13 @@ std::vector<std::pair<QString, QByteArray>> TCardDocument::FilesToSave() const
     std::vector<std::pair<QString, QByteArray>> files;
     for (int i = 0; i < PictureSlotCount; ++i) {
         const TCardPicturePtr &picture = content.ChangedPictures[std::size_t(i)];
-        if (picture && picture != m_savedPictures[std::size_t(i)])
-            files.emplace_back(m_folder + m_layout.Pictures[i].FileName.Text(), picture->Bytes());
+        if (!picture || picture == m_savedPictures[std::size_t(i)])
+            continue;
+        const QString path = m_folder + m_layout.Pictures[i].FileName.Text();
+        files.emplace_back(path, picture->Bytes());
+        // The side file that keeps a picture cut to its frame's shape so.
+        if (picture->KeepsProportions)
+            files.emplace_back(FitMarkerPath(path), QByteArrayLiteral("fill\n"));
     }
     for (int n = 0; n < TextSlotCount; ++n) {
         if (content.Texts[std::size_t(n)])

@@ -12,6 +12,7 @@
 
 #include "card/card_compose.h"
 #include "card/card_layout.h"
+#include "card/card_painter.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -45,13 +46,14 @@ QString ElementName(const TCardElement &element);
 struct TCardPicture {
     QImage Image;          // opaque, as the card is composed from it
     QByteArray FileBytes;  // what Save writes; empty: Image as a 24-bit BMP
+    bool KeepsProportions = false;  // cut to its frame's shape, marked so beside it
     qint64 MemoryBytes() const { return Image.sizeInBytes() + FileBytes.size(); }
     QByteArray Bytes() const;
 };
 using TCardPicturePtr = std::shared_ptr<const TCardPicture>;
 // The picture the user chose, as its BMP file will hold it (any
 // transparency laid on white).
-TCardPicturePtr ChosenCardPicture(const QImage &picture);
+TCardPicturePtr ChosenCardPicture(const QImage &picture, bool keepsProportions = false);
 
 // What the document holds of one face of a card (TCardFace; 0 is the
 // outside, which Card.crd describes): its text boxes and its picture frames.
@@ -170,8 +172,8 @@ private:
     QString m_folder;
     CardLayout m_layout;
     std::vector<TFaceContent> m_faces;
-    TCardImages m_folderImages;   // the pictures as the folder holds them
-    TCardImages m_images;         // as the card shows them now
+    TCardPictures m_folderImages;   // the pictures as the folder holds them
+    TCardPictures m_images;         // as the card shows them now
     QImage m_picture;
     // The pictures as the folder holds them since the last Save.
     std::array<TCardPicturePtr, PictureSlotCount> m_savedPictures;

@@ -52,8 +52,14 @@ SlotRect ControlToSlotRect(const QRect &bounds, QPoint canvasPos)
 
 VisibleSlot VisiblePartOfSlot(const SlotRect &r, QSize cardSize, QSize pictureSize)
 {
+    return VisiblePartOfSlot(r, cardSize, QRect(QPoint(0, 0), pictureSize));
+}
+
+VisibleSlot VisiblePartOfSlot(const SlotRect &r, QSize cardSize, const QRect &part)
+{
     const double width = double(SlotWidth(r));
     const double height = double(SlotHeight(r));
+    const QSize pictureSize = part.size();
     if (width <= 0 || height <= 0 || pictureSize.isEmpty())
         return {};
     const QRectF slot(double(r.Left), double(r.Top), width, height);
@@ -62,7 +68,7 @@ VisibleSlot VisiblePartOfSlot(const SlotRect &r, QSize cardSize, QSize pictureSi
         return {};
     const double sx = pictureSize.width() / width;
     const double sy = pictureSize.height() / height;
-    const QRectF source((target.left() - slot.left()) * sx, (target.top() - slot.top()) * sy,
+    const QRectF source(part.left() + (target.left() - slot.left()) * sx, part.top() + (target.top() - slot.top()) * sy,
                         target.width() * sx, target.height() * sy);
     return {target, source};
 }

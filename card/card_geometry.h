@@ -37,3 +37,5 @@ struct VisibleSlot {
     bool IsEmpty() const { return Target.isEmpty() || Source.isEmpty(); }
 };
 VisibleSlot VisiblePartOfSlot(const SlotRect &r, QSize cardSize, QSize pictureSize);
+// The same with only the `part` of the picture stretched over the slot.
+VisibleSlot VisiblePartOfSlot(const SlotRect &r, QSize cardSize, const QRect &part);

@@ -23,11 +23,19 @@ function(tessaly_run_fuzzer)
         message(FATAL_ERROR "Building the fuzz target ${ARG_TARGET} failed")
     endif()
 
+    # The suite runs every target from one seed, so a run explores the same
+    # inputs each time and a finding can be repeated; TESSALY_FUZZ_SEED picks
+    # another seed for a longer search by hand (0 lets libFuzzer choose).
+    set(seed 1)
+    if(DEFINED ENV{TESSALY_FUZZ_SEED})
+        set(seed "$ENV{TESSALY_FUZZ_SEED}")
+    endif()
+
     set(corpus "${ARG_BINARY}/corpus")
     file(REMOVE_RECURSE "${corpus}")
     file(MAKE_DIRECTORY "${corpus}")
     execute_process(
-        COMMAND "${ARG_BINARY}/${ARG_TARGET}" -max_total_time=${ARG_SECONDS} -timeout=10
+        COMMAND "${ARG_BINARY}/${ARG_TARGET}" -max_total_time=${ARG_SECONDS} -seed=${seed} -timeout=10
                 -rss_limit_mb=2048 -artifact_prefix=${ARG_BINARY}/ -print_final_stats=1
                 ${ARG_OPTIONS} "${corpus}" ${ARG_SEEDS}
         RESULT_VARIABLE result)

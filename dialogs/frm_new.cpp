@@ -5,6 +5,7 @@
 #include "controls/image.h"
 #include "dialogs/card_names.h"
 #include "dialogs/directory_copy.h"
+#include "dialogs/template_import.h"
 #include "dialogs/template_preview.h"
 
 #include <QDesktopServices>
@@ -23,19 +24,26 @@
 #endif
 
 TFrmNew::TFrmNew(const QString &programFolder, TDialogs &dialogs, QWidget *parent)
-    : QDialog(parent), m_programFolder(programFolder), m_dialogs(dialogs)
+    : TFrmNew(PlacesBeside(programFolder), dialogs, parent)
+{
+}
+
+TFrmNew::TFrmNew(const TPlaces &places, TDialogs &dialogs, QWidget *parent)
+    : QDialog(parent), m_places(places), m_dialogs(dialogs)
 {
     OpenAddress = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
     BuildControls();
     FormCreate();
 }
 
-QString TFrmNew::TemplatesAddress(const QString &templateDir)
+QString TFrmNew::TemplatesAddress(const QString &guide)
 {
     const QString configured = QStringLiteral(TESSALY_TEMPLATES_ADDRESS);
     if (!configured.isEmpty())
         return configured;
-    return QUrl::fromLocalFile(templateDir).toString();
+    QUrl page = QUrl::fromLocalFile(guide);
+    page.setFragment(QStringLiteral("more-templates"));
+    return page.toString();
 }
 
 void TFrmNew::BuildControls()
@@ -57,6 +65,10 @@ void TFrmNew::BuildControls()
     ListBox1->setUniformItemSizes(true);
     auto *listLayout = new QVBoxLayout(GroupBox1);
     listLayout->addWidget(ListBox1);
+    ImportButton = new QPushButton(QStringLiteral("Import template..."), GroupBox1);
+    Named(ImportButton, "ImportButton", QStringLiteral("Import template"),
+          QStringLiteral("Adds a template from a folder or a .zip file to the list"));
+    listLayout->addWidget(ImportButton);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Card Preview"), this);
     Named(GroupBox2, "GroupBox2", QStringLiteral("Card Preview"));
@@ -102,7 +114,9 @@ void TFrmNew::BuildControls()
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    setTabOrder(ListBox1, BitBtn1);
+    connect(ImportButton, &QPushButton::clicked, this, [this] { ImportClick(); });
+    setTabOrder(ListBox1, ImportButton);
+    setTabOrder(ImportButton, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
     setTabOrder(BitBtn2, Label1);
     setTabOrder(Label1, Edit1);
@@ -112,16 +126,26 @@ void TFrmNew::FormCreate()
 {
     Accepted = false;
     ListBox1->clear();
-    TemplateDir = m_programFolder + QStringLiteral("Template/");
-    Edit1->setText(TemplatesAddress(TemplateDir));
+    TemplateDir = m_places.Templates;
+    Edit1->setText(TemplatesAddress(m_places.Guide));
     // The template folder becomes the current directory, as it always did.
     if (!QFileInfo(TemplateDir).isDir() || !QDir::setCurrent(TemplateDir)) {
         m_dialogs.ShowMessage(QStringLiteral("The template folder \"%1\" cannot be opened.")
                                   .arg(QDir::toNativeSeparators(TemplateDir)));
         return;
     }
+    FillList();
+}
+
+void TFrmNew::FillList()
+{
     const QSignalBlocker quiet(ListBox1);
-    ListBox1->addItems(ListTemplates(TemplateDir));
+    ListBox1->clear();
+    for (const QString &folder : m_places.TemplateFolders())
+        for (const QString &name : ListTemplates(folder)) {
+            auto *item = new QListWidgetItem(name, ListBox1);
+            item->setData(Qt::UserRole, folder + name + QLatin1Char('/'));
+        }
     for (int i = 0; i < ListBox1->count(); ++i)
         ListBox1->item(i)->setSizeHint(QSize(ListBox1->item(i)->sizeHint().width(), 16));
     if (ListBox1->count() > 0) {
@@ -134,8 +158,7 @@ void TFrmNew::ListBox1Click()
 {
     if (ListBox1->currentRow() < 0)
         return;
-    const TPreview preview =
-        LoadPreview(TemplateDir + ListBox1->currentItem()->text() + QStringLiteral("/preview.jpg"));
+    const TPreview preview = LoadPreview(TemplateFolderAt(ListBox1->currentRow()) + QStringLiteral("preview.jpg"));
     if (preview.Image.isNull()) {
         m_dialogs.ShowMessage(preview.Error);  // the previous preview stays
         return;
@@ -170,7 +193,7 @@ void TFrmNew::BitBtn1Click()
         return;
     }
     m_creating = true;
-    CreateCard(ListBox1->currentItem()->text());
+    CreateCard(TemplateFolderAt(ListBox1->currentRow()));
     m_creating = false;
     if (Accepted)
         accept();
@@ -196,9 +219,14 @@ QString TFrmNew::AskCardName(const QString &cardRoot)
     }
 }
 
-void TFrmNew::CreateCard(const QString &templateName)
+QString TFrmNew::TemplateFolderAt(int row) const
 {
-    const QString cardRoot = m_programFolder + QStringLiteral("MyCard/");
+    return ListBox1->item(row)->data(Qt::UserRole).toString();
+}
+
+void TFrmNew::CreateCard(const QString &templateFolder)
+{
+    const QString cardRoot = m_places.Cards;
     CardName = AskCardName(cardRoot);
     CardFolder = cardRoot + CardName + QLatin1Char('/');
     // Only the last level is made: without MyCard/ nothing is created.
@@ -209,7 +237,7 @@ void TFrmNew::CreateCard(const QString &templateName)
     }
     QString failure;
     try {
-        if (!CopyDirectory(TemplateDir + templateName + QLatin1Char('/'), CardFolder))
+        if (!CopyDirectory(templateFolder, CardFolder))
             failure = QStringLiteral("Sorry, copy error!");
     } catch (const EDirectoryError &e) {
         failure = QString::fromUtf8(e.what());
@@ -221,4 +249,31 @@ void TFrmNew::CreateCard(const QString &templateName)
         return;
     }
     Accepted = true;
+}
+
+void TFrmNew::ImportClick()
+{
+    TFileDialog chooser;
+    chooser.Title = QStringLiteral("Import template");
+    chooser.Filter = QStringLiteral("Template (template.bmp *.zip)");
+    chooser.InitialDir = QDir::homePath();
+    if (!m_dialogs.ExecuteOpen(chooser))
+        return;
+    // A folder is chosen by its template.bmp, as a card is by its Card.crd.
+    const QFileInfo chosen(chooser.FileName);
+    const QString source = chosen.suffix().compare(QStringLiteral("zip"), Qt::CaseInsensitive) == 0
+                               ? chosen.absoluteFilePath()
+                               : chosen.absolutePath();
+    QString name;
+    try {
+        name = ImportTemplate(source, m_places.UserTemplates, m_places.TemplateFolders());
+    } catch (const ETemplateImportError &e) {
+        m_dialogs.ShowMessage(QString::fromUtf8(e.what()));
+        return;
+    }
+    FillList();
+    const QString folder = QDir(m_places.UserTemplates).absolutePath() + QLatin1Char('/') + name + QLatin1Char('/');
+    for (int row = 0; row < ListBox1->count(); ++row)
+        if (QDir::cleanPath(TemplateFolderAt(row)) == QDir::cleanPath(folder))
+            ListBox1->setCurrentRow(row);  // shows its preview
 }

@@ -1,6 +1,7 @@
 #include "dialogs/frm_select_edit_image.h"
 
 #include "card/card_compose.h"
+#include "card/picture_fit.h"
 #include "controls/accessibility.h"
 #include "controls/image.h"
 #include "controls/scrollbox.h"
@@ -56,10 +57,6 @@ QPushButton *MakeButton(QWidget *parent, const char *objectName, const QString &
 
 } // namespace
 
-const QString TFrmselectImage::PictureFilter = QStringLiteral(
-    "All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf);;JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;"
-    "Bitmaps (*.bmp);;Enhanced Metafiles (*.emf);;Metafiles (*.wmf)");
-
 TFrmselectImage::TFrmselectImage(TDialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialogs(dialogs)
 {
     BuildControls();
@@ -96,7 +93,8 @@ void TFrmselectImage::BuildControls()
     GroupBox1->setGeometry(578, 0, 193, 589);
     Button1 = MakeButton(GroupBox1, "Button1", QStringLiteral("Select My Own Image"), QRect(14, 36, 155, 25),
                          QStringLiteral("Select My Own Image"),
-                         QStringLiteral("Chooses a picture file: JPEG, bitmap, icon or metafile"));
+                         QStringLiteral("Chooses a picture file: a photo (JPEG, HEIC, PNG, WebP, TIFF, GIF), "
+                                        "bitmap, icon or metafile"));
     Label1 = Named(new QLabel(QStringLiteral("If Your just want to use a part of your picture, use Crop"), GroupBox1),
                    "Label1", QStringLiteral("If Your just want to use a part of your picture, use Crop"));
     Label1->setWordWrap(true);
@@ -134,7 +132,7 @@ void TFrmselectImage::BuildControls()
     setTabOrder(BitBtn4, BitBtn5);
     setTabOrder(BitBtn5, BitBtn6);
 
-    OpenPictureDialog1.Filter = PictureFilter;
+    OpenPictureDialog1.Filter = PictureFileFilter();
 }
 
 void TFrmselectImage::FormCreate()
@@ -146,6 +144,15 @@ void TFrmselectImage::FormCreate()
     // Qt draws every widget through a back buffer: dragging does not
     // flicker. The mover keeps the colours and margin it was built with.
     Mover->ApplyColors();
+    // The crop rectangle keeps the frame's proportions unless Shift is held.
+    ShiftHeld = [] { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier); };
+    Mover->OnResizing = [this](QWidget *control, QRect &frame, bool &) {
+        if (control != Shape1 || FrameShape.isEmpty() || (ShiftHeld && ShiftHeld()))
+            return;
+        const int m = Mover->FrameMargin;
+        const QRect kept = KeepShape(Shape1->geometry(), frame.adjusted(m, m, -m, -m), FrameShape);
+        frame = kept.adjusted(-m, -m, m, m);
+    };
     SetCropMode(false);
     Accepted = false;
 }
@@ -175,6 +182,12 @@ void TFrmselectImage::Init(const QString &lastDir, const QString &targetFile)
     CenterImage();
 }
 
+void TFrmselectImage::SetFrame(QSize frameShape, QSize storeBound)
+{
+    FrameShape = frameShape;
+    StoreBound = storeBound;
+}
+
 bool TFrmselectImage::InCropMode() const
 {
     return BitBtn3->isEnabled();
@@ -184,6 +197,7 @@ void TFrmselectImage::SetPicture(const QImage &picture)
 {
     m_picture = picture;
     m_shownFor = QSize(-1, -1);
+    m_cropPlaced = false;
 }
 
 bool TFrmselectImage::OpenPicture()
@@ -196,13 +210,16 @@ bool TFrmselectImage::OpenPicture()
         const TBusyCursor busy;
         picture = LoadPictureFile(file);
     } catch (const EPictureError &error) {
+        // Why the picture cannot be used goes below the usual words; the
+        // picture shown before stays.
         if (PictureTypeOf(file) != TPictureType::Icon)
-            throw;
+            throw std::runtime_error((NoPictureMessage + QStringLiteral("\n\n") + QString::fromUtf8(error.what()))
+                                         .toStdString());
         throw ECaptionedError(QStringLiteral("Load Image: ") + QDir::toNativeSeparators(file)
                                   + QStringLiteral("Error:") + error.Reason,
                               QStringLiteral("Quit"));
     }
-    // An unsupported file leaves the area empty.
+    // A file gone since it was chosen leaves the area empty.
     SetPicture(picture);
     return true;
 }
@@ -256,6 +273,12 @@ void TFrmselectImage::SetCropMode(bool on)
 
 void TFrmselectImage::BitBtn1Click()
 {
+    // Over a new picture the rectangle first shows the part that "OK"
+    // would use: the frame's shape, centred.
+    if (!m_cropPlaced && !FrameShape.isEmpty() && !m_picture.isNull()) {
+        Shape1->setGeometry(m_view.ToArea(FillPart(m_picture.size(), FrameShape)));
+        m_cropPlaced = true;
+    }
     Shape1->show();
     SetCropMode(true);
     Mover->Select(Shape1);
@@ -297,10 +320,10 @@ void TFrmselectImage::BitBtn5Click()
         return;
     // A failed write raises: the message is shown, the old picture stays
     // whole and the dialog stays open. Without a target the caller keeps it.
-    Chosen = m_picture;
+    Chosen = PictureForFrame(m_picture, FrameShape, StoreBound);
     if (!TargetFile.isEmpty()) {
         const TBusyCursor busy;
-        WritePictureBmp(m_picture, TargetFile);
+        StoreFramePicture(m_picture, FrameShape, StoreBound, TargetFile);
     }
     Accepted = true;
     accept();

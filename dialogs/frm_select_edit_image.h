@@ -1,18 +1,24 @@
 #pragma once
 // The picture dialog behind the change-picture button: shows the card's
-// current picture, loads one of the user's own (BMP, JPEG, icon, Windows or
-// enhanced metafile), cuts out a part of it with a red crop rectangle that
-// a mover moves and sizes, and on "OK" writes the result as a 24-bit BMP
-// over the card's picture file.
+// current picture, loads one of the user's own (a photo in JPEG, HEIC, PNG,
+// WebP, TIFF or GIF, a bitmap, an icon, a Windows or enhanced metafile),
+// cuts out a part of it with a red crop rectangle that a mover moves and
+// sizes, and on "OK" writes the result as a 24-bit BMP over the card's
+// picture file.
 //
 // The picture is held at its own size; a larger one than the picture area
 // is shown scaled down to fit, and a crop always cuts the picture's own
-// pixels. Nothing is written before "OK".
+// pixels. Given the frame's shape, the crop rectangle keeps it (Shift
+// frees it) and "OK" writes the picture cut to it, so the card's stretch
+// into the frame squashes nothing; the file is kept no larger than the
+// card printed needs (card/picture_fit.h). Nothing is written before "OK".
 
 #include "controls/dialogs.h"
 #include "dialogs/picture_crop.h"
 
 #include <QDialog>
+
+#include <functional>
 #include <QImage>
 #include <QString>
 
@@ -36,12 +42,21 @@ public:
     QString LastDir;        // in and out: folder of the picture chosen last, ending in '/'
     QString TargetFile;     // in: the card's picture file, written on "OK"; empty: nothing is written
     bool Accepted = false;  // the user confirmed and the picture was written
-    QImage Chosen;          // out: the picture confirmed with "OK", at its own size
+    QImage Chosen;          // out: the picture confirmed with "OK", as it would be written
 
     // Stores both; when `targetFile` exists, shows the picture it holds.
     void Init(const QString &lastDir, const QString &targetFile);
     // Shows a picture the caller holds (the card's, not yet saved).
     void ShowPicture(const QImage &picture);
+    // The picture frame's size in card pixels (the crop's and the written
+    // picture's proportions) and the largest picture worth writing; empty
+    // sizes leave the picture's own shape and size.
+    void SetFrame(QSize frameShape, QSize storeBound);
+    QSize FrameShape;
+    QSize StoreBound;
+    // Whether Shift is held now, freeing the crop rectangle's shape; tests
+    // replace it.
+    std::function<bool()> ShiftHeld;
 
     // The picture being edited, at its own size; null when none is loaded.
     const QImage &Picture() const { return m_picture; }
@@ -76,7 +91,6 @@ public:
     void BitBtn5Click();  // OK
     void BitBtn6Click();  // Cancel
 
-    static const QString PictureFilter;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -95,4 +109,5 @@ private:
     QImage m_picture;
     TPictureView m_view;
     QSize m_shownFor;  // the shown size Image1's bitmap was made at
+    bool m_cropPlaced = false;  // the crop rectangle was placed over this picture
 };

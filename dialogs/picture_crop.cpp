@@ -83,3 +83,37 @@ QImage CropPicture(const QImage &picture, const QRect &part)
     }
     return cropped;
 }
+
+QRect KeepShape(const QRect &start, const QRect &proposed, QSize shape)
+{
+    if (shape.isEmpty() || proposed.width() <= 0 || proposed.height() <= 0)
+        return proposed;
+    const bool leftMoved = proposed.left() != start.left();
+    const bool topMoved = proposed.top() != start.top();
+    const bool horizontal = leftMoved || proposed.right() != start.right();
+    const bool vertical = topMoved || proposed.bottom() != start.bottom();
+    const double aspect = double(shape.width()) / shape.height();
+    int width = proposed.width();
+    int height = proposed.height();
+    if (horizontal && !vertical)
+        height = std::max(1, int(std::lround(width / aspect)));
+    else if (vertical && !horizontal)
+        width = std::max(1, int(std::lround(height * aspect)));
+    else if (width > height * aspect)
+        height = std::max(1, int(std::lround(width / aspect)));
+    else
+        width = std::max(1, int(std::lround(height * aspect)));
+
+    QRect kept(proposed.topLeft(), QSize(width, height));
+    // The edge opposite the one dragged stays put.
+    if (leftMoved)
+        kept.moveRight(proposed.right());
+    if (topMoved)
+        kept.moveBottom(proposed.bottom());
+    // The side that only followed grows about its middle.
+    if (horizontal && !vertical)
+        kept.moveTop(start.center().y() - (height - 1) / 2);
+    if (vertical && !horizontal)
+        kept.moveLeft(start.center().x() - (width - 1) / 2);
+    return kept;
+}

@@ -48,3 +48,10 @@ QImage ShownPicture(const QImage &picture, QSize shown);
 // lies outside the picture it is white. Raises EPictureError when the part
 // has no area or is larger than MaxCropPixelCount.
 QImage CropPicture(const QImage &picture, const QRect &part);
+
+// A crop rectangle that a handle drag proposes (`proposed`, from `start`)
+// made to keep the proportions of `shape`: the edges the drag did not move
+// stay; a corner drag follows the mouse on the side that moved further, a
+// side drag carries the other side along, centred. An empty shape, or a
+// proposal with no area, leaves the proposal as it is.
+QRect KeepShape(const QRect &start, const QRect &proposed, QSize shape);

@@ -12,9 +12,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -93,6 +95,78 @@ struct TDecompressGuard {
     ~TDecompressGuard() { jpeg_destroy_decompress(Info); }
 };
 
+// The file read a piece at a time as libjpeg asks for it, rather than held
+// whole: a photo is megabytes, which would be memory touched once and
+// thrown away. A read error ends the decode with the system's reason; the
+// end of the file in mid-picture is libjpeg's own warning, which loses the
+// picture (WarningLosesPicture).
+struct TFileSource {
+    jpeg_source_mgr Base; // first: libjpeg hands back a pointer to it
+    int File = -1;
+    JOCTET Buffer[16384];
+};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr info)
+{
+    static const JOCTET EndOfImage[2] = {0xFF, JPEG_EOI};
+    auto &source = *reinterpret_cast<TFileSource *>(info->src);
+    ssize_t got;
+    do
+        got = ::read(source.File, source.Buffer, sizeof source.Buffer);
+    while (got < 0 && errno == EINTR);
+    if (got < 0)
+        FailWith(reinterpret_cast<j_common_ptr>(info), std::strerror(errno));
+    if (got == 0) {
+        WARNMS(info, JWRN_JPEG_EOF);
+        source.Base.next_input_byte = EndOfImage;
+        source.Base.bytes_in_buffer = 2;
+        return TRUE;
+    }
+    source.Base.next_input_byte = source.Buffer;
+    source.Base.bytes_in_buffer = size_t(got);
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr info, long count)
+{
+    jpeg_source_mgr &source = *info->src;
+    while (count > 0 && size_t(count) > source.bytes_in_buffer) {
+        count -= long(source.bytes_in_buffer);
+        source.bytes_in_buffer = 0;
+        FillInputBuffer(info);
+    }
+    if (count > 0) {
+        source.next_input_byte += count;
+        source.bytes_in_buffer -= size_t(count);
+    }
+}
+
+void UseFileSource(jpeg_decompress_struct &info, TFileSource &source, int file)
+{
+    source.File = file;
+    source.Base.init_source = InitSource;
+    source.Base.fill_input_buffer = FillInputBuffer;
+    source.Base.skip_input_data = SkipInputData;
+    source.Base.resync_to_restart = jpeg_resync_to_restart;
+    source.Base.term_source = TermSource;
+    source.Base.bytes_in_buffer = 0;
+    source.Base.next_input_byte = nullptr;
+    info.src = &source.Base;
+}
+
+// Closes the file on every way out of a decode.
+struct TFileGuard {
+    int File;
+    ~TFileGuard()
+    {
+        if (File >= 0)
+            ::close(File);
+    }
+};
+
 uint8_t MultiplyScaled(unsigned a, unsigned b)
 {
     return uint8_t((a * b + 127) / 255);
@@ -101,7 +175,7 @@ uint8_t MultiplyScaled(unsigned a, unsigned b)
 // CMYK (libjpeg's output for CMYK and YCCK files) to blue-green-red, in
 // place. Adobe's applications store the inks inverted (255 = no ink) and
 // mark their files with an Adobe segment; other writers store them plainly.
-void ConvertCmykRow(TPixel *row, int32_t width, bool inverted)
+void ConvertCmykRow(TPixel *row, int32_t width, bool inverted, uint8_t alpha)
 {
     for (int32_t x = 0; x < width; ++x) {
         uint8_t *bytes = reinterpret_cast<uint8_t *>(row + x);
@@ -113,16 +187,20 @@ void ConvertCmykRow(TPixel *row, int32_t width, bool inverted)
             black = 255 - black;
         }
         row[x] = TPixel{MultiplyScaled(yellow, black), MultiplyScaled(magenta, black),
-                        MultiplyScaled(cyan, black), 0};
+                        MultiplyScaled(cyan, black), alpha};
     }
 }
 
-// libjpeg-turbo fills the fourth byte of its BGRX output; our pixels carry
-// no alpha from a JPEG.
-void ClearAlpha(TPixel *row, int32_t width)
+// libjpeg-turbo fills the fourth byte of its BGRX output; it becomes the
+// alpha the caller asked for.
+void SetAlpha(TPixel *row, int32_t width, uint8_t alpha)
 {
+    // As words, which the compiler turns into a few vector instructions.
+    using TPixelWord = uint32_t __attribute__((may_alias));
+    auto *words = reinterpret_cast<TPixelWord *>(row);
+    const uint32_t bits = uint32_t(alpha) << 24;
     for (int32_t x = 0; x < width; ++x)
-        row[x].Alpha = 0;
+        words[x] = (words[x] & 0x00FFFFFFu) | bits;
 }
 
 std::string DescribeFailure(const std::string &name, const char *reason)
@@ -137,36 +215,28 @@ void TJpegDecoder::ReadImageFile(const std::string &fileName, TBitmapImage &imag
     std::error_code ignored;
     if (std::filesystem::is_directory(fileName, ignored))
         throw EFOpenError(fileName, EISDIR);
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file)
-        throw EFOpenError(fileName);
-    // The whole file in one read where its size is known (a photo is
-    // megabytes); a stream that cannot tell its size is read to its end.
-    std::vector<uint8_t> bytes;
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    file.seekg(0, std::ios::beg);
-    if (size > 0 && file) {
-        bytes.resize(size_t(size));
-        file.read(reinterpret_cast<char *>(bytes.data()), size);
-        bytes.resize(size_t(file.gcount()));
-    } else {
-        file.clear();
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
-    if (file.bad())
-        throw EFOpenError(fileName, EIO);
-    ReadImageMemory(bytes.data(), bytes.size(), fileName, image);
+    const TFileGuard file{::open(fileName.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (file.File < 0)
+        throw EFOpenError(fileName, errno);
+    struct stat status{};
+    if (::fstat(file.File, &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0)
+        throw EJpegError(DescribeFailure(fileName, "The file is empty"));
+    Decode(nullptr, 0, file.File, fileName, image);
 }
 
 void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::string &name,
                                    TBitmapImage &image)
 {
+    if (size == 0)
+        throw EJpegError(DescribeFailure(name, "The file is empty"));
+    Decode(data, size, -1, name, image);
+}
+
+void TJpegDecoder::Decode(const uint8_t *data, size_t size, int file, const std::string &name, TBitmapImage &image)
+{
     if (ScaleDenominator != 1 && ScaleDenominator != 2 && ScaleDenominator != 4
         && ScaleDenominator != 8)
         throw EJpegError("JPEG scale must be 1, 2, 4 or 8");
-    if (size == 0)
-        throw EJpegError(DescribeFailure(name, "The file is empty"));
 
     // Nothing with a destructor may be created between setjmp and the end
     // of the decode except what the guard and the image already own.
@@ -176,6 +246,7 @@ void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::
     jpeg_progress_mgr progress{};
     progress.progress_monitor = MonitorProgress;
     TBitmapImage band; // rows on their way to a turned picture
+    TFileSource source;
 
     info.err = jpeg_std_error(&errors.Base);
     errors.Base.error_exit = ErrorExit;
@@ -185,7 +256,10 @@ void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::
 
     jpeg_create_decompress(&info);
     info.progress = &progress;
-    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    if (file >= 0)
+        UseFileSource(info, source, file);
+    else
+        jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&info, TRUE);
     Orientation = 1;
@@ -208,20 +282,27 @@ void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::
 
     const auto width = int32_t(info.output_width);
     const auto height = int32_t(info.output_height);
+    const int orientation = HonourExifOrientation ? Orientation : 1;
     // A picture turned by a quarter is put upright band by band as it is
-    // decoded, rather than decoded whole and then copied turned. Each band
-    // row lands in a column of the upright picture; a tall band writes a
-    // longer run into each upright row it touches, which spares the memory
-    // system most of the scattered writes.
-    const bool turnRows = HonourExifOrientation && IsTransposingOrientation(Orientation);
+    // decoded, rather than decoded whole and then copied turned: each band
+    // row lands in a column of the upright picture (orientation.h). Any
+    // other picture has its rows decoded straight into the upright row they
+    // belong in, mirrored there while still in the cache.
+    const bool turnRows = IsTransposingOrientation(orientation);
+    const bool mirrorRows = MirrorsRows(orientation);
+    const uint8_t alpha = OpaqueAlpha ? 255 : 0;
     constexpr int32_t RowsPerCall = 16;
-    constexpr int32_t BandRows = 128;
+    constexpr int32_t BandRows = 64;
     if (turnRows) {
         image.SetSize(height, width);
         band.SetSize(width, BandRows);
     } else {
         image.SetSize(width, height);
     }
+    int32_t bandFirst = 0; // the stored row the band starts with
+    const auto target = [&](int32_t storedRow) {
+        return turnRows ? &band.At(0, storedRow - bandFirst) : &image.At(0, UprightRowOf(orientation, storedRow, height));
+    };
 
     // Rows are decoded straight into pixels, which have the layout of
     // libjpeg-turbo's BGRX output.
@@ -230,38 +311,37 @@ void TJpegDecoder::ReadImageMemory(const uint8_t *data, size_t size, const std::
     // picture is written across all its pages from the first band on, so
     // its pages are asked for once that band has decoded.
     JSAMPROW rows[RowsPerCall];
-    int32_t bandFirst = 0;     // the stored row the band starts with
-    int32_t preparedEnd = 0;   // rows of an upright-decoded picture whose pages are provided
+    int32_t preparedEnd = 0;   // stored rows of an unturned picture whose pages are provided
     while (info.output_scanline < info.output_height) {
         const auto first = int32_t(info.output_scanline);
         const int32_t wanted = turnRows ? std::min({RowsPerCall, height - first, bandFirst + BandRows - first})
                                         : std::min(RowsPerCall, height - first);
         if (!turnRows && first + wanted > preparedEnd) {
             const int32_t end = std::min(height, first + BandRows);
-            PreparePages(&image.At(0, first), size_t(end - first) * size_t(width) * sizeof(TPixel));
+            const int32_t top = std::min(UprightRowOf(orientation, first, height), UprightRowOf(orientation, end - 1, height));
+            PreparePages(&image.At(0, top), size_t(end - first) * size_t(width) * sizeof(TPixel));
             preparedEnd = end;
         }
-        TPixel *target = turnRows ? &band.At(0, first - bandFirst) : &image.At(0, first);
         for (int32_t i = 0; i < wanted; ++i)
-            rows[i] = reinterpret_cast<JSAMPROW>(target + size_t(i) * size_t(width));
+            rows[i] = reinterpret_cast<JSAMPROW>(target(first + i));
         const auto read = int32_t(jpeg_read_scanlines(&info, rows, JDIMENSION(wanted)));
         for (int32_t i = 0; i < read; ++i) {
-            TPixel *row = target + size_t(i) * size_t(width);
+            TPixel *row = reinterpret_cast<TPixel *>(rows[i]);
             if (cmyk)
-                ConvertCmykRow(row, width, info.saw_Adobe_marker);
+                ConvertCmykRow(row, width, info.saw_Adobe_marker, alpha);
             else
-                ClearAlpha(row, width);
+                SetAlpha(row, width, alpha);
+            if (mirrorRows)
+                std::reverse(row, row + width);
         }
         const int32_t next = first + read;
         if (turnRows && (next == bandFirst + BandRows || next == height)) {
             if (bandFirst == 0)
                 PreparePages(image.Pixels.data(), image.Pixels.size() * sizeof(TPixel));
-            PlaceRowsUpright(&band.At(0, 0), bandFirst, next - bandFirst, width, height, Orientation, image);
+            PlaceRowsUpright(&band.At(0, 0), bandFirst, next - bandFirst, width, height, orientation, image);
             bandFirst = next;
         }
         ReportProgress(1, 1, DecodeDescription, uint32_t(int64_t(next) * 100 / height));
     }
     jpeg_finish_decompress(&info);
-    if (HonourExifOrientation && !turnRows)
-        ApplyOrientation(image, Orientation);
 }

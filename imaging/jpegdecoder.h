@@ -34,6 +34,11 @@ public:
     // times faster for a picture only looked at.
     int ScaleDenominator = 1;
 
+    // Every pixel's Alpha: 0 as the codecs keep it, or with this set 255,
+    // the layout of an opaque Qt picture, which can then take the pixels
+    // over as they are instead of setting the byte in another pass.
+    bool OpaqueAlpha = false;
+
     // Turn the picture upright by its Exif orientation (on by default).
     bool HonourExifOrientation = true;
     // The Exif orientation of the file read last, 1 to 8 (1 when it has none).
@@ -47,4 +52,8 @@ public:
     // Decodes a JPEG held in memory; name is used in messages only.
     void ReadImageMemory(const uint8_t *data, size_t size, const std::string &name,
                          TBitmapImage &image);
+
+private:
+    // Decodes from memory, or from the open file when file >= 0.
+    void Decode(const uint8_t *data, size_t size, int file, const std::string &name, TBitmapImage &image);
 };

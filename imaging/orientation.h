@@ -8,6 +8,12 @@
 // Values outside 1..8 are treated as 1 (the tag's default).
 bool IsTransposingOrientation(int orientation);
 
+// For orientations 1 to 4, which keep rows rows: the upright row that
+// stored row storedRow of a picture height rows high becomes, and whether
+// each row is to be reversed. A decoder puts rows there as they arrive.
+int32_t UprightRowOf(int orientation, int32_t storedRow, int32_t height);
+bool MirrorsRows(int orientation);
+
 // Rewrites image so that it shows upright; orientations 5 to 8 swap width
 // and height.
 void ApplyOrientation(TBitmapImage &image, int orientation);

@@ -26,7 +26,7 @@ QImage ToQImage(const TBitmapImage &bitmap)
     return image;
 }
 
-QImage ToQImage(TBitmapImage &&bitmap)
+QImage ToQImage(TBitmapImage &&bitmap, bool alphaIsOpaque)
 {
     if (bitmap.Width <= 0 || bitmap.Height <= 0 || bitmap.Pixels.size() < size_t(bitmap.PixelCount))
         return ToQImage(std::as_const(bitmap));
@@ -36,8 +36,9 @@ QImage ToQImage(TBitmapImage &&bitmap)
     bitmap = TBitmapImage();
     auto *data = reinterpret_cast<QRgb *>(pixels->data());
     const size_t count = size_t(width) * size_t(height);
-    for (size_t i = 0; i < count; ++i)
-        data[i] |= 0xFF000000u;
+    if (!alphaIsOpaque)
+        for (size_t i = 0; i < count; ++i)
+            data[i] |= 0xFF000000u;
     // The image owns the pixels from here; the last copy of it frees them.
     return QImage(
         reinterpret_cast<uchar *>(data), width, height, qsizetype(width) * qsizetype(sizeof(QRgb)),

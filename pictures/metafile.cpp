@@ -18,8 +18,8 @@
 
 namespace {
 
-// No metafile is drawn larger than the largest bitmap the decoders accept.
-constexpr qint64 MaxMetafilePixels = qint64(1) << 28;
+// No metafile is drawn larger than the largest picture any reader accepts.
+constexpr qint64 MaxMetafilePixels = MaxPicturePixels;
 
 QByteArray ReadWholeFile(const QString &path)
 {
@@ -43,8 +43,7 @@ QImage DrawSvg(const QString &path, const QByteArray &svg, QSize size)
         size = renderer.defaultSize();
     if (size.isEmpty())
         FailToLoadPicture(path, QStringLiteral("The metafile has no size"));
-    if (qint64(size.width()) * size.height() > MaxMetafilePixels)
-        FailToLoadPicture(path, QStringLiteral("The metafile is too large"));
+    CheckPictureSize(path, size);
     QImage picture(size, QImage::Format_RGB32);
     if (picture.isNull())
         FailToLoadPicture(path, QStringLiteral("Not enough memory for the picture"));

@@ -22,13 +22,6 @@ std::string LocalName(const QString &path)
 
 } // namespace
 
-void FailToLoadPicture(const QString &path, const QString &reason)
-{
-    throw EPictureError(QStringLiteral("Cannot load the picture \"%1\": %2")
-                            .arg(QDir::toNativeSeparators(path), reason),
-                        reason);
-}
-
 QImage ReadBmpPicture(const QString &path)
 {
     std::ifstream file(LocalName(path), std::ios::binary);
@@ -48,6 +41,7 @@ QImage ReadJpegPicture(const QString &path, int scaleDenominator)
     TBitmapImage bitmap;
     TJpegDecoder decoder;
     decoder.ScaleDenominator = scaleDenominator;
+    decoder.OpaqueAlpha = true; // as Qt's opaque pictures have it
     try {
         decoder.ReadImageFile(LocalName(path), bitmap);
     } catch (const EJpegError &error) {
@@ -55,7 +49,7 @@ QImage ReadJpegPicture(const QString &path, int scaleDenominator)
     } catch (const Exception &error) {
         FailToLoadPicture(path, QString::fromStdString(error.what()));
     }
-    return ToQImage(std::move(bitmap));
+    return ToQImage(std::move(bitmap), true);
 }
 
 QImage ReadIconPicture(const QString &path)
@@ -83,19 +77,38 @@ QImage ReadIconPicture(const QString &path)
     return OpaqueOnWhite(largest);
 }
 
+namespace {
+
+struct TPictureEnding {
+    const char *Ending;
+    TPictureType Type;
+};
+constexpr TPictureEnding PictureEndings[] = {
+    {".bmp", TPictureType::Bmp},   {".jpg", TPictureType::Jpeg},  {".jpeg", TPictureType::Jpeg},
+    {".png", TPictureType::Png},   {".gif", TPictureType::Gif},   {".tif", TPictureType::Tiff},
+    {".tiff", TPictureType::Tiff}, {".webp", TPictureType::WebP}, {".heic", TPictureType::Heif},
+    {".heif", TPictureType::Heif}, {".ico", TPictureType::Icon},  {".wmf", TPictureType::Wmf},
+    {".emf", TPictureType::Emf},
+};
+
+} // namespace
+
+QString PictureFileFilter()
+{
+    return QStringLiteral(
+        "All pictures (*.jpg *.jpeg *.png *.heic *.heif *.webp *.gif *.tif *.tiff *.bmp *.ico *.emf *.wmf);;"
+        "JPEG Image File (*.jpg *.jpeg);;PNG Image (*.png);;HEIF/HEIC Photo (*.heic *.heif);;"
+        "WebP Image (*.webp);;GIF Image (*.gif);;TIFF Image (*.tif *.tiff);;Bitmaps (*.bmp);;Icons (*.ico);;"
+        "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)");
+}
+
 TPictureType PictureTypeOf(const QString &fileName)
 {
     const QString name = fileName.toLower();
-    if (name.endsWith(QLatin1String(".bmp")))
-        return TPictureType::Bmp;
-    if (name.endsWith(QLatin1String(".jpg")) || name.endsWith(QLatin1String(".jpeg")))
-        return TPictureType::Jpeg;
-    if (name.endsWith(QLatin1String(".ico")))
-        return TPictureType::Icon;
-    if (name.endsWith(QLatin1String(".wmf")))
-        return TPictureType::Wmf;
-    if (name.endsWith(QLatin1String(".emf")))
-        return TPictureType::Emf;
+    for (const TPictureEnding &ending : PictureEndings) {
+        if (name.endsWith(QLatin1String(ending.Ending)))
+            return ending.Type;
+    }
     return TPictureType::Unsupported;
 }
 
@@ -104,11 +117,27 @@ TPictureType PictureTypeOfContents(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return TPictureType::Unsupported;
-    const QByteArray start = file.read(3);
+    const QByteArray start = file.read(16);
     if (start.startsWith("BM"))
         return TPictureType::Bmp;
-    if (start == QByteArrayLiteral("\xFF\xD8\xFF"))
+    if (start.startsWith(QByteArrayLiteral("\xFF\xD8\xFF")))
         return TPictureType::Jpeg;
+    if (start.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1A\n")))
+        return TPictureType::Png;
+    if (start.startsWith("GIF87a") || start.startsWith("GIF89a"))
+        return TPictureType::Gif;
+    if (start.startsWith(QByteArrayLiteral("II*\0")) || start.startsWith(QByteArrayLiteral("MM\0*")))
+        return TPictureType::Tiff;
+    if (start.startsWith("RIFF") && start.mid(8, 4) == "WEBP")
+        return TPictureType::WebP;
+    // ISO base media files: a box "ftyp" naming a HEIF brand.
+    static const QByteArray heifBrands[] = {"heic", "heix", "heim", "heis", "hevc", "hevx", "mif1", "msf1"};
+    if (start.mid(4, 4) == "ftyp") {
+        for (const QByteArray &brand : heifBrands) {
+            if (start.mid(8, 4) == brand)
+                return TPictureType::Heif;
+        }
+    }
     return TPictureType::Unsupported;
 }
 
@@ -116,14 +145,28 @@ QImage LoadPictureFile(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return {};
-    return ReadPicture(path, PictureTypeOf(path));
+    TPictureType type = PictureTypeOfContents(path);
+    if (type == TPictureType::Unsupported)
+        type = PictureTypeOf(path);
+    if (type == TPictureType::Unsupported)
+        FailToLoadPicture(path, QStringLiteral("not a picture this program can read"));
+    return ReadPicture(path, type);
 }
 
 QImage ReadPicture(const QString &path, TPictureType type)
 {
     switch (type) {
-    case TPictureType::Bmp: return ReadBmpPicture(path);
-    case TPictureType::Jpeg: return ReadJpegPicture(path);
+    case TPictureType::Bmp:
+    case TPictureType::Jpeg:
+        // The program's own decoders take up to 2^28 pixels; the header
+        // alone says whether the picture is within the smaller limit.
+        CheckPictureSize(path, DeclaredPictureSize(path, type));
+        return type == TPictureType::Bmp ? ReadBmpPicture(path) : ReadJpegPicture(path);
+    case TPictureType::Png:
+    case TPictureType::Gif:
+    case TPictureType::Tiff:
+    case TPictureType::WebP: return ReadQtPicture(path, type);
+    case TPictureType::Heif: return ReadHeifPicture(path);
     case TPictureType::Icon: return ReadIconPicture(path);
     case TPictureType::Wmf: return ReadWmfPicture(path);
     case TPictureType::Emf: return ReadEmfPicture(path);

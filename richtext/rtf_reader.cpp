@@ -324,8 +324,9 @@ void Reader::AppendString(const QString &text)
 
 void Reader::FinishFontEntry()
 {
-    // No font's name holds a control character.
-    QString name = std::exchange(m_fontName, QString());
+    // No font's name holds a control character, nor one the writer leaves
+    // out (an object mark), so a name reads back as it was written.
+    QString name = WithoutStructureCharacters(std::exchange(m_fontName, QString()));
     name.removeIf([](QChar c) { return c.unicode() < 0x20; });
     name = name.trimmed();
     if (!name.isEmpty())

@@ -43,8 +43,11 @@ struct RunFormat {
 // set that can hold it (宋体 as \fcharset134 \'cb\'ce\'cc\'e5), which is
 // also what tells a reader the font's script. Only a name that no such code
 // page holds falls back to \uN.
-QByteArray FontNameEntry(const QString &name)
+QByteArray FontNameEntry(const QString &fullName)
 {
+    // Characters that never reach the file must not decide the character
+    // set either, or the name read back would be written another way.
+    const QString name = rtf::WithoutStructureCharacters(fullName);
     // The bullets' fonts have their own symbol character set.
     if (name == u"Symbol" || name == u"Wingdings")
         return "\\fcharset2 " + name.toLatin1();

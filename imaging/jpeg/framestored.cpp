@@ -27,10 +27,14 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
     // Every thread takes the next strip; the calling thread reports them in order.
     std::atomic<uint32_t> next{0};
     TStripReports done(strips.Count());
-    const auto convert = [&](TJpegStripScratch &scratch) {
+    const auto convert = [&](TJpegStripScratch &scratch, bool caller) {
         const uint32_t strip = next.fetch_add(1);
         if (strip >= strips.Count())
             return false;
+        // A quarter of the way, whether the helpers pay is known well
+        // enough; the rest of the pass is spared them if not.
+        if (caller && strip == strips.Count() / 4)
+            workers.Review();
         std::array<TJpegCoefficientBlock *, 3> out{};
         for (int c = 0; c < FrameComponentCount(); ++c) {
             out[size_t(c)] = FComponents[size_t(c)].FCoefficients.data() + strip * strips.Blocks(c);
@@ -45,20 +49,22 @@ void TJpegEncoder::ConvertImage(const TPixelRowSource &rows, const TJpegStrips &
     TJpegEncoderMemory &memory = Memory();
     for (int thread = 0; thread <= workers.Helpers(); ++thread)
         memory.ScratchOf(size_t(thread));
+    workers.StartMeasuring();
     RunAlongside(
         workers,
         [&](int helper) {
             TJpegStripScratch &scratch = memory.Scratch[size_t(helper) + 1];
-            while (!workers.Cancelled() && convert(scratch)) {
+            while (!workers.Cancelled() && !workers.Retired() && convert(scratch, false)) {
             }
         },
         [&] {
             TJpegStripScratch &scratch = memory.Scratch[0];
-            while (convert(scratch))
+            while (convert(scratch, true))
                 done.Catch(report);
         });
     done.Catch(report);
     reporter.Done();
+    workers.Review();
     if (!FGrayscale)
         ReportSampling();
 }

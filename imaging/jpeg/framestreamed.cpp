@@ -98,11 +98,15 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
         for (size_t t = 0; t < 4; ++t)
             tables[t] = counts[size_t(thread)][t].data();
         for (;;) {
-            if (thread > 0 && workers.Cancelled())
+            if (thread > 0 && (workers.Cancelled() || workers.Retired()))
                 return;
             const uint32_t strip = next.fetch_add(1);
             if (strip >= count)
                 return;
+            // A quarter of the way, whether the helpers pay is known well
+            // enough; the rest of the pass is spared them if not.
+            if (thread == 0 && strip == count / 4)
+                workers.Review();
             strips.Convert(rows, strip, scratch, blocks.Component);
             std::array<int32_t, 3> predictions{};
             TRestartState restart = RestartAt(uint64_t(strip) * units, interval);
@@ -116,9 +120,11 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
                 done.Catch(report);
         }
     };
+    workers.StartMeasuring();
     RunAlongside(workers, [&](int helper) { countStrips(helper + 1); }, [&] { countStrips(0); });
     done.Catch(report);
     reporter.Done();
+    workers.Review();
 
     ClearTables(job, FHuffmanTables);
     for (const TCounts &thread : counts)
@@ -138,53 +144,35 @@ void TJpegEncoder::CountStreamed(const TPixelRowSource &rows, const TJpegStrips 
     }
 }
 
-// The writing pass: every thread codes strips in order of their number into
-// raw bits, from the predictions the counting pass left at the end of the
-// strip before; the calling thread appends them to the file in their turn.
-// It codes the next strip straight into the file when nobody has taken it,
-// and while a helper codes the next strip, it codes one further ahead rather
-// than wait; with nothing left to code ahead it codes that strip again
-// itself, so that it never waits for a helper that may not be running.
-// Strips are coded at most a ring ahead of the file; a helper waits only for
-// room in the ring, and is woken only then.
+// The writing pass: the calling thread codes strips from the first one on
+// straight into the file while the helpers code strips from the last one
+// back, each into raw bits of its own, from the predictions the counting
+// pass left at the end of the strip before; where they meet, the calling
+// thread appends the helpers' strips in order. Each strip is coded once,
+// and the threads meet only there: none waits for another on the way,
+// which on a busy machine would cost a turn of the scheduler each time.
 void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &strips, const TScanJob &job,
                                 const std::vector<std::array<int32_t, 3>> &lastDc, TJpegWorkers &workers)
 {
     const uint32_t count = strips.Count();
     const uint32_t units = StripUnits(job);
-    const uint32_t slots = uint32_t(std::max(2, 8 * workers.Helpers()));
     TJpegEncoderMemory &memory = Memory();
     const size_t threads = size_t(workers.Helpers()) + 1;
     for (size_t thread = 0; thread < threads; ++thread) {
         memory.ScratchOf(thread);
         memory.BlocksOf(thread).Size(strips, job.ComponentCount);
     }
-    for (size_t slot = 0; slot < slots; ++slot)
-        memory.RawOf(slot);
+    // Raw bits for every strip a helper may code, made before they start.
+    if (workers.Helpers() > 0 && count > 0)
+        memory.RawOf(count - 1);
     struct : TJpegHandOff {
-        uint32_t NextCode = 0;      // the first strip nobody has taken to code
-        uint32_t Written = 0;       // strips in the file
-        std::vector<int64_t> Holds; // per slot: the strip coded there, or -1
-        std::vector<int64_t> Busy;  // per slot: the strip a helper codes there, or -1
-        int Waiting = 0;            // threads waiting for Changed
+        uint32_t Front = 0;        // the first strip nobody has taken
+        uint32_t Back = 0;         // one past the last strip nobody has taken
+        std::vector<uint8_t> Done; // per strip: a helper's bits are ready
+        bool Waiting = false;      // the calling thread waits for Done
     } shared;
-    shared.Holds.assign(slots, -1);
-    shared.Busy.assign(slots, -1);
-    // The next strip may be coded into its slot: inside the ring, and no
-    // helper still at work there on a strip the calling thread took over.
-    const auto claimable = [&] {
-        return shared.NextCode < count && shared.NextCode < shared.Written + slots &&
-               shared.Busy[shared.NextCode % slots] < 0;
-    };
-    const auto wait = [&](std::unique_lock<std::mutex> &lock, auto ready) {
-        ++shared.Waiting;
-        shared.Changed.wait(lock, ready);
-        --shared.Waiting;
-    };
-    const auto wake = [&] {
-        if (shared.Waiting > 0)
-            shared.Changed.notify_all();
-    };
+    shared.Back = count;
+    shared.Done.assign(count, 0);
 
     // Codes a strip: its blocks and its bits, which writer takes.
     const auto code = [&](uint32_t strip, size_t thread, TJpegBitWriter &writer) {
@@ -199,78 +187,50 @@ void TJpegEncoder::EmitStreamed(const TPixelRowSource &rows, const TJpegStrips &
         for (;;) {
             uint32_t strip;
             {
-                std::unique_lock<std::mutex> lock(shared.Mutex);
-                // Once the ring is full, wait until half of it is free again.
-                if (!shared.Stop && shared.NextCode < count && !claimable())
-                    wait(lock, [&] {
-                        return shared.Stop || shared.NextCode >= count ||
-                               (claimable() && shared.NextCode + slots / 2 <= shared.Written + slots);
-                    });
-                if (shared.Stop || shared.NextCode >= count)
+                const std::lock_guard<std::mutex> lock(shared.Mutex);
+                if (shared.Stop || shared.Front >= shared.Back)
                     return;
-                strip = shared.NextCode++;
-                shared.Busy[strip % slots] = strip;
+                strip = --shared.Back;
             }
-            TJpegRawBits &bits = memory.Raw[strip % slots];
             try {
-                TJpegBitWriter writer(bits);
+                TJpegBitWriter writer(memory.Raw[strip]);
                 code(strip, size_t(helper) + 1, writer);
             } catch (...) {
                 shared.Fail(std::current_exception());
                 return;
             }
             const std::lock_guard<std::mutex> lock(shared.Mutex);
-            shared.Busy[strip % slots] = -1;
-            if (strip >= shared.Written) // else the calling thread took it over
-                shared.Holds[strip % slots] = strip;
-            wake();
+            shared.Done[strip] = 1;
+            if (shared.Waiting)
+                shared.Changed.notify_all();
         }
     };
     RunWithHelpers(workers, shared, helperJob, [&] {
         TRowReporter reporter = PassReporter(job, true);
         TJpegBitWriter writer(*FStream);
-        for (uint32_t strip = 0; strip < count; ++strip) {
-            std::unique_lock<std::mutex> lock(shared.Mutex);
-            for (;;) {
-                if (shared.NextCode == strip) { // nobody has it: straight into the file
-                    ++shared.NextCode;
-                    lock.unlock();
-                    code(strip, 0, writer);
-                    lock.lock();
-                    break;
-                }
-                if (shared.Holds[strip % slots] == strip) { // a helper coded it
-                    lock.unlock();
-                    writer.Append(memory.Raw[strip % slots]);
-                    lock.lock();
-                    shared.Holds[strip % slots] = -1;
-                    break;
-                }
+        uint32_t strip = 0;
+        for (;; ++strip) {
+            {
+                const std::lock_guard<std::mutex> lock(shared.Mutex);
                 if (shared.Error)
                     std::rethrow_exception(shared.Error);
-                // A helper is coding it: rather than wait, code a strip ahead.
-                if (claimable()) {
-                    const uint32_t ahead = shared.NextCode++;
-                    lock.unlock();
-                    {
-                        TJpegBitWriter raw(memory.Raw[ahead % slots]);
-                        code(ahead, 0, raw);
-                    }
-                    lock.lock();
-                    shared.Holds[ahead % slots] = ahead;
-                    continue;
-                }
-                // Nothing ahead either: the helper is slow, or not running at
-                // all for now. The strip is coded again here, straight into
-                // the file; the helper's bits will be dropped.
-                lock.unlock();
-                code(strip, 0, writer);
-                lock.lock();
-                break;
+                if (shared.Front >= shared.Back)
+                    break;
+                shared.Front = strip + 1;
             }
-            shared.Written = strip + 1;
-            wake();
-            lock.unlock();
+            code(strip, 0, writer);
+            reporter.Row();
+        }
+        for (; strip < count; ++strip) {
+            {
+                std::unique_lock<std::mutex> lock(shared.Mutex);
+                shared.Waiting = true;
+                shared.Changed.wait(lock, [&] { return shared.Done[strip] || shared.Error; });
+                shared.Waiting = false;
+                if (!shared.Done[strip])
+                    std::rethrow_exception(shared.Error);
+            }
+            writer.Append(memory.Raw[strip]);
             reporter.Row();
         }
         writer.Release();

@@ -106,6 +106,17 @@ int TJpegEncoder::Threads() const
     return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
 }
 
+int TJpegEncoder::Threads(uint32_t width, uint32_t height) const
+{
+    if (FThreads > 0)
+        return FThreads;
+    if (uint64_t(width) * height < MinPixelsForHelpers)
+        return 1;
+    // Where the other cores are busy a helper would only take turns with
+    // the calling thread.
+    return ThreadsWithCores(Threads(), LoadAverage(), std::thread::hardware_concurrency());
+}
+
 TJpegEncoderMemory &TJpegEncoder::Memory()
 {
     if (!FMemory)
@@ -197,7 +208,7 @@ void TJpegEncoder::WriteRowsToStream(TJpegOutputStream &stream, const TPixelRowS
     CheckSettings();
     CountPasses();
 
-    TJpegWorkers workers(Threads());
+    TJpegWorkers workers(Threads(FImageWidth, FImageHeight));
     try {
         stream.PutByte(0xFF);
         stream.PutByte(0xD8); // SOI

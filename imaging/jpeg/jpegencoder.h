@@ -91,11 +91,20 @@ public:
     void WriteRowsToStream(TJpegOutputStream &stream, const TPixelRowSource &rows);
 
     // Threads that share one encoding, the calling one included: 0 (the
-    // default) for two, or one on a machine with a single core; 1 for none.
-    // The file and the progress reports are the same for any number; only
-    // the calling thread reports progress and writes.
+    // default) for two where they pay, that is on a machine with two or
+    // more cores, one of them mostly idle by the load average, and for a
+    // picture of at least MinPixelsForHelpers; 1 for none. The file and the progress reports are the same for any number;
+    // only the calling thread reports progress and writes. Helpers that
+    // turn out not to be running (another program has the cores) are let
+    // go after the first pass (TJpegWorkers::Review).
     void SetThreads(int count);
+    // The threads a picture of width x height is coded with.
+    int Threads(uint32_t width, uint32_t height) const;
+    // The most a picture is coded with, whatever its size.
     int Threads() const;
+    // Below this a picture codes in a few milliseconds, which starting and
+    // feeding a helper costs as much as it saves.
+    static constexpr uint64_t MinPixelsForHelpers = 1500000;
 
     // The encoder keeps the memory its passes ask for (coefficient arrays,
     // strips, buffers) from one file to the next, so that the next file of a

@@ -11,6 +11,14 @@
 #include <thread>
 #include <vector>
 
+// How many of `wanted` threads (the calling one included) have a core to
+// run on, judged by the system's load average (runnable threads over the
+// last minute) on a machine of `cores` cores: a helper pays only where a
+// core besides the calling thread's is mostly idle. At least 1.
+int ThreadsWithCores(int wanted, double loadAverage, unsigned cores);
+// The system's load average over the last minute; 0 where it cannot be read.
+double LoadAverage();
+
 class TJpegWorkers {
 public:
     // threads: every thread that works, the calling one included (at least 1).
@@ -20,7 +28,26 @@ public:
     TJpegWorkers(const TJpegWorkers &) = delete;
     TJpegWorkers &operator=(const TJpegWorkers &) = delete;
 
+    // Helpers that share the passes to come.
     int Helpers() const { return FHelpers; }
+
+    // Measuring whether the helpers pay: StartMeasuring before a pass that
+    // every thread shares, Review after it. Where the process got less
+    // than MinParallelism cores' worth of processor time over the pass, the
+    // helpers only took turns with the calling thread: other programs had
+    // the cores, or the system gives this program a share of its own
+    // whatever its threads. The passes to come then run on the calling
+    // thread alone, which is faster than sharing one core; the threads stay
+    // idle until the workers end.
+    // Review may also be called by the calling thread part-way through the
+    // pass, after which helpers leave as soon as Retired says so.
+    static constexpr double MinParallelism = 1.25;
+    void StartMeasuring();
+    void Review();
+    bool Retired() const { return FRetired.load(std::memory_order_relaxed); }
+    // The same from figures: processor time of the whole process over the
+    // pass, and the time the pass took.
+    void Review(double processorSeconds, double wallSeconds);
 
     // Starts job(helper number) on every helper and returns at once; the
     // threads themselves are started by the first job. A job that raises
@@ -49,6 +76,9 @@ private:
     bool FStop = false;
     std::exception_ptr FError;
     std::atomic<bool> FCancelled{false};
+    std::atomic<bool> FRetired{false};
+    double FStartProcessor = 0;
+    double FStartWall = 0;
 };
 
 // What the calling thread and the helpers of one pass share besides their

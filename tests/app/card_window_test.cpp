@@ -35,7 +35,7 @@ protected:
     void SetUp() override
     {
         TMainWindowTest::SetUp();
-        form.OpenWithDesktop = [this](const QString &path) { return opened << path, true; };
+        form.OpenWithDesktop = [this](const QUrl &address) { return opened << address.toString(), true; };
     }
 
     // A card folder of `width` x `height` pixels: a white (see-through)
@@ -232,18 +232,6 @@ TEST_F(CardWindow, ClosingAsksToSaveAndAFailedSaveKeepsTheWindowOpen)
     EXPECT_EQ(dialogs->Messages.last(), "Saved OK!");
     EXPECT_EQ(form.Mover, nullptr);
     EXPECT_NE(Contents(file), before);
-}
-
-TEST_F(CardWindow, HelpOpensTheCompiledHelpOrElseTheUserGuide)
-{
-    form.RunCommand([this] { form.BitBtn8Click(); });
-    EXPECT_TRUE(opened.isEmpty() && dialogs->Messages.value(0).contains("tessaly.html"));
-    QFile(dir.path() + "/tessaly.html").open(QIODevice::WriteOnly);
-    form.RunCommand([this] { form.BitBtn8Click(); });
-    QFile(dir.path() + "/tessaly.chm").open(QIODevice::WriteOnly);
-    form.RunCommand([this] { form.BitBtn8Click(); });
-    EXPECT_EQ(opened, QStringList({dir.path() + "/tessaly.html", dir.path() + "/tessaly.chm"}));
-    EXPECT_TRUE(Contents(TESSALY_OUTPUT_DIR "/tessaly.html").contains("Paper Set"));  // shipped beside the program
 }
 
 // The guide beside the program shows only pictures shipped beside it, and

@@ -14,6 +14,7 @@
 
 #include <QAccessibleTextInterface>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -192,7 +193,8 @@ TEST_F(DesignSurface, TabWalksTheTextBoxesInSlotOrderAndSelectsThem)
 TEST_F(DesignSurface, TheFirstHintIsDrawnOnlyWithoutACard)
 {
     EXPECT_EQ(form.Card_Edit1->ShownHint(),
-              "Press New to make a card from a template, or Open to open one of your cards.");
+              "Press New to make a card from a template, or Open to open one of your cards.\n"
+              "Your cards are kept in " + QDir::toNativeSeparators(Program() + "MyCard"));
     const QImage blank = form.Card_Edit1->grab().toImage();
     const QColor ground = blank.pixelColor(5, 5);
     int drawn = 0;  // pixels of the sentence across the middle of the surface

@@ -67,6 +67,9 @@ TEST_F(ChangePicture, TheChosenPictureIsComposedAtOnceWrittenBySaveAndUndoneExac
         // It opens on the card's current picture.
         EXPECT_EQ(dialog.Picture().size(), QSize(6, 5));
         EXPECT_TRUE(dialog.TargetFile.isEmpty()) << "the dialog hands the picture back";
+        // The frame's shape to fill, and the card at 300 ppi as the bound.
+        EXPECT_EQ(dialog.FrameShape, QSize(240, 180));
+        EXPECT_EQ(dialog.StoreBound, QSize(2478, 1746));
         dialogs->FileAnswers.push_back(TScriptedDialogs::FileAnswer{Photos() + "green.bmp"});
         dialog.Button1->click();
         dialogs->YesNoAnswers = {true};
@@ -76,6 +79,7 @@ TEST_F(ChangePicture, TheChosenPictureIsComposedAtOnceWrittenBySaveAndUndoneExac
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
     EXPECT_EQ(dialogs->FileDialogs.front().InitialDir, Photos());
     EXPECT_EQ(Contents(Card() + "picture.bmp"), pictureBefore) << "nothing written before Save";
+    EXPECT_FALSE(QFile::exists(Card() + "picture.bmp.fit"));
     EXPECT_EQ(FrameCentre(), qRgb(0, 200, 0));
     EXPECT_EQ(form.LastPictureDir, Photos());
     EXPECT_TRUE(form.HasUnsavedChanges());
@@ -83,6 +87,7 @@ TEST_F(ChangePicture, TheChosenPictureIsComposedAtOnceWrittenBySaveAndUndoneExac
 
     Save();
     EXPECT_EQ(ReadBmpWithOwnDecoder(Card() + "picture.bmp"), green);
+    EXPECT_TRUE(QFile::exists(Card() + "picture.bmp.fit"));
     EXPECT_EQ(Contents(Card() + "Card.crd"), layoutBefore);
     form.UndoButton->click();
     EXPECT_EQ(FrameCentre(), shownBefore);

@@ -88,7 +88,8 @@ TEST(MainWindow, DesignSurfaceStartsBlankWithHiddenFramesAndAFocusSink)
     EXPECT_EQ(form.SpeedButton1->text(), "Click Here to change  Picture ");
     EXPECT_EQ(form.SpeedButton1->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(form.OpenDialog1.Filter, "Tessaly (*.crd)");
-    EXPECT_EQ(form.SavePictureDialog.Filter, "Bitmaps (*.bmp);;JPEG Image File (*.jpg)");
+    EXPECT_EQ(form.SavePictureDialog.Filter, "Bitmaps (*.bmp);;JPEG Image File (*.jpg);;PDF Document (*.pdf);;"
+                                             "Export for a print shop (*.pdf)");
 
     EXPECT_EQ(form.Button2->width(), 0);
     EXPECT_TRUE(form.Button2->text().isEmpty());

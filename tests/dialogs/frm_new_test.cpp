@@ -104,7 +104,7 @@ TEST_F(FrmNewTest, AScreenReaderFindsEveryControlNamed)
     EXPECT_TRUE(EveryControlNamed(&form)) << AccessibilityTreeText(&form).toStdString();
 }
 
-TEST_F(FrmNewTest, KeyboardMovesThePreviewAndAddressIsTheTemplateFolder)
+TEST_F(FrmNewTest, KeyboardMovesThePreviewAndAddressIsTheGuidesPageOnMoreTemplates)
 {
     TFrmNew form(Program(), dialogs);
     form.show();
@@ -114,7 +114,8 @@ TEST_F(FrmNewTest, KeyboardMovesThePreviewAndAddressIsTheTemplateFolder)
     QTest::keyClick(form.ListBox1, Qt::Key_End);
     EXPECT_TRUE(Near(PreviewCentre(form), qRgb(255, 0, 0)));
 
-    EXPECT_EQ(QUrl(form.Edit1->text()).toLocalFile(), Program() + "Template/");
+    EXPECT_EQ(QUrl(form.Edit1->text()).toLocalFile(), Program() + "tessaly.html");
+    EXPECT_EQ(QUrl(form.Edit1->text()).fragment(), "more-templates");
     QUrl opened;
     form.OpenAddress = [&](const QUrl &address) { opened = address; return true; };
     form.Label1Click();

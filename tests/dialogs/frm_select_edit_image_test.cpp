@@ -8,8 +8,9 @@
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
 #include "mover/mover.h"
-#include "tests/imaging/exif_segment.h"
+#include "tests/dialogs/frm_select_image_fixture.h"
 #include "tests/dialogs/numbered_picture.h"
+#include "tests/imaging/exif_segment.h"
 #include "tests/support/accessibility_walk.h"
 #include "tests/support/card_fixture.h"
 #include "tests/support/failing_rename.h"
@@ -27,69 +28,6 @@
 
 namespace {
 
-const QString DataDir = QStringLiteral(TESSALY_SOURCE_DIR "/tests/pictures/data/");
-
-void Write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-bool Near(QRgb a, QRgb b)
-{
-    return std::abs(qRed(a) - qRed(b)) < 40 && std::abs(qGreen(a) - qGreen(b)) < 40
-           && std::abs(qBlue(a) - qBlue(b)) < 40;
-}
-
-class FrmSelectImage : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(QDir().mkpath(Card()));
-        ASSERT_TRUE(QDir().mkpath(Photos()));
-        Form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
-    }
-
-    QString Card() const { return Dir.filePath("MyCard/Sample/"); }
-    QString Photos() const { return Dir.filePath("Photos/"); }
-    QString Target() const { return Card() + "picture.bmp"; }
-
-    // A picture file in Photos/, written by Qt's own writers.
-    QString Photo(const QString &name, const QImage &image, const char *format)
-    {
-        const QString path = Photos() + name;
-        EXPECT_TRUE(image.save(path, format)) << name.toStdString();
-        return path;
-    }
-    void Choose(const QString &path)
-    {
-        Dialogs.FileAnswers.push_back(TScriptedDialogs::FileAnswer{path});
-        Form.Button1->click();
-    }
-    void CancelChooser()
-    {
-        Dialogs.FileAnswers.push_back(std::nullopt);
-        Form.Button1->click();
-    }
-    // Where the user left the crop rectangle, given in the picture's own pixels.
-    void PlaceCrop(const QRect &pictureRect)
-    {
-        Form.Shape1->setGeometry(Form.View().ToArea(pictureRect));
-        Form.Mover->Select(Form.Shape1);
-    }
-    QPoint CentredOrigin(QSize shown) const
-    {
-        const QSize area = Form.ScrollBox1->maximumViewportSize();
-        return QPoint((area.width() - shown.width()) / 2, (area.height() - shown.height()) / 2);
-    }
-
-    QTemporaryDir Dir;
-    TScriptedDialogs Dialogs;
-    TFrmselectImage Form{Dialogs};
-};
-
 TEST_F(FrmSelectImage, EveryControlHasItsCaptionAndANameToSpeak)
 {
     EXPECT_EQ(Form.windowTitle(), "Select a Image");
@@ -104,8 +42,10 @@ TEST_F(FrmSelectImage, EveryControlHasItsCaptionAndANameToSpeak)
     EXPECT_EQ(Form.BitBtn5->text(), "OK");
     EXPECT_EQ(Form.BitBtn6->text(), "Cancel");
     EXPECT_EQ(Form.OpenPictureDialog1.Filter,
-              "All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf);;JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;"
-              "Bitmaps (*.bmp);;Enhanced Metafiles (*.emf);;Metafiles (*.wmf)");
+              "All pictures (*.jpg *.jpeg *.png *.heic *.heif *.webp *.gif *.tif *.tiff *.bmp *.ico *.emf *.wmf);;"
+              "JPEG Image File (*.jpg *.jpeg);;PNG Image (*.png);;HEIF/HEIC Photo (*.heic *.heif);;"
+              "WebP Image (*.webp);;GIF Image (*.gif);;TIFF Image (*.tif *.tiff);;Bitmaps (*.bmp);;Icons (*.ico);;"
+              "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)");
 
     // The crop button is a picture only, and says what it is.
     EXPECT_TRUE(Form.BitBtn1->text().isEmpty());
@@ -206,7 +146,7 @@ TEST_F(FrmSelectImage, AChosenJpegIsWrittenOnOkAsABmpOfItsPixelSize)
     EXPECT_EQ(ReadBmpWithOwnDecoder(Target()), Form.Picture());
 }
 
-TEST_F(FrmSelectImage, JpegNamesAreJpegAndOtherNamesLeaveTheAreaEmpty)
+TEST_F(FrmSelectImage, PicturesAreKnownByTheirContentsAndAnythingElseSaysWhy)
 {
     QImage red(40, 30, QImage::Format_RGB32);
     red.fill(qRgb(230, 20, 20));
@@ -216,14 +156,28 @@ TEST_F(FrmSelectImage, JpegNamesAreJpegAndOtherNamesLeaveTheAreaEmpty)
     ASSERT_EQ(Form.Picture().size(), QSize(40, 30));
     EXPECT_TRUE(Near(Form.Picture().pixel(20, 15), qRgb(230, 20, 20)));
 
+    // A JPEG saved under another picture's name is still a JPEG.
     const QString gif = Photos() + "anim.gif";
-    QFile::copy(jpeg, gif); // whatever it holds, the name is not one the dialog reads
+    QFile::copy(jpeg, gif);
     Choose(gif);
-    EXPECT_TRUE(Form.Picture().isNull());
-    EXPECT_TRUE(Form.Image1->Picture().isNull());
-    EXPECT_EQ(Dialogs.Messages, QStringList({"Please load Image !"}));
+    EXPECT_EQ(Form.Picture().size(), QSize(40, 30));
+    EXPECT_TRUE(Dialogs.Messages.isEmpty());
 
-    // With nothing loaded OK writes nothing and the card keeps its picture.
+    // A letter is no picture: the usual words, and why below them; the
+    // picture shown stays.
+    Write(Photos() + "letter.txt", "Dear Anna, happy birthday!");
+    Choose(Photos() + "letter.txt");
+    ASSERT_EQ(Dialogs.Messages.size(), 1);
+    EXPECT_TRUE(Dialogs.Messages[0].startsWith("Please load Image !\n\n"));
+    EXPECT_TRUE(Dialogs.Messages[0].endsWith("letter.txt\": not a picture this program can read"))
+        << Dialogs.Messages[0].toStdString();
+    EXPECT_EQ(Form.Picture().size(), QSize(40, 30));
+    EXPECT_TRUE(Form.isVisible());
+}
+
+TEST_F(FrmSelectImage, WithNothingLoadedOkWritesNothing)
+{
+    Form.Init("", Target());
     Form.BitBtn5->click();
     EXPECT_TRUE(Dialogs.Questions.isEmpty());
     EXPECT_FALSE(Form.Accepted);

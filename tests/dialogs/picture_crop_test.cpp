@@ -168,3 +168,30 @@ TEST_F(PictureTarget, ALinkLeadingOutOfTheFolderIsRefused)
 }
 
 } // namespace
+
+TEST(KeepShape, EachHandleKeepsTheFramesProportionsFromItsOppositeEdge)
+{
+    const QRect start(100, 100, 300, 200);
+    const QSize shape(3, 2);
+    // Bottom right dragged in: the top left stays, the side that moved
+    // further decides.
+    EXPECT_EQ(KeepShape(start, QRect(100, 100, 210, 180), shape), QRect(100, 100, 270, 180));
+    EXPECT_EQ(KeepShape(start, QRect(100, 100, 150, 190), shape), QRect(100, 100, 285, 190));
+    // Top left dragged: the bottom right stays.
+    const QRect topLeft = KeepShape(start, QRect(160, 130, 240, 170), shape);
+    EXPECT_EQ(topLeft.bottomRight(), start.bottomRight());
+    EXPECT_EQ(topLeft.size(), QSize(255, 170));
+    // The right side alone: the height follows about the middle.
+    const QRect side = KeepShape(start, QRect(100, 100, 240, 200), shape);
+    EXPECT_EQ(side.size(), QSize(240, 160));
+    EXPECT_EQ(side.left(), 100);
+    EXPECT_EQ(side.center().y(), start.center().y());
+    // The top alone: the bottom stays, the width follows about the middle.
+    const QRect top = KeepShape(start, QRect(100, 160, 300, 140), shape);
+    EXPECT_EQ(top.size(), QSize(210, 140));
+    EXPECT_EQ(top.bottom(), start.bottom());
+    EXPECT_EQ(top.center().x(), start.center().x());
+    // No shape to keep, or a rectangle turned inside out: as proposed.
+    EXPECT_EQ(KeepShape(start, QRect(100, 100, 50, 190), QSize()), QRect(100, 100, 50, 190));
+    EXPECT_EQ(KeepShape(start, QRect(100, 100, -20, 190), shape), QRect(100, 100, -20, 190));
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <vector>
 
 using namespace bmptest;
@@ -95,6 +97,27 @@ TEST(BmpRle, TruncatedData)
     TBitmapImage image;
     EXPECT_EQ(DecodeError(Rle(4, 8, 1, Bytes({0, 6, 0x12, 0x3})), image), premature);
     EXPECT_EQ(Row(image, 0), (V{2, 3, 1, 4, 0, 0, 0, 0}));
+}
+
+// Runs as long as a code allows, in both widths, and a decoder that stops
+// at the end-of-bitmap code: what follows the data stays in the stream.
+TEST(BmpRle, LongRunsAndNothingReadPastTheEnd)
+{
+    TBitmapImage image;
+    Decode(Rle(8, 300, 1, Bytes({255, 7, 45, 8, 0, 1})), image);
+    V expected(300, 8);
+    std::fill(expected.begin() + 255, expected.end(), 9);
+    EXPECT_EQ(Row(image, 0), expected);
+
+    Decode(Rle(4, 256, 1, Bytes({255, 0x12, 1, 0x30, 0, 1})), image);
+    for (int x = 0; x < 256; ++x)
+        EXPECT_EQ(image.At(x, 0).Red, x == 255 ? 4 : (x % 2 ? 3 : 2)) << x;
+
+    std::istringstream stream(Rle(8, 2, 1, Bytes({2, 1, 0, 1})) + "after");
+    TBmpDecoder().ReadImageStream(stream, image);
+    std::string rest;
+    stream >> rest;
+    EXPECT_EQ(rest, "after");
 }
 
 // A file of deltas that together move the position far beyond what 32 bits

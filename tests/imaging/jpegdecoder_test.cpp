@@ -62,8 +62,9 @@ protected:
     }
 };
 
-// Pixel for pixel what libjpeg itself gives for the same file.
-void ExpectSameAsLibjpeg(const TBitmapImage &image, const std::string &path)
+// Pixel for pixel what libjpeg itself gives for the same file, with the
+// alpha asked for.
+void ExpectSameAsLibjpeg(const TBitmapImage &image, const std::string &path, uint8_t alpha = 0)
 {
     const DecodedImage reference = DecodeJpegFile(path);
     ASSERT_TRUE(reference.Ok()) << reference.Error;
@@ -76,7 +77,7 @@ void ExpectSameAsLibjpeg(const TBitmapImage &image, const std::string &path)
                 return reference.Components == 1 ? reference.Samples[i]
                                                  : reference.Samples[i * 3 + size_t(c)];
             };
-            const TPixel expected{sample(2), sample(1), sample(0), 0};
+            const TPixel expected{sample(2), sample(1), sample(0), alpha};
             ASSERT_EQ(image.At(x, y), expected) << "at " << x << ", " << y;
         }
 }
@@ -93,7 +94,34 @@ TEST_F(JpegDecoder, BaselineProgressiveAndGrayscaleMatchLibjpeg)
         TBitmapImage image;
         decoder.ReadImageFile(path, image);
         ExpectSameAsLibjpeg(image, path);
+        decoder.OpaqueAlpha = true;
+        decoder.ReadImageFile(path, image);
+        ExpectSameAsLibjpeg(image, path, 255);
     }
+}
+
+// The file is read a piece at a time: a picture far larger than a piece,
+// behind a segment the decoder skips that spans several pieces, reads as
+// the same bytes in memory do.
+TEST_F(JpegDecoder, FilesReadInPiecesAsInMemory)
+{
+    const std::string path = Cjpeg(MakePhoto(300, 200), "-quality 95");
+    const std::vector<uint8_t> plain = ReadFileBytes(path);
+    std::vector<uint8_t> bytes(plain.begin(), plain.begin() + 2); // start of image
+    for (const uint8_t marker : {0xE1, 0xE2}) { // APP1, kept for its Exif; APP2, skipped
+        const size_t length = 60000;
+        bytes.insert(bytes.end(), {0xFF, marker, uint8_t(length >> 8), uint8_t(length & 0xFF)});
+        bytes.insert(bytes.end(), length - 2, 0x5A);
+    }
+    bytes.insert(bytes.end(), plain.begin() + 2, plain.end());
+    WriteFileBytes(Dir + "/long.jpg", bytes);
+    TJpegDecoder decoder;
+    TBitmapImage fromFile, fromMemory;
+    decoder.ReadImageFile(Dir + "/long.jpg", fromFile);
+    decoder.ReadImageMemory(bytes.data(), bytes.size(), "long.jpg", fromMemory);
+    ASSERT_EQ(fromFile.Width, 300);
+    EXPECT_EQ(fromFile.Pixels, fromMemory.Pixels);
+    ExpectSameAsLibjpeg(fromFile, path);
 }
 
 TEST_F(JpegDecoder, ColoursLandInTheirChannelsTopRowFirst)
@@ -180,6 +208,9 @@ TEST_F(JpegDecoder, CmykAndYcckFilesBecomeTheirColours)
             EXPECT_NEAR(p.Green, 0, 3);
             EXPECT_NEAR(p.Blue, 0, 3);
             EXPECT_EQ(p.Alpha, 0);
+            decoder.OpaqueAlpha = true;
+            decoder.ReadImageMemory(bytes.data(), bytes.size(), "cmyk.jpg", image);
+            EXPECT_EQ(image.At(7, 3), (TPixel{p.Blue, p.Green, p.Red, 255}));
         }
 }
 

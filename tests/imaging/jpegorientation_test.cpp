@@ -130,6 +130,42 @@ TEST_F(JpegOrientation, TurnedPixelsAreTheStoredOnesExactly)
     EXPECT_EQ(asStored.Pixels, stored.Pixels);
 }
 
+// Every pixel of every orientation where the tag puts it, read from a file
+// on disk: pictures taller than the decoder's bands, with widths and
+// heights that are and are not multiples of the turning tiles.
+TEST_F(JpegOrientation, EveryPixelOfEveryOrientationLandsExactly)
+{
+    for (const auto &[width, height] : {std::pair{68, 132}, std::pair{70, 150}, std::pair{3, 5}}) {
+        const std::string base = Dir + "/photo" + std::to_string(width);
+        WriteBmp24(base + ".bmp", MakePhoto(width, height, 3));
+        ASSERT_EQ(RunCommand("cjpeg -quality 90 -outfile '" + base + ".jpg' '" + base + ".bmp'"), 0);
+        const std::vector<uint8_t> plain = ReadFileBytes(base + ".jpg");
+        TJpegDecoder decoder;
+        TBitmapImage stored;
+        decoder.ReadImageMemory(plain.data(), plain.size(), "plain.jpg", stored);
+        ASSERT_EQ(stored.Width, width);
+        const int32_t w = width, h = height;
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height) + ", orientation "
+                         + std::to_string(orientation));
+            WriteFileBytes(base + "-turned.jpg", WithSegment(plain, ExifSegment(orientation, EXIF_BYTE_ORDER_INTEL)));
+            TBitmapImage upright;
+            decoder.ReadImageFile(base + "-turned.jpg", upright);
+            const bool turned = orientation >= 5;
+            ASSERT_EQ(upright.Width, turned ? h : w);
+            ASSERT_EQ(upright.Height, turned ? w : h);
+            for (int32_t y = 0; y < h; ++y)
+                for (int32_t x = 0; x < w; ++x) {
+                    const int32_t rx = w - 1 - x, ry = h - 1 - y;
+                    const std::pair<int32_t, int32_t> at[9] = {{}, {x, y}, {rx, y}, {rx, ry}, {x, ry},
+                                                               {y, x}, {ry, x}, {ry, rx}, {y, rx}};
+                    ASSERT_EQ(upright.At(at[orientation].first, at[orientation].second), stored.At(x, y))
+                        << x << ", " << y;
+                }
+        }
+    }
+}
+
 TEST_F(JpegOrientation, UnusableTagsLeaveThePictureAsStored)
 {
     std::vector<uint8_t> outOfRange = ExifSegment(9, EXIF_BYTE_ORDER_INTEL);

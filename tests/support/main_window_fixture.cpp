@@ -13,7 +13,9 @@
 void TMainWindowTest::SetUp()
 {
     ASSERT_TRUE(QDir().mkpath(Program() + "MyCard"));
-    form.ProgramFolder = Program();
+    form.SetPlaces(PlacesBeside(Program()));
+    // Open goes straight to its file dialog, as "Another folder..." in My cards does.
+    form.ShowMyCards = [](const QString &) { return Tfrmmain::TMyCardsAnswer{.AnotherFolder = true}; };
     auto scripted = std::make_unique<TScriptedDialogs>();
     dialogs = scripted.get();
     form.SetDialogs(std::move(scripted));

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -38,10 +39,20 @@ int RunDecode(const std::vector<std::string> &arguments)
         return 2;
     }
 
-    TBitmapImage image;
+    // The rows straight from the file when its layout allows: the picture
+    // is then never held whole. Run-length files are decoded first.
     TBmpDecoder decoder;
-    decoder.ReadImageFile(input, image);
-    WriteFileAtomically(output, extension == ".pam" ? EncodePam(image) : EncodePpm(image), TSpecialTarget::WriteInPlace);
+    const std::unique_ptr<TPixelRowSource> fileRows = decoder.OpenRows(input);
+    TBitmapImage image;
+    if (!fileRows)
+        decoder.ReadImageFile(input, image);
+    const TBitmapImageRows imageRows(image);
+    const TPixelRowSource &rows = fileRows ? *fileRows : static_cast<const TPixelRowSource &>(imageRows);
+    // Like a shell redirect, the tool writes into a device or FIFO named as
+    // its output instead of refusing it.
+    TAtomicFile file(output, TSpecialTarget::WriteInPlace);
+    WriteNetpbm(file, extension == ".pam" ? TNetpbmKind::Pam : TNetpbmKind::Ppm, rows);
+    file.Commit();
     return 0;
 }
 
