@@ -4,6 +4,7 @@
 // waits to be killed.
 //   recovery_child <program folder> <recovery folder> <card's template.bmp>
 #include "app/frm_main.h"
+#include "places/places.h"
 #include "card/card_recovery.h"
 #include "controls/shape.h"
 #include "mover/mover.h"
@@ -24,7 +25,7 @@ int main(int argc, char **argv)
     if (argc != 4)
         return 2;
     Tfrmmain form;
-    form.ProgramFolder = QString::fromLocal8Bit(argv[1]);
+    form.SetPlaces(PlacesBeside(QString::fromLocal8Bit(argv[1])));
     form.StartRecovery(QString::fromLocal8Bit(argv[2]));
     form.Recovery()->DelayMs = 100;
     form.show();
