@@ -2,6 +2,12 @@
 
 #include <QFileInfo>
 
+QString ExportFilter()
+{
+    return QStringLiteral("Bitmaps (*.bmp);;JPEG Image File (*.jpg);;PDF Document (*.pdf);;"
+                          "Export for a print shop (*.pdf)");
+}
+
 QString ExtensionOfName(const QString &fileName)
 {
     const QString name = QFileInfo(fileName).fileName();
@@ -9,12 +15,23 @@ QString ExtensionOfName(const QString &fileName)
     return dot < 0 ? QString() : name.mid(dot);
 }
 
-QString ExportFileName(const QString &chosen, int filterIndex)
+TExportChoice ExportChoice(const QString &chosen, int filterIndex)
 {
     const QString extension = ExtensionOfName(chosen).toUpper();
-    if (filterIndex == BitmapFilterIndex)
-        return extension == QStringLiteral(".BMP") ? chosen : chosen + QStringLiteral(".bmp");
+    if (extension == QStringLiteral(".BMP"))
+        return {chosen, TExportType::Bitmap};
     if (extension == QStringLiteral(".JPG") || extension == QStringLiteral(".JPEG"))
-        return chosen;
-    return chosen + QStringLiteral(".jpg");
+        return {chosen, TExportType::Jpeg};
+    if (extension == QStringLiteral(".PDF"))
+        return {chosen, filterIndex == PrintShopFilterIndex ? TExportType::PrintShop : TExportType::Pdf};
+    switch (filterIndex) {
+    case BitmapFilterIndex:
+        return {chosen + QStringLiteral(".bmp"), TExportType::Bitmap};
+    case PdfFilterIndex:
+        return {chosen + QStringLiteral(".pdf"), TExportType::Pdf};
+    case PrintShopFilterIndex:
+        return {chosen + QStringLiteral(".pdf"), TExportType::PrintShop};
+    default:
+        return {chosen + QStringLiteral(".jpg"), TExportType::Jpeg};
+    }
 }

@@ -1,14 +1,18 @@
 #include "app/frm_main.h"
 
 #include "app/command_guard.h"
+#include "app/export_names.h"
 #include "app/glyphs.h"
 #include "app/messages.h"
+#include "card/card_document.h"
+#include "card/card_recovery.h"
 #include "controls/Card_Edit.h"
 #include "controls/accessibility.h"
 #include "controls/focus_sink.h"
 #include "controls/qt_dialogs.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
+#include "richtext/rich_edit_box.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -48,6 +52,9 @@ const ToolCommand ToolCommands[] = {
     {"BitBtn6", "Print", "Print", "print", "Ctrl+P", &Tfrmmain::BitBtn6Click, &Tfrmmain::BitBtn6},
     {"BitBtn7", "Exit", "Exit", "exit", "Ctrl+Q", &Tfrmmain::BitBtn7Click, &Tfrmmain::BitBtn7},
     {"BitBtn8", "Help", "Need Help?", "help", "F1", &Tfrmmain::BitBtn8Click, &Tfrmmain::BitBtn8},
+    // After the eight: their tooltips name the step they take.
+    {"UndoButton", "Undo", "Undo", "undo", "Ctrl+Z", &Tfrmmain::UndoClick, &Tfrmmain::UndoButton},
+    {"RedoButton", "Redo", "Redo", "redo", "Ctrl+Shift+Z", &Tfrmmain::RedoClick, &Tfrmmain::RedoButton},
 };
 
 } // namespace
@@ -77,7 +84,7 @@ Tfrmmain::Tfrmmain(QWidget *parent)
     layout->addWidget(Panel2, 1);
 
     OpenDialog1.Filter = QStringLiteral("Tessaly (*.crd)");
-    SavePictureDialog.Filter = QStringLiteral("Bitmaps (*.bmp);;JPEG Image File (*.jpg)");
+    SavePictureDialog.Filter = ExportFilter();
     SavePictureDialog.InitialDir = PicturesFolder();
 
     FormCreate();
@@ -85,7 +92,13 @@ Tfrmmain::Tfrmmain(QWidget *parent)
     ShowStartSurface();
 }
 
-Tfrmmain::~Tfrmmain() = default;
+Tfrmmain::~Tfrmmain()
+{
+    // The boxes edit the document's texts: they go before it.
+    for (TRichEditBox *box : TextBoxes())
+        delete box;
+    m_recovery.reset();
+}
 
 void Tfrmmain::SetPlaces(const TPlaces &places)
 {
@@ -108,6 +121,9 @@ void Tfrmmain::BuildToolbar()
     Panel1->setFrameShape(QFrame::StyledPanel);
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setFixedHeight(ToolbarHeight);
+    // The toolbar does not set the window's least width: a narrow window
+    // cuts off its last buttons, whose keys still work.
+    Panel1->setMinimumWidth(1);
     auto *row = new QHBoxLayout(Panel1);
     row->setContentsMargins(8, 7, 8, 7);
     row->setSpacing(6);
@@ -147,6 +163,11 @@ void Tfrmmain::BuildToolbar()
         previous = button;
         this->*command.Button = button;
     }
+    // Ctrl+Y redoes too, as in many programs.
+    auto *redoKeys = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Y")), this);
+    redoKeys->setObjectName(QStringLiteral("RedoAltShortcut"));
+    redoKeys->setContext(Qt::WindowShortcut);
+    connect(redoKeys, &QShortcut::activated, this, [this] { RunCommand([this] { RedoClick(); }); });
     row->addStretch(1);
 
     // The focus sink: no size to be seen, but it can hold the keyboard
@@ -211,8 +232,10 @@ void Tfrmmain::FormCreate()
 {
     // The version stands directly after the name.
     setWindowTitle(windowTitle() + QStringLiteral("(Ver2.55)"));
+    m_programTitle = windowTitle();
     StartDesignSurface();
     StartKeyboard();
+    UpdateHistoryControls();
     // Qt paints every widget through a back buffer, so the scroll box is
     // double-buffered already.
     CardPath.clear();
@@ -238,7 +261,8 @@ bool Tfrmmain::CardOpenOrAskForOne()
 
 void Tfrmmain::closeEvent(QCloseEvent *event)
 {
-    if (RunCommand([this] { FormClose(); }))
+    bool closes = false;
+    if (RunCommand([this, &closes] { closes = FormClose(); }) && closes)
         event->accept();
     else
         event->ignore();

@@ -7,7 +7,9 @@
 //   frm_main_surface.cpp  the design surface (mover, frames, text boxes)
 //   frm_main_keyboard.cpp shortcuts, Tab, Escape and the arrow keys
 //   frm_main_overflow.cpp the marker on a text box whose text does not fit
-//   frm_main_changes.cpp  unsaved changes of the open card
+//   frm_main_changes.cpp  unsaved changes of the open card, the title bar
+//   frm_main_history.cpp  Undo and Redo
+//   frm_main_recovery.cpp unsaved changes kept through a crash
 //   frm_main_file.cpp     Open, Save, Exit
 //   frm_main_help.cpp     Help: the guide (help/tessaly.html) in the help window
 //   frm_main_my_cards.cpp My cards, the gallery Open shows
@@ -20,6 +22,7 @@
 
 #include "card/card_layout.h"
 #include "card/card_lock.h"
+#include "card/card_painter.h"
 #include "controls/dialogs.h"
 #include "places/places.h"
 
@@ -36,6 +39,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QCloseEvent;
 class QFrame;
@@ -43,6 +47,9 @@ class QLabel;
 class QPushButton;
 class QToolButton;
 class TCard_Edit;
+class TCardDocument;
+class TCardRecovery;
+struct TCardElement;
 class TFrmHelp;
 class TMover;
 class TRichEditBox;
@@ -57,6 +64,9 @@ public:
 
     // State.
     QString CardPath;        // the open card's template.bmp; empty = no card open
+    // The open card: everything shown on the surface, and the only way to
+    // change it. Null while no card is open.
+    std::unique_ptr<TCardDocument> Document;
     QString LastPictureDir;  // folder of the last picture the user chose
     TMover *Mover = nullptr; // created by the design surface's start-up
     // Where the templates, the guide, the user's cards and Temp.bmp are.
@@ -74,6 +84,8 @@ public:
     QToolButton *BitBtn6 = nullptr;  // Print
     QToolButton *BitBtn7 = nullptr;  // Exit
     QToolButton *BitBtn8 = nullptr;  // Help
+    QToolButton *UndoButton = nullptr;
+    QToolButton *RedoButton = nullptr;
     QPushButton *Button2 = nullptr;  // invisible focus sink
     QFrame *Panel2 = nullptr;
     TScrollBox *ScrollBox1 = nullptr;
@@ -102,6 +114,8 @@ public:
     void BitBtn6Click();  // Print
     void BitBtn7Click();  // Exit
     void BitBtn8Click();  // Help
+    void UndoClick();
+    void RedoClick();
     void SpeedButton1Click();
     // The keys of the change-picture button, shown in its tooltip.
     static constexpr QKeyCombination ChangePictureKeys{Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_I};
@@ -122,10 +136,14 @@ public:
     // first: when that fails the error is raised on and nothing changes
     // (CardPath names the card still open, or is empty).
     void OpenCardFolder();
+    // Shows `document` in place of the open card.
+    void ShowDocument(std::unique_ptr<TCardDocument> document);
     void ClearTextBoxes();
-    // The boxes of the layout's used text slots, from the RTF read beforehand.
-    void CreateTextBoxes(const std::array<QByteArray, 5> &texts);
+    // A box for each of the document's text boxes, editing its text.
+    void CreateTextBoxes();
     void PlacePictureFrames();
+    // Every box and frame where the document has it.
+    void PlaceElements();
     void PlaceSpeedButton1();  // centred under Shape1, touching its lower edge
     void PlaceControl(const SlotRect &rect, QWidget *control);
     SlotRect ControlToCardRect(const QWidget *control) const;
@@ -135,15 +153,35 @@ public:
     // The slot of a text box (a child named "AEdit" and a digit 0 to 4), or -1.
     static int TextBoxSlot(const QObject *child);
 
-    // Unsaved changes (frm_main_changes.cpp): the layout differs from the
-    // one last loaded or saved, or a text box was edited, moved or resized.
+    // Unsaved changes (frm_main_changes.cpp): the document's history stands
+    // away from where the card was opened or saved.
     bool HasUnsavedChanges() const;
     // Takes the open card as it is now as the saved one.
     void MarkCardSaved();
-    // Before the open card is replaced (Open, New): when it has unsaved
-    // changes, asks "Save the Card?" and saves on Yes. A failed Save raises,
-    // which stops the replacing command.
-    void SaveChangesBeforeReplacing();
+    // Before the open card goes (closing, Open, New): when it has unsaved
+    // changes, asks "Save the Card?" and saves on Yes. False when the user
+    // cancelled, and the card must stay. A failed Save raises, which stops
+    // the command.
+    bool SaveChangesBeforeReplacing();
+    // The card's name and a '*' while it has unsaved changes.
+    void UpdateTitle();
+    // The element a control of the surface stands for; false for another control.
+    bool ElementOf(const QWidget *control, TCardElement &element) const;
+    // The control of a box or frame, or null.
+    QWidget *ControlOf(const TCardElement &element) const;
+
+    // Undo and Redo (frm_main_history.cpp): buttons enabled and named by the
+    // step they take.
+    void UpdateHistoryControls();
+
+    // Crash recovery (frm_main_recovery.cpp). Unsaved changes are written
+    // into `folder` a few seconds after each change; none while this was
+    // not called.
+    void StartRecovery(const QString &folder);
+    // Offers the unsaved changes of a card left by a program that ended
+    // without closing, "Restore" or "Discard". False when there were none.
+    bool OfferRecovery();
+    TCardRecovery *Recovery() const { return m_recovery.get(); }
     // Open and New: the card whose template.bmp is `backgroundPath` takes
     // the open card's place, once its unsaved changes were offered for
     // saving. A folder without template.bmp is refused with a message and
@@ -162,6 +200,12 @@ public:
     bool RenderTextBox(TRichEditBox *box, QImage &bitmap);
     // The finished card as a 24-bit picture. Raises ECardError.
     QImage RenderedCard() const;
+    // The card as the painter draws it at any resolution: the layout, its
+    // pictures read from the card folder, the text boxes' documents (which
+    // live as long as the boxes). Raises ECardError.
+    TCardScene CardScene() const;
+    // The text boxes in slot order with their bounds on the card.
+    std::vector<TCardTextBox> CardTextBoxes() const;
     // The program folder's Temp.bmp, which the JPEG export and Print render
     // the card into; overwritten each time, never deleted.
     QString TempBmpPath() const;
@@ -224,6 +268,8 @@ private:
     void BuildToolbar();
     void BuildSurface();
     void BuildOverflowMarker();
+    // Forgets the session's recovery copy: saved, or left on purpose.
+    void DiscardRecovery();
     void StartKeyboard();
     // Watches a new text box for the focus, its place and its text.
     void WatchTextBox(TRichEditBox *box);
@@ -232,11 +278,11 @@ private:
     void FormCreate();
     // The design surface's start-up (creates the mover) and its end.
     void StartDesignSurface();
-    // Run however the window is closed; an error keeps the window open.
-    void FormClose();
-
-    // The card's saved state: the layout's bytes and the text boxes' bounds.
-    QByteArray CardFingerprint() const;
+    // Run however the window is closed; an error, or Cancel at the
+    // question, keeps the window open (false).
+    bool FormClose();
+    // Connects the shown document to the surface.
+    void WatchDocument();
 
     std::unique_ptr<TDialogs> m_dialogs;
     // One card, one window (card/card_lock.h): the open card's lock, whether
@@ -245,7 +291,9 @@ private:
     std::unique_ptr<TCardLock> m_cardLock;
     bool m_readOnly = false;
     TCardStamp m_cardStamp;
+    std::unique_ptr<TCardRecovery> m_recovery;
     TPlaces m_places;
     QString m_shownCardPath;  // CardPath of the card on show; a refused opening goes back to it
-    QByteArray m_savedFingerprint;
+    bool m_nudging = false;   // the mover's step comes from the keyboard
+    QString m_programTitle;   // the title bar without a card
 };

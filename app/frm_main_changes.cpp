@@ -1,41 +1,28 @@
-// Unsaved changes: what the open card holds that its folder does not.
+// Unsaved changes: what the open card holds that its folder does not. The
+// document's history knows: undoing back to the saved card means no changes.
 #include "app/frm_main.h"
 
+#include "card/card_document.h"
 #include "controls/Card_Edit.h"
-#include "richtext/rich_edit_box.h"
 
-#include <QDataStream>
-#include <QIODevice>
-
-QByteArray Tfrmmain::CardFingerprint() const
+bool Tfrmmain::HasUnsavedChanges() const
 {
-    const CardLayoutBytes layout = LayoutToBytes(Card_Edit1->Layout);
-    QByteArray fingerprint(reinterpret_cast<const char *>(layout.data()), qsizetype(layout.size()));
-    // Moving or resizing a text box changes the card even though the layout
-    // learns the box's bounds only when the card is saved.
-    QDataStream out(&fingerprint, QIODevice::Append);
-    for (TRichEditBox *box : TextBoxes()) {
-        const SlotRect r = ControlToCardRect(box);
-        out << qint32(TextBoxSlot(box)) << r.Left << r.Top << r.Right << r.Bottom;
-    }
-    return fingerprint;
+    return Document && Document->IsModified();
 }
 
 void Tfrmmain::MarkCardSaved()
 {
-    m_savedFingerprint = CardFingerprint();
+    if (Document)
+        Document->MarkSaved();
     m_cardStamp = TCardStamp::Of(Card_Edit1->Pic_Path());
-    for (TRichEditBox *box : TextBoxes())
-        box->document()->setModified(false);
 }
 
-bool Tfrmmain::HasUnsavedChanges() const
+void Tfrmmain::UpdateTitle()
 {
-    if (CardPath.isEmpty())
-        return false;
-    for (TRichEditBox *box : TextBoxes()) {
-        if (box->document()->isModified())
-            return true;
+    if (!Document) {
+        setWindowTitle(m_programTitle);
+        return;
     }
-    return CardFingerprint() != m_savedFingerprint;
+    const QString changed = Document->IsModified() ? QStringLiteral("*") : QString();
+    setWindowTitle(QStringLiteral("%1%2 - %3").arg(Document->Name(), changed, m_programTitle));
 }

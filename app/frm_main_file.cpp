@@ -3,28 +3,21 @@
 
 #include "app/export_names.h"
 #include "app/messages.h"
+#include "card/card_document.h"
 #include "card/card_file.h"
 #include "card/card_geometry.h"
 #include "card/card_paths.h"
+#include "card/card_recovery.h"
 #include "controls/Card_Edit.h"
 #include "imaging/atomicfile.h"
 #include "mover/mover.h"
-#include "richtext/rich_edit_box.h"
-#include "richtext/rtf.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <vector>
-
 namespace {
 
 std::string LocalName(const QString &path) { return QFile::encodeName(path).toStdString(); }
-
-bool AskToSaveTheCard(TDialogs &dialogs)
-{
-    return dialogs.AskYesNo(SaveTheCardQuestion, SaveTheCardCaption);
-}
 
 } // namespace
 
@@ -59,8 +52,9 @@ void Tfrmmain::OpenInPlaceOfTheCard(const QString &backgroundPath)
         return;
     }
     // The question comes once the new card is there to replace the open
-    // one: a cancelled Open or New asks nothing.
-    SaveChangesBeforeReplacing();
+    // one: a cancelled Open or New asks nothing. Cancel keeps the card.
+    if (!SaveChangesBeforeReplacing())
+        return;
     // One card, one window: a card another window holds opens read-only,
     // when the user wants it at all. The card on show keeps its lock.
     const QString folder = FolderOf(backgroundPath);
@@ -105,29 +99,16 @@ void Tfrmmain::BitBtn3Click()
     // What a Save killed part-way left behind; the writer's own temporary
     // files never outlive a call.
     RemoveStaleTemporaries(LocalName(Card_Edit1->Pic_Path()));
-    // Every file is written and synced before the first replaces an old
-    // one: a Save that fails (a full disk, say) leaves the whole card as it
-    // was last saved, every file whole. Card.crd is renamed last.
-    std::vector<TFileContents> files;
-    CardLayout layout = Card_Edit1->Layout;
-    // A slot without a box ends up unused; its other bytes stay.
-    for (TextSlot &slot : layout.Texts)
-        slot.Used = 0;
-    for (TRichEditBox *box : TextBoxes()) {
-        const int n = TextBoxSlot(box);
-        const QString fileName = QString::number(n) + QStringLiteral(".rtf");
-        files.push_back({LocalName(Card_Edit1->Pic_Path() + fileName), WriteRtf(box->document()).toStdString()});
-        TextSlot &slot = layout.Texts[n];
-        slot.Used = 1;
-        slot.Rect = KeptSlotRect(slot.Rect, box->geometry(), Card_Edit1->pos());
-        slot.FileName.SetText(fileName);
-    }
-    Card_Edit1->SetLayout(layout);
-    files.push_back({LocalName(FolderOf(CardPath) + QStringLiteral("Card.crd")), CardFileBytes(Card_Edit1->Layout)});
+    // Every file (a changed picture, the texts, Card.crd last) is written
+    // and synced before the first replaces an old one: a Save that fails (a
+    // full disk, say) leaves the whole card as it was last saved, every file
+    // whole, and its changes unsaved.
     // A file of the card that is a link leading out of the card folder is
     // replaced by the card's own file; what it pointed at stays untouched.
-    WriteFilesAtomically(files, LocalName(Card_Edit1->Pic_Path()));
-    MarkCardSaved();
+    Document->Save();
+    m_cardStamp = TCardStamp::Of(Card_Edit1->Pic_Path());
+    Card_Edit1->Layout = Document->LayoutAsSaved();
+    DiscardRecovery();
     Dialogs().ShowMessage(SavedMessage);
 }
 
@@ -137,18 +118,34 @@ void Tfrmmain::BitBtn7Click()
         close();
 }
 
-void Tfrmmain::SaveChangesBeforeReplacing()
+bool Tfrmmain::SaveChangesBeforeReplacing()
 {
-    // A card opened read-only cannot be saved here.
-    if (!m_readOnly && HasUnsavedChanges() && AskToSaveTheCard(Dialogs()))
+    // Asked only when there is something to lose, so that the question
+    // means something whenever it comes. A card opened read-only cannot be
+    // saved here.
+    if (m_readOnly || !HasUnsavedChanges())
+        return true;
+    switch (Dialogs().AskYesNoCancel(SaveTheCardQuestion, SaveTheCardCaption)) {
+    case TAnswer::Yes:
         BitBtn3Click();
+        return true;
+    case TAnswer::No:
+        return true;
+    case TAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
-void Tfrmmain::FormClose()
+bool Tfrmmain::FormClose()
 {
-    // A failed Save raises here, and the window stays open with its card.
-    if (!CardPath.isEmpty() && !m_readOnly && AskToSaveTheCard(Dialogs()))
-        BitBtn3Click();
+    // A failed Save raises here, and the window stays open with its card;
+    // so does Cancel (Escape, the box's close button).
+    if (!SaveChangesBeforeReplacing())
+        return false;
+    // Closed without saving: the changes were let go on purpose.
+    DiscardRecovery();
     delete Mover;
     Mover = nullptr;
+    return true;
 }

@@ -41,10 +41,13 @@ void Tfrmmain::StartKeyboard()
 
 void Tfrmmain::NudgeSelection(int dx, int dy)
 {
-    // The mover reports the step as it reports a drag of the frame, so the
-    // picture's place in the layout and the unsaved-changes state follow.
-    if (Mover)
-        Mover->Nudge(dx, dy);
+    // The mover reports the step as it reports a drag of the frame; a run
+    // of them on one control is one step of the history.
+    if (!Mover)
+        return;
+    m_nudging = true;
+    Mover->Nudge(dx, dy);
+    m_nudging = false;
 }
 
 void Tfrmmain::ChainTextBox(TRichEditBox *box)

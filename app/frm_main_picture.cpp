@@ -1,7 +1,9 @@
-// Change picture: the user's own picture in the first picture frame.
+// Change picture: the user's own picture in the first picture frame, kept
+// in the card's document (one step of its history) until Save writes it.
 #include "app/frm_main.h"
 
 #include "app/messages.h"
+#include "card/card_document.h"
 #include "card/card_paths.h"
 #include "card/picture_fit.h"
 #include "controls/Card_Edit.h"
@@ -12,22 +14,28 @@ void Tfrmmain::SpeedButton1Click()
 {
     if (!CardOpenOrAskForOne())
         return;
-    const CardLayout &layout = Card_Edit1->Layout;
+    const CardLayout &layout = Document->Layout();
     if (layout.Pictures[0].Used == 0)
         return;
-    // A name that leads out of the card folder is refused before anything
-    // can be written.
-    const QString target = CardPictureTarget(Card_Edit1->Pic_Path(), layout);
-    // The templates' pictures stay as every new card finds them.
-    RefuseTemplateChange(Card_Edit1->Pic_Path(), Places().TemplateFolders(), TemplateSaveMessage);
-    const TTemplatesShield shield(Places().TemplateFolders());
+    // A name that leads out of the card folder is refused before a
+    // picture can be chosen that Save would write there.
+    CardPictureTarget(Document->Folder(), layout);
+    // The templates' pictures stay as every new card finds them: refused
+    // before the user picks one that Save could never write.
+    RefuseTemplateChange(Document->Folder(), Places().TemplateFolders(), TemplateSaveMessage);
     TFrmselectImage dialog(Dialogs(), this);
-    dialog.Init(LastPictureDir, target);
-    dialog.SetFrame(SlotSize(layout.Pictures[0].Rect), StoredPictureBound(layout.Paper));
+    // No target file: the dialog hands the picture back instead of writing it.
+    dialog.Init(LastPictureDir, QString());
+    dialog.ShowPicture(Document->FramePicture(0));
+    const QSize frame = SlotSize(layout.Pictures[0].Rect);
+    dialog.SetFrame(frame, StoredPictureBound(layout.Paper));
     dialog.exec();
     if (!dialog.Accepted)
         return;
-    // Only the picture file changed; the layout stays as it is.
     LastPictureDir = dialog.LastDir;
-    Card_Edit1->Compose();
+    // "OK" on the picture the frame shows already changes nothing.
+    if (dialog.Chosen.cacheKey() == Document->FramePicture(0).cacheKey())
+        return;
+    // Cut to the frame's shape, it keeps its proportions when the frame changes.
+    Document->ChangePicture(0, ChosenCardPicture(dialog.Chosen, !frame.isEmpty()));
 }

@@ -4,6 +4,7 @@
 #include "app/messages.h"
 
 #include "card/card_compose.h"
+#include "card/card_document.h"
 #include "controls/Card_Edit.h"
 #include "dialogs/frm_print.h"
 #include "mover/mover.h"
@@ -16,12 +17,12 @@
 
 namespace {
 
-// A text box stretched by position and size, measured from the canvas.
-void ScaleControl(QWidget *control, QPoint canvasPos, const TLayoutScale &scale)
+// A text box stretched by position and size, as it lies on the surface.
+SlotRect ScaleBox(const SlotRect &box, const TLayoutScale &scale)
 {
-    const QPoint onCard = control->pos() - canvasPos;
-    control->setGeometry(canvasPos.x() + scale.X(onCard.x()), canvasPos.y() + scale.Y(onCard.y()),
-                         scale.X(control->width()), scale.Y(control->height()));
+    const int left = scale.X(box.Left);
+    const int top = scale.Y(box.Top);
+    return {left, top, left + scale.X(box.Right - box.Left), top + scale.Y(box.Bottom - box.Top)};
 }
 
 bool HasSomethingToScale(const CardLayout &layout, const QList<TRichEditBox *> &boxes)
@@ -47,7 +48,7 @@ void Tfrmmain::BitBtn5Click()
     if (!dialog.Accepted)
         return;
 
-    CardLayout layout = Card_Edit1->Layout;
+    CardLayout layout = Document->Layout();
     PaperSettings paper = layout.Paper;  // the padding bytes stay as read
     dialog.ReadPaper(paper);
     const bool resized = paper.CardWidth != layout.Paper.CardWidth || paper.CardHeight != layout.Paper.CardHeight;
@@ -58,46 +59,40 @@ void Tfrmmain::BitBtn5Click()
     std::optional<TLayoutScale> scale;
     if (resized && dialog.AutoAdjust() && HasSomethingToScale(layout, boxes))
         scale.emplace(layout.Paper.CardWidth, layout.Paper.CardHeight, paper.CardWidth, paper.CardHeight);
-    if (scale)
-        RescaleLayout(layout, *scale);
-    layout.Paper = paper;
-
-    // The card is composed at its new size before anything on show
-    // changes: a picture that can no longer be read ends the command with
-    // the card, its boxes and their selection as they were.
-    std::optional<QImage> card;
-    if (!LayoutsEqual(layout, Card_Edit1->Layout) && HasBackground(layout))
-        card = ComposeCard(layout, Card_Edit1->Pic_Path());
     if (scale) {
+        const CardLayout before = layout;
+        RescaleLayout(layout, *scale);
+        for (TRichEditBox *box : boxes)
+            layout.Texts[TextBoxSlot(box)].Rect = ScaleBox(before.Texts[TextBoxSlot(box)].Rect, *scale);
         if (Mover && Mover->SelectedControl())
             Mover->Unselect();
-        for (TRichEditBox *box : boxes)
-            ScaleControl(box, Card_Edit1->pos(), *scale);
     }
-    if (card)
-        Card_Edit1->ShowCard(layout, *card);
-    else
-        Card_Edit1->SetLayout(layout);
-    PlacePictureFrames();
+    layout.Paper = paper;
+    // One step of the history, the card composed at its new size from the
+    // pictures in memory; the boxes and frames follow the document.
+    Document->ChangeLayout(layout, QStringLiteral("paper set"));
 }
 
 void Tfrmmain::BitBtn6Click()
 {
     if (!CardOpenOrAskForOne())
         return;
-    TFrmprint dialog(Dialogs(), this);
-    dialog.LoadPaper(Card_Edit1->Layout.Paper);
     {
-        // Written and read back before another window may write it.
+        // Written under the lock another window's export or print takes.
+        // Temp.bmp is written atomically: when rendering fails, the file
+        // holds an earlier card or nothing, and neither may be printed.
         const auto shared = LockSharedFile(TempBmpPath());
-        // Temp.bmp is written atomically: when rendering fails, the file holds
-        // an earlier card or nothing, and neither may be printed.
         QString failure;
         if (!RenderCard(TempBmpPath(), &failure)) {
             Dialogs().ShowMessage(WithReason(SaveErrorMessage, failure));
             return;
         }
-        dialog.LoadPrintPicture(TempBmpPath());
     }
-    dialog.ShowPrintPicture();
+    // The page itself is drawn from the card, not from Temp.bmp: at the
+    // printer's resolution, with text as text and each picture from its
+    // own file.
+    const TCardScene card = CardScene();
+    TFrmprint dialog(Dialogs(), this);
+    dialog.LoadPaper(Card_Edit1->Layout.Paper);
+    dialog.PrintCard(card);
 }

@@ -34,14 +34,25 @@ QImage CanvasPicture(const TCard_Edit &canvas)
 
 } // namespace
 
-QImage Tfrmmain::RenderedCard() const
+std::vector<TCardTextBox> Tfrmmain::CardTextBoxes() const
 {
     // Surface coordinates do not move with the scroll bars, so the boxes'
     // card rectangles are measured without touching the scroll positions.
     std::vector<TCardTextBox> boxes;
     for (TRichEditBox *box : TextBoxes())
         boxes.push_back({box->document(), box->geometry().translated(-Card_Edit1->pos())});
-    return RenderCardImage(CanvasPicture(*Card_Edit1), boxes);
+    return boxes;
+}
+
+QImage Tfrmmain::RenderedCard() const
+{
+    return RenderCardImage(CanvasPicture(*Card_Edit1), CardTextBoxes());
+}
+
+TCardScene Tfrmmain::CardScene() const
+{
+    const CardLayout &layout = Card_Edit1->Layout;
+    return {layout, LoadCardPictures(layout, Card_Edit1->Pic_Path(), TCardTarget::Page), CardTextBoxes()};
 }
 
 bool Tfrmmain::RenderCard(const QString &bmpPath, QString *failure)

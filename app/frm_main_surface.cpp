@@ -5,8 +5,9 @@
 // measured from the canvas's top-left corner.
 #include "app/frm_main.h"
 
+#include "card/card_document.h"
 #include "card/card_geometry.h"
-#include "card/card_open.h"
+#include "card/card_recovery.h"
 #include "controls/Card_Edit.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
@@ -64,22 +65,94 @@ void Tfrmmain::OpenCardFolder()
     // The whole card is read and checked before anything on screen changes:
     // a card that cannot be opened leaves the open one, its boxes and its
     // unsaved edits as they were, and CardPath naming it.
-    TLoadedCard card;
+    std::unique_ptr<TCardDocument> document;
     try {
-        card = LoadCard(CardPath);
+        document = TCardDocument::Open(CardPath);
     } catch (...) {
         CardPath = m_shownCardPath;
         throw;
     }
+    ShowDocument(std::move(document));
+}
+
+void Tfrmmain::ShowDocument(std::unique_ptr<TCardDocument> document)
+{
     ScrollBox1->SetHorzPosition(0);
     ScrollBox1->SetVertPosition(0);
+    // The boxes edit the old card's texts: they go before it does, and so
+    // does its recovery copy.
     ClearTextBoxes();
-    Card_Edit1->SetPic_Path(card.Folder);
-    Card_Edit1->ShowCard(card.Layout, card.Picture);
+    if (m_recovery)
+        m_recovery->Watch(nullptr);
+    Document = std::move(document);
+    CardPath = Document->BackgroundPath();
     m_shownCardPath = CardPath;
-    CreateTextBoxes(card.Texts);
+    Card_Edit1->SetPic_Path(Document->Folder());
+    // The card's files as read: Save asks before overwriting what another
+    // window or program has written since.
+    m_cardStamp = TCardStamp::Of(Document->Folder());
+    Card_Edit1->ShowCard(Document->LayoutAsSaved(), Document->Picture());
+    CreateTextBoxes();
     PlacePictureFrames();
-    MarkCardSaved();
+    WatchDocument();
+    if (m_recovery)
+        m_recovery->Watch(Document.get());
+    UpdateTitle();
+    UpdateHistoryControls();
+}
+
+void Tfrmmain::WatchDocument()
+{
+    TCardDocument *document = Document.get();
+    connect(document, &TCardDocument::PictureChanged, this,
+            [this] { Card_Edit1->ShowCard(Document->LayoutAsSaved(), Document->Picture()); });
+    connect(document, &TCardDocument::LayoutChanged, this, [this] {
+        Card_Edit1->Layout = Document->LayoutAsSaved();
+        PlaceElements();
+    });
+    connect(&document->History(), &QUndoStack::indexChanged, this, [this] {
+        UpdateHistoryControls();
+        UpdateTitle();
+    });
+    connect(&document->History(), &QUndoStack::cleanChanged, this, [this] { UpdateTitle(); });
+}
+
+void Tfrmmain::PlaceElements()
+{
+    QWidget *selected = Mover ? Mover->SelectedControl() : nullptr;
+    const QRect selectedBefore = selected ? selected->geometry() : QRect();
+    for (TRichEditBox *box : TextBoxes())
+        PlaceControl(Document->ElementRect({TCardElement::TKind::TextBox, TextBoxSlot(box), 0}), box);
+    PlacePictureFrames();
+    // An undone move takes the selection frame along with the control.
+    if (selected && selected->geometry() != selectedBefore && !Mover->IsDragging())
+        Mover->Select(selected);
+    UpdateOverflowMarker();
+}
+
+bool Tfrmmain::ElementOf(const QWidget *control, TCardElement &element) const
+{
+    if (control && control == Shape1) {
+        element = {TCardElement::TKind::PictureFrame, 0, 0};
+        return true;
+    }
+    const int slot = TextBoxSlot(control);
+    if (slot < 0)
+        return false;
+    element = {TCardElement::TKind::TextBox, slot, 0};
+    return true;
+}
+
+QWidget *Tfrmmain::ControlOf(const TCardElement &element) const
+{
+    if (element.Face != 0)
+        return nullptr;
+    if (element.Kind == TCardElement::TKind::PictureFrame)
+        return element.Slot == 0 ? static_cast<QWidget *>(Shape1) : element.Slot == 1 ? Shape2 : nullptr;
+    for (TRichEditBox *box : TextBoxes())
+        if (TextBoxSlot(box) == element.Slot)
+            return box;
+    return nullptr;
 }
 
 void Tfrmmain::ClearTextBoxes()
@@ -98,27 +171,24 @@ void Tfrmmain::ClearTextBoxes()
     UpdateOverflowMarker();
 }
 
-void Tfrmmain::CreateTextBoxes(const std::array<QByteArray, 5> &texts)
+void Tfrmmain::CreateTextBoxes()
 {
-    for (int n = 0; n < 5; ++n) {
-        const TextSlot &slot = Card_Edit1->Layout.Texts[n];
-        if (slot.Used == 0)
+    for (int n = 0; n < TextSlotCount; ++n) {
+        QTextDocument *text = Document->Text(n);
+        if (!text)
             continue;
         // The box draws only its text, on a transparent ground, so the card
-        // shows through.
+        // shows through. It edits the document's own text.
         auto *box = new TRichEditBox(ScrollBox1->Surface());
-        PlaceControl(slot.Rect, box);
+        box->setDocument(text);
+        box->moveCursor(QTextCursor::Start);
+        PlaceControl(Document->ElementRect({TCardElement::TKind::TextBox, n, 0}), box);
         box->show();
         box->setObjectName(TextBoxPrefix + QString::number(n));
         box->setAccessibleName(QStringLiteral("Text box %1").arg(n + 1));
         box->setAccessibleDescription(TextBoxDescription);
         WatchTextBox(box);
         ChainTextBox(box);
-        QString error;
-        if (!box->LoadFromBytes(texts[size_t(n)], Card_Edit1->Pic_Path() + QString::number(n) + QStringLiteral(".rtf"),
-                                &error))
-            throw ECardError(error);
-        box->document()->setModified(false);
         box->OnClick = [this](TRichEditBox *sender) { RunCommand([=, this] { TextBoxClick(sender); }); };
     }
 }
@@ -208,7 +278,7 @@ SlotRect Tfrmmain::ControlToCardRect(const QWidget *control) const
 QList<TRichEditBox *> Tfrmmain::TextBoxes() const
 {
     QList<TRichEditBox *> boxes;
-    for (int n = 0; n < 5; ++n) {
+    for (int n = 0; n < TextSlotCount; ++n) {
         auto *box = ScrollBox1->Surface()->findChild<TRichEditBox *>(TextBoxPrefix + QString::number(n),
                                                                      Qt::FindDirectChildrenOnly);
         if (box)
@@ -225,7 +295,7 @@ int Tfrmmain::TextBoxSlot(const QObject *child)
     if (name.size() != TextBoxPrefix.size() + 1 || !name.startsWith(TextBoxPrefix))
         return -1;
     const int slot = name.back().digitValue();
-    return slot >= 0 && slot <= 4 ? slot : -1;
+    return slot >= 0 && slot < TextSlotCount ? slot : -1;
 }
 
 void Tfrmmain::Card_Edit1Click()
@@ -256,21 +326,20 @@ void Tfrmmain::Shape1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
 
 void Tfrmmain::MoverEndMove(QWidget *vControl, bool Moved, QPoint)
 {
-    // Text boxes reach the layout only when the card is saved.
-    if (!Moved || vControl != Shape1)
+    TCardElement element;
+    if (!Moved || !Document || !ElementOf(vControl, element))
         return;
-    MoverEndResize(vControl);
+    // One step for the drag; a run of arrow keys on one control is one step too.
+    Document->MoveElement(element, ControlToCardRect(vControl),
+                          m_nudging ? TCardDocument::TMoveKind::Nudge : TCardDocument::TMoveKind::Move);
 }
 
 void Tfrmmain::MoverEndResize(QWidget *vControl)
 {
-    if (vControl != Shape1)
+    TCardElement element;
+    if (!Document || !ElementOf(vControl, element))
         return;
-    // The button follows the frame even when the picture cannot be redrawn.
-    PlaceSpeedButton1();
-    CardLayout layout = Card_Edit1->Layout;
-    layout.Pictures[0].Rect = ControlToCardRect(Shape1);
-    Card_Edit1->SetLayout(layout);  // redraws the picture in the frame's new place
+    Document->MoveElement(element, ControlToCardRect(vControl), TCardDocument::TMoveKind::Resize);
 }
 
 void Tfrmmain::MoverResizing(QWidget *vControl, QRect &vRect, bool &)

@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/frm_main.h"
+#include "card/card_recovery.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -33,7 +34,11 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     InitApplication(app);
     Tfrmmain frmmain;
+    frmmain.StartRecovery(DefaultRecoveryRoot());
     frmmain.showMaximized();
+    // Once the window is up: changes a crash left unsaved, offered back
+    // before any card is opened.
+    QTimer::singleShot(0, &frmmain, [&frmmain] { frmmain.OfferRecovery(); });
     if (line.Kind == TCommandLine::TKind::Card) {
         // Once the window is up, so that a refusal has a window to stand over.
         QTimer::singleShot(0, &frmmain, [&frmmain, folder = line.CardFolder] {

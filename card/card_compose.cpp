@@ -1,8 +1,7 @@
 #include "card/card_compose.h"
 
 #include "card/card_geometry.h"
-#include "card/card_paths.h"
-#include "card/picture_fit.h"
+#include "card/card_painter.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
 #include "pictures/picture_sandbox.h"
@@ -26,24 +25,6 @@ bool SameShortString(const ShortString<Size> &a, const ShortString<Size> &b)
 bool SamePictureSlot(const PictureSlot &a, const PictureSlot &b)
 {
     return a.Used == b.Used && RectsEqual(a.Rect, b.Rect) && SameShortString(a.FileName, b.FileName);
-}
-
-// The background with every pixel of exactly `colour` made fully transparent.
-// Keying before any scaling means only the template's own pixels decide what
-// is see-through, and smooth scaling of the premultiplied result leaves no
-// coloured fringe round the picture window.
-QImage KeyedBackground(const QImage &background, int32_t colour)
-{
-    const QRgb key = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-    QImage keyed = background.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < keyed.height(); ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(keyed.scanLine(y));
-        for (int x = 0; x < keyed.width(); ++x) {
-            if ((line[x] | 0xFF000000u) == key)
-                line[x] = 0;
-        }
-    }
-    return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 constexpr int64_t BytesPerPixel = 4;
@@ -151,58 +132,13 @@ QImage LoadCardPicture(const QString &path, int64_t maxPixels)
 
 QImage ComposeCard(const CardLayout &layout, const QString &picPath)
 {
-    const int32_t width = layout.Paper.CardWidth;
-    const int32_t height = layout.Paper.CardHeight;
-    CheckCardSize(width, height);
-
-    // The card, its pictures and its background together stay within the
-    // card's memory budget, each checked before its memory is taken: two
-    // small files claiming huge pictures must not add up to gigabytes.
-    int64_t left = CardMemoryBudget - int64_t(width) * height * BytesPerPixel;
-    const auto take = [&left](const QImage &picture, int copies) {
-        left -= int64_t(picture.width()) * picture.height() * BytesPerPixel * copies;
-    };
-    bool anyPicture = false;
-    for (int i = 0; i < 2; ++i)
-        anyPicture = anyPicture || layout.Pictures[i].Used != 0;
+    CheckCardSize(layout.Paper.CardWidth, layout.Paper.CardHeight);
     // Every file is read before anything is drawn, so a missing one changes nothing.
-    QImage pictures[2];
-    bool keepsProportions[2] = {false, false};
-    for (int i = 0; i < 2; ++i) {
-        if (layout.Pictures[i].Used != 0) {
-            const QString file = CardFilePath(picPath, layout.Pictures[i].FileName.Text());
-            pictures[i] = LoadCardPicture(file, left / BytesPerPixel);
-            keepsProportions[i] = KeepsProportions(file);
-            take(pictures[i], 1);
-        }
-    }
-    // With no background named the pictures lie on the white card. Keying
-    // the background for the pictures makes two more copies of it.
-    QImage background;
-    const int backgroundCopies = anyPicture ? 3 : 1;
-    if (HasBackground(layout))
-        background = LoadCardPicture(CardFilePath(picPath, layout.BackgroundFile.Text()),
-                                     left / (BytesPerPixel * backgroundCopies));
-    if (anyPicture && !background.isNull())
-        background = KeyedBackground(background, layout.TransparentColour);
-
-    QImage card(width, height, QImage::Format_RGB32);
+    const TCardPictures pictures = LoadCardPictures(layout, picPath);
+    QImage card(layout.Paper.CardWidth, layout.Paper.CardHeight, QImage::Format_RGB32);
     card.fill(Qt::white);
     QPainter painter(&card);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (int i = 0; i < 2; ++i) {
-        if (pictures[i].isNull())
-            continue;
-        // A picture chosen to keep its proportions fills a frame resized
-        // since; any other is stretched over it, as cards always were.
-        const SlotRect &slot = layout.Pictures[i].Rect;
-        const VisibleSlot part
-            = VisiblePartOfSlot(slot, card.size(), PicturePartForSlot(pictures[i].size(), slot, keepsProportions[i]));
-        if (!part.IsEmpty())
-            painter.drawImage(part.Target, pictures[i], part.Source);
-    }
-    if (!background.isNull())
-        painter.drawImage(QRectF(0, 0, width, height), background);
+    PaintCardCanvas(painter, layout, pictures, TCardTarget::CardPixels);
     painter.end();
     return card;
 }

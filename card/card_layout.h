@@ -20,6 +20,11 @@ public:
     explicit ECardError(const QString &message) : std::runtime_error(message.toStdString()) {}
 };
 
+// The slots of a card face: how many text boxes and picture frames it can
+// hold. Everything that walks the boxes or the frames counts with these.
+constexpr int TextSlotCount = 5;
+constexpr int PictureSlotCount = 2;
+
 #pragma pack(push, 1)
 
 // Left, Top, Right, Bottom in card pixels; Right = Left + width.
@@ -83,8 +88,8 @@ struct CardLayout {
     int32_t TransparentColour = 0;   // 0x00BBGGRR
     ShortString<81> BackgroundFile;
     uint8_t Reserved[3] = {};
-    PictureSlot Pictures[2];
-    TextSlot Texts[5];
+    PictureSlot Pictures[PictureSlotCount];
+    TextSlot Texts[TextSlotCount];
     uint8_t Padding[5] = {};
 };
 

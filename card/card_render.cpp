@@ -30,18 +30,6 @@ QImage PaintableCopy(const QImage &canvas)
 
 } // namespace
 
-void DrawCardTextBox(QPainter &painter, const TCardTextBox &box)
-{
-    if (box.Bounds.width() <= 0 || box.Bounds.height() <= 0)
-        return;
-    const QPaintDevice *device = painter.device();
-    const TTwipsRect twips{PixelsToTwipsX(device, box.Bounds.left()), PixelsToTwipsY(device, box.Bounds.top()),
-                           PixelsToTwipsX(device, box.Bounds.left() + box.Bounds.width()),
-                           PixelsToTwipsY(device, box.Bounds.top() + box.Bounds.height())};
-    if (!RenderRichText(box.Document, &painter, twips))
-        throw ECardError(QStringLiteral("A text box of the card could not be drawn."));
-}
-
 QImage RenderCardImage(const QImage &canvas, const std::vector<TCardTextBox> &boxes)
 {
     if (canvas.isNull())
@@ -93,6 +81,11 @@ TCardTexts::TCardTexts(const CardLayout &layout, const QString &folder)
 }
 
 TCardTexts::~TCardTexts() = default;
+
+TCardScene ReadCardScene(const CardLayout &layout, const QString &folder, const TCardTexts &texts)
+{
+    return {layout, LoadCardPictures(layout, folder, TCardTarget::Page), texts.Boxes()};
+}
 
 CardLayout ReadCardFolderLayout(const QString &folder)
 {

@@ -9,6 +9,7 @@
 // out on a 96 dpi screen.
 
 #include "card/card_layout.h"
+#include "card/card_painter.h"
 #include "report/length.h"
 
 #include <QImage>
@@ -21,13 +22,6 @@
 class QPainter;
 class QTextDocument;
 
-// One text box of the card: its document and its bounds in card pixels
-// (measured from the card's top-left corner). The document is only read.
-struct TCardTextBox {
-    const QTextDocument *Document = nullptr;
-    QRect Bounds;
-};
-
 // The resolution of every rendered card picture.
 constexpr int CardPixelsPerInch = static_cast<int>(TLength::CardPixelsPerInch);
 
@@ -35,12 +29,6 @@ constexpr int CardPixelsPerInch = static_cast<int>(TLength::CardPixelsPerInch);
 // this quality level: every quantizer 1, so only the colour conversion's
 // rounding is lost.
 constexpr int CardJpegQuality = 9;
-
-// Draws one box with `painter` (whose device is the card picture): the whole
-// text laid out for the box's width, cut at its lower edge and at the
-// picture's edges. A box without area draws nothing. Raises ECardError when
-// the text cannot be drawn.
-void DrawCardTextBox(QPainter &painter, const TCardTextBox &box);
 
 // The canvas with the boxes drawn over it in the order given (a later box
 // over an earlier one), as a 24-bit picture (QImage::Format_RGB888) of the
@@ -69,6 +57,12 @@ private:
     std::vector<std::unique_ptr<QTextDocument>> m_documents;
     std::vector<TCardTextBox> m_boxes;
 };
+
+// The card held in `folder` (ending in '/') as the painter draws it at any
+// resolution: `layout`, its pictures read from the folder, and `texts`
+// (which must outlive the scene). Raises ECardError naming a file that
+// cannot be read.
+TCardScene ReadCardScene(const CardLayout &layout, const QString &folder, const TCardTexts &texts);
 
 // The layout of the card held in `folder` (ending in '/'), read as Open
 // reads it (a short Card.crd takes template.bmp as its background) but

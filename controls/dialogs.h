@@ -5,6 +5,7 @@
 // and without blocking.
 
 #include <QString>
+#include <QStringList>
 
 // A file dialog's settings and, after it ran, its result.
 struct TFileDialog {
@@ -16,6 +17,8 @@ struct TFileDialog {
 };
 
 enum class TMessageIcon { None, Warning };
+
+enum class TAnswer { Yes, No, Cancel };
 
 class TDialogs {
 public:
@@ -33,6 +36,20 @@ public:
     }
     // A Yes/No box with the question icon; true for Yes.
     virtual bool AskYesNo(const QString &text, const QString &caption) = 0;
+    // A Yes/No/Cancel box with the question icon, for a question whose
+    // answer may lose work: Escape and the box's close button mean Cancel.
+    // A seam that knows only Yes and No never cancels.
+    virtual TAnswer AskYesNoCancel(const QString &text, const QString &caption)
+    {
+        return AskYesNo(text, caption) ? TAnswer::Yes : TAnswer::No;
+    }
+    // A question answered with one of `buttons` ("Restore", "Discard"):
+    // the index of the one pressed, -1 when the box was closed without one.
+    virtual int AskChoice(const QString &text, const QString &caption, const QStringList &buttons)
+    {
+        (void)buttons;
+        return AskYesNo(text, caption) ? 0 : 1;
+    }
     // A text input box; cancelling returns `initialText`, as a toolkit input box does.
     virtual QString InputBox(const QString &caption, const QString &prompt, const QString &initialText) = 0;
     // File dialogs: false when cancelled; otherwise dialog.FileName and

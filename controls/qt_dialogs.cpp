@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <iterator>
 
@@ -65,6 +66,35 @@ bool TQtDialogs::AskYesNo(const QString &text, const QString &caption)
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setDefaultButton(QMessageBox::Yes);
     return Run(box) == QMessageBox::Yes;
+}
+
+TAnswer TQtDialogs::AskYesNoCancel(const QString &text, const QString &caption)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    // Escape and the close button answer Cancel: the safe answer.
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (Run(box)) {
+    case QMessageBox::Yes:
+        return TAnswer::Yes;
+    case QMessageBox::No:
+        return TAnswer::No;
+    default:
+        return TAnswer::Cancel;
+    }
+}
+
+int TQtDialogs::AskChoice(const QString &text, const QString &caption, const QStringList &buttons)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, m_parent);
+    QList<QAbstractButton *> pressed;
+    for (const QString &button : buttons)
+        pressed.append(box.addButton(button, pressed.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::DestructiveRole));
+    if (!pressed.isEmpty())
+        box.setDefaultButton(qobject_cast<QPushButton *>(pressed.first()));
+    Run(box);
+    return int(pressed.indexOf(box.clickedButton()));
 }
 
 QString TQtDialogs::InputBox(const QString &caption, const QString &prompt, const QString &initialText)

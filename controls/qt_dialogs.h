@@ -11,6 +11,8 @@ public:
     void ShowMessage(const QString &text) override;
     void ShowMessageBox(const QString &text, const QString &caption, TMessageIcon icon) override;
     bool AskYesNo(const QString &text, const QString &caption) override;
+    TAnswer AskYesNoCancel(const QString &text, const QString &caption) override;
+    int AskChoice(const QString &text, const QString &caption, const QStringList &buttons) override;
     QString InputBox(const QString &caption, const QString &prompt, const QString &initialText) override;
     bool ExecuteOpen(TFileDialog &dialog) override;
     bool ExecuteSave(TFileDialog &dialog) override;

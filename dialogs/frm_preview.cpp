@@ -140,16 +140,12 @@ void TFrmPreview::BitBtn3Click()
     m_printerDialogs->SetUpPrinter(*m_printer, this, TPrinterChoice::Setup);
 }
 
-bool TFrmPreview::HasDestination() const
-{
-    return !m_printer->printerName().isEmpty() || !m_printer->outputFileName().isEmpty();
-}
-
 void TFrmPreview::BitBtn4Click()
 {
-    // With no printer on the system and none chosen yet there is nowhere to
-    // print: ask first rather than print into nothing.
-    if (!HasDestination() && !m_printerDialogs->SetUpPrinter(*m_printer, this, TPrinterChoice::Print))
+    // As in every program that prints: the system's print dialog first
+    // (printer, copies, "Print to File (PDF)"), then the page, or nothing
+    // when it is cancelled.
+    if (!m_printerDialogs->SetUpPrinter(*m_printer, this, TPrinterChoice::Print))
         return;
     m_printing = true;
     ReportPreview1->print();

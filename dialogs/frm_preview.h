@@ -57,6 +57,4 @@ private:
     std::unique_ptr<TPrinterDialogs> m_printerDialogs;
     bool m_printing = false;      // the page is drawn for the printer, not the preview
     bool m_pageRendered = false;  // the preview drew the page; its arrival is not yet reported
-    // A printer the user chose here, or the system's default one.
-    bool HasDestination() const;
 };

@@ -164,7 +164,7 @@ void TFrmprint::FormCreate()
     m_report->setDocName(QStringLiteral("Card"));
     Preview = std::make_unique<TFrmPreview>(m_report.get());
     Preview->OnError = [this](const QString &message) { m_dialogs.ShowMessage(message); };
-    m_picture = QImage();
+    m_card = TCardScene{};
     // The model starts on entry 0 clicked: A5 portrait in millimetres.
     SyncFromModel();
     Accepted = false;
@@ -359,13 +359,19 @@ void TFrmprint::PrintImage(const QString &fileName)
 
 void TFrmprint::LoadPrintPicture(const QString &fileName)
 {
-    m_picture = LoadCardPicture(fileName);
+    m_card = PictureCardScene(LoadCardPicture(fileName));
+}
+
+void TFrmprint::PrintCard(const TCardScene &card)
+{
+    m_card = card;
+    ShowPrintPicture();
 }
 
 void TFrmprint::ShowPrintPicture()
 {
-    // The margins are 0 and the band is the whole page: the picture lies at
-    // the paper's top-left corner at its own size.
+    // The margins are 0 and the band is the whole page: the card lies at
+    // the paper's top-left corner, one card pixel to 1/96 inch.
     for (QLineEdit *margin : {Topmargin, BottomMargin, LeftMargin, RightMargin})
         margin->setText(QStringLiteral("0"));
     SetCardPage(*m_report, m_paper);
@@ -379,7 +385,7 @@ void TFrmprint::Report1Preview()
         return;
     Preview->Attach([this](QPrinter *printer) {
         printer->setFullPage(true);
-        PrintCardPage(m_picture, m_paper, *printer);
+        PrintCardPage(m_card, m_paper, *printer);
     });
     Preview->setWindowState(Preview->windowState() | Qt::WindowMaximized);
     Preview->exec();

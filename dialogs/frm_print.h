@@ -8,6 +8,7 @@
 // texts and selections into its controls and back.
 
 #include "card/card_layout.h"
+#include "card/card_painter.h"
 #include "report/paper_set.h"
 
 #include <QDialog>
@@ -70,9 +71,15 @@ public:
     // not a picture.
     void PrintImage(const QString &fileName);
     // PrintImage in its two steps: the file read (so that a file shared
-    // with other windows is read under their common lock), then the preview.
+    // with other windows is read under their common lock), then the preview
+    // of what was read.
     void LoadPrintPicture(const QString &fileName);
     void ShowPrintPicture();
+    // Lays the card itself on the page, drawn at the device's resolution
+    // (text as text, pictures at their own resolution), and shows the
+    // preview; returns when it is closed. The scene's documents must live
+    // until then.
+    void PrintCard(const TCardScene &card);
 
     // Tests answer the printer dialogs; the preview uses Qt's.
     void SetPrinterDialogs(std::unique_ptr<TPrinterDialogs> dialogs);
@@ -109,6 +116,6 @@ private:
     TPaperSetModel m_model;
     PaperSettings m_paper;            // the loaded head, for the page
     std::unique_ptr<QPrinter> m_report;
-    QImage m_picture;
+    TCardScene m_card;               // what the page shows
     int m_rowAtPress = -1;            // the paper list's row when the mouse was pressed on it
 };

@@ -157,6 +157,14 @@ void TFrmselectImage::FormCreate()
     Accepted = false;
 }
 
+void TFrmselectImage::ShowPicture(const QImage &picture)
+{
+    if (picture.isNull())
+        return;
+    SetPicture(picture);
+    CenterImage();
+}
+
 void TFrmselectImage::Init(const QString &lastDir, const QString &targetFile)
 {
     LastDir = lastDir;
@@ -311,8 +319,9 @@ void TFrmselectImage::BitBtn5Click()
     if (!m_dialogs.AskYesNo(QStringLiteral("Use the Image?"), QStringLiteral("Please make sure")))
         return;
     // A failed write raises: the message is shown, the old picture stays
-    // whole and the dialog stays open.
-    {
+    // whole and the dialog stays open. Without a target the caller keeps it.
+    Chosen = PictureForFrame(m_picture, FrameShape, StoreBound);
+    if (!TargetFile.isEmpty()) {
         const TBusyCursor busy;
         StoreFramePicture(m_picture, FrameShape, StoreBound, TargetFile);
     }

@@ -40,11 +40,14 @@ public:
     ~TFrmselectImage() override;
 
     QString LastDir;        // in and out: folder of the picture chosen last, ending in '/'
-    QString TargetFile;     // in: the card's picture file, written on "OK"
+    QString TargetFile;     // in: the card's picture file, written on "OK"; empty: nothing is written
     bool Accepted = false;  // the user confirmed and the picture was written
+    QImage Chosen;          // out: the picture confirmed with "OK", as it would be written
 
     // Stores both; when `targetFile` exists, shows the picture it holds.
     void Init(const QString &lastDir, const QString &targetFile);
+    // Shows a picture the caller holds (the card's, not yet saved).
+    void ShowPicture(const QImage &picture);
     // The picture frame's size in card pixels (the crop's and the written
     // picture's proportions) and the largest picture worth writing; empty
     // sizes leave the picture's own shape and size.

@@ -14,8 +14,10 @@ public:
         QPrintDialog dialog(&printer, parent);
         dialog.setWindowTitle(PrinterDialogTitle(choice));
         dialog.setAccessibleName(PrinterDialogTitle(choice));
-        // One page only: a page range or "current page" has nothing to choose.
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        // The card is one page: "current page" and a selection mean nothing,
+        // a page range (1 to 1) is offered as every print dialog offers it.
+        dialog.setMinMax(1, 1);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         // Setting up prints nothing, so its button must not say "Print".

@@ -3,6 +3,7 @@
 #include "imaging/atomicfile.h"
 #include "report/paper_list.h"
 #include "report/paper_set.h"
+#include "report/pdf_finish.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -55,16 +56,19 @@ QPageLayout CardPageLayout(const PaperSettings &paper)
     return layout;
 }
 
-void PaintCardPage(QPainter &painter, const QImage &card, double deviceDpiX, double deviceDpiY)
+TCardScene PictureCardScene(const QImage &card)
 {
-    const QRectF target(0.0, 0.0, card.width() * deviceDpiX / TLength::CardPixelsPerInch,
-                        card.height() * deviceDpiY / TLength::CardPixelsPerInch);
-    // Printing goes through PDF, whose writer would otherwise store the card
-    // as a JPEG and blur its text and edges.
-    painter.save();
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    painter.drawImage(target, card);
-    painter.restore();
+    TCardScene scene;
+    scene.Layout = FreshLayout();
+    scene.Layout.Paper.CardWidth = card.width();
+    scene.Layout.Paper.CardHeight = card.height();
+    scene.Pictures.Background = card;
+    return scene;
+}
+
+void PaintCardPage(QPainter &painter, const TCardScene &card)
+{
+    PaintCard(painter, card, TCardTarget::Page);
 }
 
 void SetCardPage(QPagedPaintDevice &device, const PaperSettings &paper)
@@ -73,17 +77,17 @@ void SetCardPage(QPagedPaintDevice &device, const PaperSettings &paper)
         throw ECardError(QStringLiteral("The printer cannot take a page of the card's paper."));
 }
 
-void PrintCardPage(const QImage &card, const PaperSettings &paper, QPagedPaintDevice &device)
+void PrintCardPage(const TCardScene &card, const PaperSettings &paper, QPagedPaintDevice &device)
 {
     SetCardPage(device, paper);
     QPainter painter;
     if (!painter.begin(&device))
         throw ECardError(QStringLiteral("The page cannot be printed."));
-    PaintCardPage(painter, card, device.logicalDpiX(), device.logicalDpiY());
+    PaintCardPage(painter, card);
     painter.end();
 }
 
-void WriteCardPagePdf(const QImage &card, const PaperSettings &paper, const QString &pdfPath)
+void WriteCardPagePdf(const TCardScene &card, const PaperSettings &paper, const QString &pdfPath)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -94,5 +98,6 @@ void WriteCardPagePdf(const QImage &card, const PaperSettings &paper, const QStr
         writer.setResolution(1200);
         PrintCardPage(card, paper, writer);
     }
-    WriteFileAtomically(QFile::encodeName(pdfPath).toStdString(), std::string_view(buffer.data().constData(), size_t(buffer.data().size())));
+    const QByteArray pdf = FinishCardPdf(buffer.data());
+    WriteFileAtomically(QFile::encodeName(pdfPath).toStdString(), std::string_view(pdf.constData(), size_t(pdf.size())));
 }

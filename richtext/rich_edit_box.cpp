@@ -211,8 +211,30 @@ void TRichEditBox::mouseDoubleClickEvent(QMouseEvent *event)
         ShowFormatDialog();
 }
 
+bool TRichEditBox::IsHistoryKey(const QKeyEvent *event)
+{
+    const QKeyCombination keys = event->keyCombination();
+    return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)
+           || keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)
+           || keys == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
+
+bool TRichEditBox::event(QEvent *event)
+{
+    // Not claimed, so the window's shortcuts get these keys.
+    if (event->type() == QEvent::ShortcutOverride && IsHistoryKey(static_cast<QKeyEvent *>(event))) {
+        event->ignore();
+        return false;
+    }
+    return QTextEdit::event(event);
+}
+
 void TRichEditBox::keyPressEvent(QKeyEvent *event)
 {
+    if (IsHistoryKey(event)) {
+        event->ignore();
+        return;
+    }
     if (event->modifiers() != Qt::ControlModifier) {
         QTextEdit::keyPressEvent(event);
         return;
@@ -243,6 +265,12 @@ void TRichEditBox::keyPressEvent(QKeyEvent *event)
 void TRichEditBox::contextMenuEvent(QContextMenuEvent *event)
 {
     std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    // The menu's Undo and Redo would go round the card's history; the
+    // toolbar's and the keys' go through it.
+    for (QAction *action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-undo") || action->objectName() == QLatin1String("edit-redo"))
+            menu->removeAction(action);
+    }
     menu->addSeparator();
     menu->addAction(tr("Format Text..."), this, &TRichEditBox::ShowFormatDialog);
     menu->exec(event->globalPos());

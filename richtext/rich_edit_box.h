@@ -65,7 +65,13 @@ public:
     // Called when the user clicks the box with the left mouse button.
     NotifyEvent OnClick;
 
+    // True for the keys of Undo and Redo (Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y),
+    // which the box leaves to its window: the text's steps are part of the
+    // card's history, which undoes every kind of edit in order.
+    static bool IsHistoryKey(const QKeyEvent *event);
+
 protected:
+    bool event(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;

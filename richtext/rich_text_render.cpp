@@ -58,25 +58,36 @@ void ScaleHorizontalLengths(QTextDocument &doc, qreal factor)
 
 bool RenderRichText(const QTextDocument *doc, QPainter *painter, const TTwipsRect &rect)
 {
-    if (!doc || !painter || !painter->isActive() || !painter->device())
+    if (!painter)
+        return false;
+    return RenderRichText(doc, painter, rect, painter->device());
+}
+
+bool RenderRichText(const QTextDocument *doc, QPainter *painter, const TTwipsRect &rect,
+                    const QPaintDevice *layoutDevice)
+{
+    if (!doc || !painter || !painter->isActive() || !painter->device() || !layoutDevice)
         return false;
     QPaintDevice *device = painter->device();
-    const qreal left = TwipsToPixels(rect.Left, device->logicalDpiX());
-    const qreal top = TwipsToPixels(rect.Top, device->logicalDpiY());
-    const qreal width = TwipsToPixels(rect.Right, device->logicalDpiX()) - left;
-    const qreal height = TwipsToPixels(rect.Bottom, device->logicalDpiY()) - top;
+    const qreal left = TwipsToPixels(rect.Left, layoutDevice->logicalDpiX());
+    const qreal top = TwipsToPixels(rect.Top, layoutDevice->logicalDpiY());
+    const qreal width = TwipsToPixels(rect.Right, layoutDevice->logicalDpiX()) - left;
+    const qreal height = TwipsToPixels(rect.Bottom, layoutDevice->logicalDpiY()) - top;
     if (width <= 0 || height <= 0)
         return false;
 
-    // A private copy, laid out for this device: the box's own layout stays as
-    // the screen needs it, and the copy's caches go with it.
+    // A private copy, laid out for the layout device: the box's own layout
+    // stays as the screen needs it, and the copy's caches go with it.
     std::unique_ptr<QTextDocument> copy(doc->clone());
-    ScaleHorizontalLengths(*copy, device->logicalDpiX() / TLength::CardPixelsPerInch);
-    copy->documentLayout()->setPaintDevice(device);
+    ScaleHorizontalLengths(*copy, layoutDevice->logicalDpiX() / TLength::CardPixelsPerInch);
+    copy->documentLayout()->setPaintDevice(const_cast<QPaintDevice *>(layoutDevice));
     copy->setTextWidth(width);
     const qreal visible = HeightOfWholeLines(*copy, height);
 
     painter->save();
+    if (layoutDevice->logicalDpiX() != device->logicalDpiX() || layoutDevice->logicalDpiY() != device->logicalDpiY())
+        painter->scale(qreal(device->logicalDpiX()) / layoutDevice->logicalDpiX(),
+                       qreal(device->logicalDpiY()) / layoutDevice->logicalDpiY());
     painter->translate(left, top);
     painter->setClipRect(QRectF(0, 0, width, visible), Qt::IntersectClip);
     QAbstractTextDocumentLayout::PaintContext context;

@@ -16,3 +16,11 @@ class QTextDocument;
 // there is nothing to draw on (no painter, inactive painter, no device) or the
 // rectangle is empty; the painter's state is left as it was.
 bool RenderRichText(const QTextDocument *doc, QPainter *painter, const TTwipsRect &rect);
+
+// The same, laid out as on `layoutDevice` and drawn scaled to the painter's
+// device: the lines break where they break on that device (the screen's 96
+// dpi), while the glyphs are drawn at the painter's device's resolution (a
+// printer's, a PDF's). With a layout device of the painter's own resolution
+// this is RenderRichText above.
+bool RenderRichText(const QTextDocument *doc, QPainter *painter, const TTwipsRect &rect,
+                    const QPaintDevice *layoutDevice);

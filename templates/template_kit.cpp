@@ -8,6 +8,7 @@
 #include "imaging/jpeg/jpegencoder.h"
 #include "pictures/bitmap_qimage.h"
 #include "pictures/bmp_file.h"
+#include "report/length.h"
 #include "report/paper_set.h"
 
 #include <QDir>
@@ -76,8 +77,8 @@ void WriteTemplate(const TemplateDesign &design, const QString &folder)
     if (!QDir().mkpath(folder))
         throw std::runtime_error("cannot create " + folder.toStdString());
     const QString base = folder + QLatin1Char('/');
-    if (design.Background.size() != CardSizeOf(design.Paper))
-        throw std::runtime_error(design.Name.toStdString() + ": the background is not the paper's card size");
+    if (design.Background.size() != CardSizeOf(design.Paper) * TemplateBackgroundScale)
+        throw std::runtime_error(design.Name.toStdString() + ": the background is not drawn for the paper's card size");
 
     CardLayout layout = FreshLayout();
     layout.Paper = PaperSettingsFor(design.Paper);
@@ -143,7 +144,11 @@ TemplateDesign StartDesign(const QString &name, TemplatePaper paper, QColor grou
     TemplateDesign design;
     design.Name = name;
     design.Paper = paper;
-    design.Background = QImage(CardSizeOf(paper), QImage::Format_RGB32);
+    design.Background = QImage(CardSizeOf(paper) * TemplateBackgroundScale, QImage::Format_RGB32);
+    design.Background.setDevicePixelRatio(TemplateBackgroundScale);
+    const int dotsPerMeter = TLength::DotsPerMeter(TLength::CardPixelsPerInch * TemplateBackgroundScale);
+    design.Background.setDotsPerMeterX(dotsPerMeter);
+    design.Background.setDotsPerMeterY(dotsPerMeter);
     design.Background.fill(ground);
     return design;
 }

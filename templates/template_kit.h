@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -44,13 +45,26 @@ enum class TemplatePaper {
 PaperSettings PaperSettingsFor(TemplatePaper paper);
 QSize CardSizeOf(TemplatePaper paper);
 
+// A template's background is drawn this many times finer than the card's
+// pixels (288 pixels an inch): it is stretched over the card, so the screen
+// and the exported bitmap show it averaged down to the card's pixels, while
+// a printer or a PDF gets it at a resolution that prints sharply.
+constexpr int TemplateBackgroundScale = 3;
+
 struct TemplateDesign {
     QString Name;
     TemplatePaper Paper = TemplatePaper::A5Landscape;
-    QImage Background;           // at the card's pixel size
+    // TemplateBackgroundScale times the card's pixel size, with that device
+    // pixel ratio: a painter on it paints in card pixels.
+    QImage Background;
     QRgb TransparentColour = 0;  // meaningful only with pictures
     std::vector<TemplatePicture> Pictures;
     std::vector<TemplateText> Texts;
+
+    // The card's size in card pixels, in which every design paints.
+    double Width() const { return Background.deviceIndependentSize().width(); }
+    double Height() const { return Background.deviceIndependentSize().height(); }
+    QRectF Rect() const { return QRectF(QPointF(0, 0), Background.deviceIndependentSize()); }
 };
 
 // The key colour the templates paint their picture windows in.

@@ -9,7 +9,7 @@
 TemplateDesign BirthdayTemplate()
 {
     TemplateDesign design = StartDesign(QStringLiteral("Birthday"), TemplatePaper::A5Landscape, QColor(255, 248, 239));
-    const double H = design.Background.height();
+    const double H = design.Height();
     const QRect window(455, 62, 280, 232);
     {
         QPainter painter(&design.Background);

@@ -13,8 +13,8 @@ TemplateDesign CongratulationsTemplate()
 {
     TemplateDesign design =
         StartDesign(QStringLiteral("Congratulations"), TemplatePaper::HagakiLandscape, QColor(252, 244, 226));
-    const double W = design.Background.width();
-    const double H = design.Background.height();
+    const double W = design.Width();
+    const double H = design.Height();
     const QRect window(70, 52, int(W) - 140, 238);
     const QColor gold(204, 160, 74);
     {
@@ -23,7 +23,7 @@ TemplateDesign CongratulationsTemplate()
         QLinearGradient champagne(0, 0, W * 0.3, H);
         champagne.setColorAt(0, QColor(255, 250, 238));
         champagne.setColorAt(1, QColor(244, 222, 186));
-        painter.fillRect(design.Background.rect(), champagne);
+        painter.fillRect(design.Rect(), champagne);
         // Fine diagonal sheen.
         painter.setPen(QPen(QColor(255, 255, 255, 70), 6));
         for (double x = -H; x < W; x += 26)

@@ -45,8 +45,8 @@ TemplateDesign GetWellTemplate()
 {
     TemplateDesign design =
         StartDesign(QStringLiteral("Get Well Soon"), TemplatePaper::A6HalfFoldLandscape, QColor(255, 251, 240));
-    const double W = design.Background.width();
-    const double H = design.Background.height();
+    const double W = design.Width();
+    const double H = design.Height();
     const double fold = W / 2;
     const QRect window(int(fold) + 46, 46, int(fold) - 92, 252);
     const QColor coral(232, 104, 92);

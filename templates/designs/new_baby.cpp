@@ -56,8 +56,8 @@ TemplateDesign NewBabyTemplate()
 {
     TemplateDesign design =
         StartDesign(QStringLiteral("New Baby"), TemplatePaper::HagakiPortrait, QColor(246, 244, 246));
-    const double W = design.Background.width();
-    const double H = design.Background.height();
+    const double W = design.Width();
+    const double H = design.Height();
     const QRect window(int(W / 2) - 128, 110, 256, 256);
     {
         QPainter painter(&design.Background);
@@ -66,7 +66,7 @@ TemplateDesign NewBabyTemplate()
         wash.setColorAt(0, QColor(230, 242, 250));
         wash.setColorAt(0.55, QColor(250, 246, 244));
         wash.setColorAt(1, QColor(252, 232, 234));
-        painter.fillRect(design.Background.rect(), wash);
+        painter.fillRect(design.Rect(), wash);
 
         // Polka dots in a half-drop grid.
         painter.setPen(Qt::NoPen);

@@ -11,8 +11,8 @@
 TemplateDesign PostcardTemplate()
 {
     TemplateDesign design = StartDesign(QStringLiteral("Postcard"), TemplatePaper::A5Landscape, QColor(251, 246, 236));
-    const double W = design.Background.width();
-    const double H = design.Background.height();
+    const double W = design.Width();
+    const double H = design.Height();
     const QRect window(52, 52, 344, 176);
     {
         QPainter painter(&design.Background);
@@ -21,7 +21,7 @@ TemplateDesign PostcardTemplate()
         QRadialGradient stock(W / 2, H / 2, W * 0.6);
         stock.setColorAt(0, QColor(253, 250, 242));
         stock.setColorAt(1, QColor(242, 232, 212));
-        painter.fillRect(design.Background.rect(), stock);
+        painter.fillRect(design.Rect(), stock);
         const QColor ink(190, 168, 138);
         painter.setPen(QPen(ink, 2));
         painter.drawRect(QRectF(14, 14, W - 28, H - 28));

@@ -14,19 +14,19 @@ TemplateDesign SeasonsGreetingsTemplate()
 {
     TemplateDesign design =
         StartDesign(QStringLiteral("Season's Greetings"), TemplatePaper::LetterLandscape, QColor(24, 44, 84));
-    const double W = design.Background.width();
-    const double H = design.Background.height();
+    const double W = design.Width();
+    const double H = design.Height();
     const QRect window(92, 120, 430, 540);
     const QColor gold(226, 190, 116);
     {
         QPainter painter(&design.Background);
         painter.setRenderHint(QPainter::Antialiasing);
         const QLinearGradient night = VerticalGradient(0, H, QColor(14, 28, 60), QColor(40, 70, 120));
-        painter.fillRect(design.Background.rect(), night);
+        painter.fillRect(design.Rect(), night);
         QRadialGradient glow(W * 0.74, H * 0.36, W * 0.42);
         glow.setColorAt(0, QColor(120, 150, 210, 90));
         glow.setColorAt(1, QColor(120, 150, 210, 0));
-        painter.fillRect(design.Background.rect(), glow);
+        painter.fillRect(design.Rect(), glow);
 
         // Snow: many soft dots, a few drawn flakes.
         QRandomGenerator random(29);

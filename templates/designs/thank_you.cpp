@@ -8,19 +8,19 @@
 TemplateDesign ThankYouTemplate()
 {
     TemplateDesign design = StartDesign(QStringLiteral("Thank You"), TemplatePaper::A5Landscape, QColor(232, 240, 228));
-    const double W = design.Background.width();
+    const double W = design.Width();
     const QRect window(52, 92, 376, 376);
     {
         QPainter painter(&design.Background);
         painter.setRenderHint(QPainter::Antialiasing);
-        QLinearGradient wash(0, 0, W, design.Background.height());
+        QLinearGradient wash(0, 0, W, design.Height());
         wash.setColorAt(0, QColor(240, 246, 236));
         wash.setColorAt(1, QColor(218, 232, 214));
-        painter.fillRect(design.Background.rect(), wash);
+        painter.fillRect(design.Rect(), wash);
         // A faint lattice of tiny dots, like a letterpress card.
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(255, 255, 255, 140));
-        for (int y = 12; y < design.Background.height(); y += 24)
+        for (int y = 12; y < design.Height(); y += 24)
             for (int x = 12 + (y / 24 % 2) * 12; x < W; x += 24)
                 painter.drawEllipse(QPointF(x, y), 1.6, 1.6);
         DrawLeafSprig(painter, QPointF(470, 545), 160, 20, QColor(140, 180, 130));

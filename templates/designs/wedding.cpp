@@ -32,8 +32,8 @@ TemplateDesign WeddingTemplate()
 {
     TemplateDesign design =
         StartDesign(QStringLiteral("Wedding Invitation"), TemplatePaper::SixByEightPortrait, QColor(252, 248, 240));
-    const double W = design.Background.width();
-    const double H = design.Background.height();
+    const double W = design.Width();
+    const double H = design.Height();
     const QRect window(181, 74, 214, 244);
     {
         QPainter painter(&design.Background);
@@ -41,7 +41,7 @@ TemplateDesign WeddingTemplate()
         QRadialGradient paper(W / 2, H * 0.4, H * 0.8);
         paper.setColorAt(0, QColor(255, 253, 248));
         paper.setColorAt(1, QColor(238, 228, 210));
-        painter.fillRect(design.Background.rect(), paper);
+        painter.fillRect(design.Rect(), paper);
 
         // A faint pattern of tiny sprigs over the whole paper.
         QRandomGenerator random(41);

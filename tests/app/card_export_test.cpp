@@ -70,20 +70,28 @@ protected:
     const QString cardFolder = dir.path() + "/MyCard/Fixture/";
 };
 
-TEST(ExportNames, TheExtensionFollowsTheChosenFilter)
+TEST(ExportNames, ATypedExtensionDecidesTheTypeAndOtherwiseTheFilterDoes)
 {
-    EXPECT_EQ(ExportFileName("card.BMP", 1), "card.BMP");
-    EXPECT_EQ(ExportFileName("card.bmp", 1), "card.bmp");
-    EXPECT_EQ(ExportFileName("card.jpeg", 1), "card.jpeg.bmp");
-    EXPECT_EQ(ExportFileName("card", 1), "card.bmp");
-    EXPECT_EQ(ExportFileName("card.JPEG", 2), "card.JPEG");
-    EXPECT_EQ(ExportFileName("card.jpg", 2), "card.jpg");
-    EXPECT_EQ(ExportFileName("card", 2), "card.jpg");
-    EXPECT_EQ(ExportFileName("card.bmp", 2), "card.bmp.jpg");
-    EXPECT_EQ(ExportFileName("card.bmp", 3), "card.bmp.jpg") << "any other filter is JPEG";
+    using T = TExportType;
+    EXPECT_EQ(ExportChoice("card.BMP", 1), (TExportChoice{"card.BMP", T::Bitmap}));
+    EXPECT_EQ(ExportChoice("card", 1), (TExportChoice{"card.bmp", T::Bitmap}));
+    EXPECT_EQ(ExportChoice("card", 2), (TExportChoice{"card.jpg", T::Jpeg}));
+    EXPECT_EQ(ExportChoice("card", 3), (TExportChoice{"card.pdf", T::Pdf}));
+    EXPECT_EQ(ExportChoice("card", 4), (TExportChoice{"card.pdf", T::PrintShop}));
+    EXPECT_EQ(ExportChoice("card", 9), (TExportChoice{"card.jpg", T::Jpeg})) << "beyond the list is JPEG";
+    // A name never lies about its contents: "mira.jpg" under the bitmap
+    // filter is a JPEG named mira.jpg, not a bitmap named mira.jpg.bmp.
+    EXPECT_EQ(ExportChoice("mira.jpg", 1), (TExportChoice{"mira.jpg", T::Jpeg}));
+    EXPECT_EQ(ExportChoice("card.JPEG", 3), (TExportChoice{"card.JPEG", T::Jpeg}));
+    EXPECT_EQ(ExportChoice("card.bmp", 2), (TExportChoice{"card.bmp", T::Bitmap}));
+    EXPECT_EQ(ExportChoice("card.Pdf", 1), (TExportChoice{"card.Pdf", T::Pdf}));
+    EXPECT_EQ(ExportChoice("card.pdf", 4), (TExportChoice{"card.pdf", T::PrintShop}));
+    // Another extension is part of the name.
+    EXPECT_EQ(ExportChoice("card.png", 1), (TExportChoice{"card.png.bmp", T::Bitmap}));
+    EXPECT_EQ(ExportChoice("card.", 2), (TExportChoice{"card..jpg", T::Jpeg}));
     // Only the file's own name has an extension, not its folder's.
-    EXPECT_EQ(ExportFileName("/home/a.b/card", 1), "/home/a.b/card.bmp");
-    EXPECT_EQ(ExportFileName("card.", 2), "card..jpg");
+    EXPECT_EQ(ExportChoice("/home/a.pdf/card", 1), (TExportChoice{"/home/a.pdf/card.bmp", T::Bitmap}));
+    EXPECT_EQ(ExportFilter().count(";;") + 1, PrintShopFilterIndex);
 }
 
 TEST_F(CardExport, WithNoCardOpenSaveAsAsksForACardAndWritesNothing)
@@ -150,6 +158,45 @@ TEST_F(CardExport, TheJpegExportGoesThroughTempBmpAndDecodesStrictly)
     EXPECT_TRUE(dialogs->FileDialogs[1].InitialDir.startsWith(QDir::homePath()));
     EXPECT_TRUE(dialogs->FileDialogs[1].FileName.isEmpty());
     EXPECT_EQ(dialogs->FileDialogs[2].FileName, Out("card"));
+}
+
+TEST_F(CardExport, ATypedJpgUnderTheBitmapFilterWritesAJpegNamedSo)
+{
+    OpenFixture();
+    QDir().mkpath(Out(""));
+    SaveAs(Out("mira.jpg"), BitmapFilterIndex);
+    EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    EXPECT_FALSE(QFile::exists(Out("mira.jpg.bmp")));
+    const QByteArray jpeg = Contents(Out("mira.jpg"));
+    EXPECT_TRUE(jpeg.startsWith(QByteArray("\xFF\xD8\xFF", 3)));
+    EXPECT_EQ(FrameOf(jpeg).Width, 793);
+}
+
+TEST_F(CardExport, ThePdfTypesWriteThePrintedPageWithItsText)
+{
+    OpenFixture();
+    QDir().mkpath(Out(""));
+    SaveAs(Out("card"), PdfFilterIndex);
+    SaveAs(Out("shop"), PrintShopFilterIndex);
+    EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
+    for (const char *name : {"card.pdf", "shop.pdf"}) {
+        const QByteArray pdf = Contents(Out(name));
+        EXPECT_TRUE(pdf.startsWith("%PDF-")) << name;
+        EXPECT_TRUE(pdf.contains("/FontFile2")) << name << ": the text is text";
+    }
+    EXPECT_FALSE(Contents(Out("card.pdf")).contains("/BleedBox")) << "only the print shop's sheet has a bleed";
+    EXPECT_TRUE(Contents(Out("shop.pdf")).contains("/BleedBox"));
+}
+
+TEST_F(CardExport, APdfOfACardWhosePictureIsGoneSaysWhyAndWritesNothing)
+{
+    OpenFixture();
+    QDir().mkpath(Out(""));
+    ASSERT_TRUE(QFile::remove(cardFolder + "picture.bmp"));
+    SaveAs(Out("card.pdf"), PdfFilterIndex);
+    ASSERT_EQ(dialogs->Messages.size(), 1);
+    EXPECT_TRUE(dialogs->Messages[0].contains("picture.bmp")) << dialogs->Messages[0].toStdString();
+    EXPECT_FALSE(QFile::exists(Out("card.pdf")));
 }
 
 TEST_F(CardExport, AFailedExportSaysSoAndLeavesAnExistingFileWhole)

@@ -111,6 +111,7 @@ TEST_F(CardOpenSave, AFifoInPlaceOfACardFileIsRefusedAndTheOpenCardStays)
     const QString other = MakeCard(CardFolder("Other"), Qt::green);
     Put(other + "template.bmp", "not a picture");
     dialogs->Messages.clear();
+    dialogs->YesNoCancelAnswers = {TAnswer::No};
     Open(other + "Card.crd");
     ASSERT_EQ(dialogs->Messages.size(), 1);
     EXPECT_TRUE(dialogs->Messages[0].contains(other + "template.bmp")) << dialogs->Messages[0].toStdString();

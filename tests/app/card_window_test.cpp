@@ -2,6 +2,7 @@
 // scripted dialogs, the mouse through the window, card folders built in a
 // temporary directory.
 #include "app/frm_main.h"
+#include "card/card_document.h"
 #include "controls/Card_Edit.h"
 #include "card/card_file.h"
 #include "tests/support/file_contents.h"
@@ -127,20 +128,21 @@ TEST_F(CardWindow, DraggingThePictureFrameWhileScrolledMovesThePictureAndTheButt
     EXPECT_TRUE(form.HasUnsavedChanges());
     Mouse({{600, 600}});  // the bare card
     EXPECT_EQ(form.Mover->SelectedControl(), nullptr);
+    dialogs->YesNoCancelAnswers = {TAnswer::No};
     Open(dir.path() + "/MyCard/Big/Card.crd");
     EXPECT_EQ(form.ScrollBox1->HorzPosition() + form.ScrollBox1->VertPosition(), 0);
 }
 
-TEST_F(CardWindow, TextBoxesMoveWithoutTouchingTheLayoutAndStayClickable)
+TEST_F(CardWindow, TextBoxesMoveAsOneStepEachAndStayClickable)
 {
     Open(MakeCard("Sample"));
-    const CardLayoutBytes before = LayoutToBytes(form.Card_Edit1->Layout);
     Mouse({{500, 80}});
     ASSERT_EQ(form.Mover->SelectedControl(), Box(1));
     Mouse({{398, 80}, {408, 100}});  // the frame's ring, left of the box
     EXPECT_EQ(Box(1)->geometry(), QRect(410, 60, 300, 80));
-    EXPECT_EQ(LayoutToBytes(form.Card_Edit1->Layout), before);
+    EXPECT_EQ(RectOf(form.Card_Edit1->Layout.Texts[1].Rect), QRect(410, 60, 300, 80));
     EXPECT_TRUE(form.HasUnsavedChanges());
+    EXPECT_EQ(form.UndoButton->toolTip(), "Undo move of text box 2 (Ctrl+Z)");
 
     const QPoint right = Shape("sagorta")->geometry().center();
     Mouse({right, right - QPoint(600, 0)});  // far past the left edge
@@ -166,7 +168,7 @@ TEST_F(CardWindow, OpenAndSaveKeepEachCardInItsOwnFolder)
     EXPECT_EQ(dialogs->Messages.last(), "Sorry, the Card File is error!");
     EXPECT_EQ(form.CardPath, shown);
 
-    Box(3)->move(Box(3)->pos() + QPoint(-20, 15));
+    MoveBox(3, QPoint(-20, 15));
     Box(3)->setPlainText("Dear Ann");
     Save();
     EXPECT_EQ(dialogs->Messages.last(), "Saved OK!");
@@ -200,8 +202,9 @@ TEST_F(CardWindow, OpenAsksToSaveOnlyWhenTheCardHasUnsavedChanges)
     Open(first);
     EXPECT_EQ(dialogs->QuestionCaptions, QStringList({"Please Make sure."}));
     EXPECT_EQ(TextIn(dir.path() + "/MyCard/Second/1.rtf"), "Hello Text 1");
-    Box(1)->move(Box(1)->pos() + QPoint(5, 5));
-    Open(second);  // answered No
+    MoveBox(1, QPoint(5, 5));
+    dialogs->YesNoCancelAnswers = {TAnswer::No};
+    Open(second);
     EXPECT_EQ(dialogs->Questions, QStringList({"Save the Card?", "Save the Card?"}));
     EXPECT_EQ(ReadCardFile(first, FreshLayout()).Texts[1].Rect.Left, 400);
 }
@@ -215,7 +218,7 @@ TEST_F(CardWindow, ClosingAsksToSaveAndAFailedSaveKeepsTheWindowOpen)
     EXPECT_TRUE(form.isVisible());
 
     const QByteArray before = Contents(file);
-    Box(3)->move(Box(3)->pos() + QPoint(1, 0));
+    MoveBox(3, QPoint(1, 0));
     QFile::remove(rtf3);
     QDir().mkdir(rtf3);  // no file can be written there
     dialogs->YesNoAnswers = {true, true};  // Exit? Save the Card?
@@ -253,7 +256,7 @@ TEST_F(CardWindow, TheShippedGuideHasItsPicturesAndEveryCommandsKeys)
         const QString keys = shortcut->key().toString(QKeySequence::PortableText);
         EXPECT_TRUE(guide.contains("<kbd>" + keys + "</kbd>")) << keys.toStdString();
     }
-    EXPECT_EQ(shortcuts, 7);
+    EXPECT_EQ(shortcuts, 10);
 }
 
 // The change-picture button lies above the text boxes, so in a shipped

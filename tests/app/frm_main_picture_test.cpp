@@ -50,19 +50,23 @@ protected:
     QRgb FrameCentre() const { return form.Card_Edit1->Picture().pixel(180, 140); }
 };
 
-TEST_F(ChangePicture, TheChosenPictureIsWrittenAndComposedIntoTheFrame)
+// The picture is kept in the card until Save writes it; undone after the
+// Save, the next Save writes the old picture's very bytes back.
+TEST_F(ChangePicture, TheChosenPictureIsComposedAtOnceWrittenBySaveAndUndoneExactly)
 {
     OpenCard();
     QImage green(80, 60, QImage::Format_RGB32);
     green.fill(qRgb(0, 200, 0));
     ASSERT_TRUE(green.save(Photos() + "green.bmp", "BMP"));
     const QByteArray layoutBefore = Contents(Card() + "Card.crd");
+    const QByteArray pictureBefore = Contents(Card() + "picture.bmp");
+    const QRgb shownBefore = FrameCentre();
     form.LastPictureDir = Photos();
 
     const bool shown = PressChangePicture([&](TFrmselectImage &dialog) {
         // It opens on the card's current picture.
         EXPECT_EQ(dialog.Picture().size(), QSize(6, 5));
-        EXPECT_EQ(dialog.TargetFile, Card() + "picture.bmp");
+        EXPECT_TRUE(dialog.TargetFile.isEmpty()) << "the dialog hands the picture back";
         // The frame's shape to fill, and the card at 300 ppi as the bound.
         EXPECT_EQ(dialog.FrameShape, QSize(240, 180));
         EXPECT_EQ(dialog.StoreBound, QSize(2478, 1746));
@@ -74,11 +78,26 @@ TEST_F(ChangePicture, TheChosenPictureIsWrittenAndComposedIntoTheFrame)
     ASSERT_TRUE(shown);
     EXPECT_TRUE(dialogs->Messages.isEmpty()) << dialogs->Messages.join('|').toStdString();
     EXPECT_EQ(dialogs->FileDialogs.front().InitialDir, Photos());
-    EXPECT_EQ(ReadBmpWithOwnDecoder(Card() + "picture.bmp"), green);
-    EXPECT_TRUE(QFile::exists(Card() + "picture.bmp.fit"));
+    EXPECT_EQ(Contents(Card() + "picture.bmp"), pictureBefore) << "nothing written before Save";
+    EXPECT_FALSE(QFile::exists(Card() + "picture.bmp.fit"));
     EXPECT_EQ(FrameCentre(), qRgb(0, 200, 0));
     EXPECT_EQ(form.LastPictureDir, Photos());
+    EXPECT_TRUE(form.HasUnsavedChanges());
+    EXPECT_EQ(form.UndoButton->toolTip(), "Undo change of picture in picture frame 1 (Ctrl+Z)");
+
+    Save();
+    EXPECT_EQ(ReadBmpWithOwnDecoder(Card() + "picture.bmp"), green);
+    EXPECT_TRUE(QFile::exists(Card() + "picture.bmp.fit"));
     EXPECT_EQ(Contents(Card() + "Card.crd"), layoutBefore);
+    form.UndoButton->click();
+    EXPECT_EQ(FrameCentre(), shownBefore);
+    EXPECT_TRUE(form.HasUnsavedChanges());
+    Save();
+    EXPECT_EQ(Contents(Card() + "picture.bmp"), pictureBefore);
+    form.RedoButton->click();
+    EXPECT_EQ(FrameCentre(), qRgb(0, 200, 0));
+    form.UndoButton->click();
+    EXPECT_FALSE(form.HasUnsavedChanges());
 }
 
 TEST_F(ChangePicture, CancellingChangesNothing)

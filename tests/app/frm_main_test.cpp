@@ -31,7 +31,7 @@ TEST(MainWindow, CaptionAndApplicationTitle)
     EXPECT_EQ(form.ScrollBox1->Surface()->findChildren<TShape *>("cerceve").size(), 1);
 }
 
-TEST(MainWindow, ToolbarHasTheEightCommandsInOrderWithCaptionsHintsAndGlyphs)
+TEST(MainWindow, ToolbarHasTheEightCommandsInOrderWithCaptionsHintsAndGlyphsThenUndoAndRedo)
 {
     Tfrmmain form;
     form.show();
@@ -42,7 +42,7 @@ TEST(MainWindow, ToolbarHasTheEightCommandsInOrderWithCaptionsHintsAndGlyphs)
     const QStringList hints{"Create a new card (Ctrl+N)", "Open existing card (Ctrl+O)", "Save Card (Ctrl+S)",
                             "Save as bitmap or jpg (Ctrl+Shift+S)", "Paper Set", "Print (Ctrl+P)",
                             "Exit (Ctrl+Q)", "Need Help? (F1)"};
-    ASSERT_EQ(buttons.size(), 8);
+    ASSERT_EQ(buttons.size(), 10);
     QWidget *focus = buttons[0];
     for (int i = 0; i < 8; ++i) {
         SCOPED_TRACE(names[i].toStdString());
@@ -59,6 +59,15 @@ TEST(MainWindow, ToolbarHasTheEightCommandsInOrderWithCaptionsHintsAndGlyphs)
     }
     EXPECT_EQ(form.BitBtn1, buttons[0]);
     EXPECT_EQ(form.BitBtn8, buttons[7]);
+    // Undo and Redo after the eight, disabled while there is nothing to take back.
+    EXPECT_EQ(form.UndoButton, buttons[8]);
+    EXPECT_EQ(form.RedoButton, buttons[9]);
+    EXPECT_EQ(buttons[8]->text(), "Undo");
+    EXPECT_EQ(buttons[9]->text(), "Redo");
+    EXPECT_EQ(buttons[8]->toolTip(), "Undo (Ctrl+Z)");
+    EXPECT_EQ(buttons[9]->toolTip(), "Redo (Ctrl+Shift+Z)");
+    EXPECT_FALSE(buttons[8]->isEnabled() || buttons[9]->isEnabled());
+    EXPECT_FALSE(buttons[8]->icon().pixmap(32, 32).isNull() || buttons[9]->icon().pixmap(32, 32).isNull());
     EXPECT_EQ(form.Panel1->height(), 73);
 }
 
@@ -79,7 +88,8 @@ TEST(MainWindow, DesignSurfaceStartsBlankWithHiddenFramesAndAFocusSink)
     EXPECT_EQ(form.SpeedButton1->text(), "Click Here to change  Picture ");
     EXPECT_EQ(form.SpeedButton1->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(form.OpenDialog1.Filter, "Tessaly (*.crd)");
-    EXPECT_EQ(form.SavePictureDialog.Filter, "Bitmaps (*.bmp);;JPEG Image File (*.jpg)");
+    EXPECT_EQ(form.SavePictureDialog.Filter, "Bitmaps (*.bmp);;JPEG Image File (*.jpg);;PDF Document (*.pdf);;"
+                                             "Export for a print shop (*.pdf)");
 
     EXPECT_EQ(form.Button2->width(), 0);
     EXPECT_TRUE(form.Button2->text().isEmpty());

@@ -81,8 +81,7 @@ TEST_F(NewCommand, UnsavedWorkIsOfferedForSavingOnlyWhenANewCardReplacesIt)
     dialogs->InputAnswers = {QString("First")};
     New([&](TFrmNew &gallery) { Pick(gallery, "Birthday"); });
     ASSERT_TRUE(form.CardPath.endsWith("MyCard/First/template.bmp"));
-    TRichEditBox *box = form.TextBoxes().first();
-    box->move(box->pos() + QPoint(12, 8));
+    MoveBox(Tfrmmain::TextBoxSlot(form.TextBoxes().first()), QPoint(12, 8));
     ASSERT_TRUE(form.HasUnsavedChanges());
 
     // A cancelled gallery replaces nothing and asks nothing.

@@ -37,7 +37,7 @@ TEST(CardPage, PdfHasOnePageOfThePaperWithTheCardAtTheCornerAtADotPerNinetySixth
     // Letter landscape: 1056 x 816 card pixels cover 11 x 8.5 inches; a
     // smaller card shows where its edge lies.
     PaperSettings paper = PaperOf(1, 1);
-    WriteCardPagePdf(QuarteredCard(480, 288), paper, pdf);  // 5 x 3 inches
+    WriteCardPagePdf(PictureCardScene(QuarteredCard(480, 288)), paper, pdf);  // 5 x 3 inches
     ASSERT_TRUE(QFile::exists(pdf));
 
     const std::optional<TPdfInfo> info = ReadPdfInfo(pdf);
@@ -54,7 +54,7 @@ TEST(CardPage, ALandscapeCustomCardCoversItsPage)
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("a6.pdf");
-    WriteCardPagePdf(QuarteredCard(793, 561), PaperOf(6, 1), pdf);
+    WriteCardPagePdf(PictureCardScene(QuarteredCard(793, 561)), PaperOf(6, 1), pdf);
     const std::optional<TPdfInfo> info = ReadPdfInfo(pdf);
     ASSERT_TRUE(info) << "pdfinfo (poppler-utils) did not run";
     EXPECT_TRUE(info->PageSize.contains(QRegularExpression("^595(\\.\\d+)? x 42[01](\\.\\d+)? pts")))
@@ -68,7 +68,7 @@ TEST(CardPage, ALandscapeCustomCardCoversItsPage)
 
 TEST(CardPage, AFileThatCannotBeWrittenIsAnError)
 {
-    EXPECT_ANY_THROW(WriteCardPagePdf(QuarteredCard(10, 10), PaperOf(0, 1), "/nonexistent-folder/x.pdf"));
+    EXPECT_ANY_THROW(WriteCardPagePdf(PictureCardScene(QuarteredCard(10, 10)), PaperOf(0, 1), "/nonexistent-folder/x.pdf"));
 }
 
 TEST(CardPage, APaperWithoutAreaOrBeyondWhatPrintsIsAnError)
@@ -77,7 +77,7 @@ TEST(CardPage, APaperWithoutAreaOrBeyondWhatPrintsIsAnError)
     PaperSettings paper = PaperOf(10, 0);
     paper.PaperWidth = 0;
     EXPECT_THROW(CardPageLayout(paper), ECardError);
-    EXPECT_THROW(WriteCardPagePdf(QuarteredCard(10, 10), paper, dir.filePath("x.pdf")), ECardError);
+    EXPECT_THROW(WriteCardPagePdf(PictureCardScene(QuarteredCard(10, 10)), paper, dir.filePath("x.pdf")), ECardError);
     EXPECT_FALSE(QFile::exists(dir.filePath("x.pdf")));
     paper.PaperWidth = 6000;  // 6 m
     EXPECT_THROW(CardPageLayout(paper), ECardError);

@@ -1,5 +1,8 @@
 #include "tests/support/main_window_fixture.h"
 
+#include "card/card_document.h"
+#include "card/card_geometry.h"
+#include "controls/Card_Edit.h"
 #include "controls/scrollbox.h"
 #include "controls/shape.h"
 #include "richtext/rich_edit_box.h"
@@ -55,6 +58,15 @@ void TMainWindowTest::Mouse(std::initializer_list<QPoint> points)
     for (QPoint p : points)
         QTest::mouseMove(form.windowHandle(), at(p));
     QTest::mouseRelease(form.windowHandle(), Qt::LeftButton, {}, at(*std::prev(points.end())));
+}
+
+void TMainWindowTest::MoveBox(int slot, QPoint by)
+{
+    ASSERT_TRUE(form.Document && Box(slot));
+    const SlotRect to = ControlToSlotRect(Box(slot)->geometry().translated(by), form.Card_Edit1->pos());
+    form.RunCommand([&] {
+        form.Document->MoveElement({TCardElement::TKind::TextBox, slot, 0}, to, TCardDocument::TMoveKind::Move);
+    });
 }
 
 QRect TMainWindowTest::RectOf(const SlotRect &rect)

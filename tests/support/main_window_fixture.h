@@ -42,6 +42,10 @@ protected:
     // the others and a release at the last.
     void Mouse(std::initializer_list<QPoint> points);
 
+    // Moves the text box of `slot` by `by` as a drag of it would: one step
+    // of the card's history.
+    void MoveBox(int slot, QPoint by);
+
     // A card rectangle as a QRect (left, top, width, height).
     static QRect RectOf(const SlotRect &rect);
 

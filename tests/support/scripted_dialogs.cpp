@@ -25,6 +25,34 @@ bool TScriptedDialogs::AskYesNo(const QString &text, const QString &caption)
     return answer;
 }
 
+TAnswer TScriptedDialogs::AskYesNoCancel(const QString &text, const QString &caption)
+{
+    if (YesNoCancelAnswers.empty() && !YesNoAnswers.empty())
+        return AskYesNo(text, caption) ? TAnswer::Yes : TAnswer::No;
+    Questions.append(text);
+    QuestionCaptions.append(caption);
+    if (YesNoCancelAnswers.empty()) {
+        Unanswered.append(text);
+        return TAnswer::Cancel;
+    }
+    const TAnswer answer = YesNoCancelAnswers.front();
+    YesNoCancelAnswers.pop_front();
+    return answer;
+}
+
+int TScriptedDialogs::AskChoice(const QString &text, const QString &caption, const QStringList &)
+{
+    Questions.append(text);
+    QuestionCaptions.append(caption);
+    if (ChoiceAnswers.empty()) {
+        Unanswered.append(text);
+        return -1;
+    }
+    const int answer = ChoiceAnswers.front();
+    ChoiceAnswers.pop_front();
+    return answer;
+}
+
 QString TScriptedDialogs::InputBox(const QString &caption, const QString &prompt, const QString &initialText)
 {
     InputPrompts.append(prompt);

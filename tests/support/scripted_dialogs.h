@@ -19,6 +19,11 @@ public:
 
     // Scripted answers, taken front first.
     std::deque<bool> YesNoAnswers;
+    // Yes/No/Cancel questions; while none is queued a queued YesNoAnswer
+    // answers Yes or No, and an unscripted one is Cancel.
+    std::deque<TAnswer> YesNoCancelAnswers;
+    // Questions with buttons of their own: the index pressed, -1 for none.
+    std::deque<int> ChoiceAnswers;
     std::deque<std::optional<QString>> InputAnswers;        // nullopt = Cancel
     std::deque<std::optional<FileAnswer>> FileAnswers;      // nullopt = Cancel
 
@@ -35,6 +40,8 @@ public:
     void ShowMessage(const QString &text) override;
     void ShowMessageBox(const QString &text, const QString &caption, TMessageIcon icon) override;
     bool AskYesNo(const QString &text, const QString &caption) override;
+    TAnswer AskYesNoCancel(const QString &text, const QString &caption) override;
+    int AskChoice(const QString &text, const QString &caption, const QStringList &buttons) override;
     QString InputBox(const QString &caption, const QString &prompt, const QString &initialText) override;
     bool ExecuteOpen(TFileDialog &dialog) override;
     bool ExecuteSave(TFileDialog &dialog) override;

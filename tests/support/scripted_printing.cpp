@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -46,11 +48,118 @@ std::optional<TPdfInfo> ReadPdfInfo(const QString &pdf)
 
 QImage RenderPdfPage(const QString &pdf)
 {
+    return RenderPdfPageAt(pdf, 96);
+}
+
+QImage RenderPdfPageAt(const QString &pdf, int dpi)
+{
     QTemporaryDir dir;
     const QString stem = dir.filePath(QStringLiteral("page"));
-    if (!OutputOf(QStringLiteral("pdftocairo"), {"-r", "96", "-f", "1", "-l", "1", "-png", "-singlefile", pdf, stem}))
+    if (!OutputOf(QStringLiteral("pdftocairo"),
+                  {"-r", QString::number(dpi), "-f", "1", "-l", "1", "-png", "-singlefile", pdf, stem}))
         return QImage();
     return QImage(stem + QStringLiteral(".png"));
+}
+
+std::optional<QString> PdfText(const QString &pdf)
+{
+    const std::optional<QString> output = OutputOf(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    if (!output)
+        return std::nullopt;
+    return output->simplified();
+}
+
+namespace {
+
+// The rows of a pdffonts or pdfimages table: the lines after the dashes.
+QList<QStringList> TableRows(const QString &output)
+{
+    QList<QStringList> rows;
+    bool body = false;
+    for (const QString &line : output.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("---"))) {
+            body = true;
+            continue;
+        }
+        if (body && !line.trimmed().isEmpty())
+            rows.append(line.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    }
+    return rows;
+}
+
+} // namespace
+
+std::optional<std::vector<TPdfFont>> PdfFonts(const QString &pdf)
+{
+    const std::optional<QString> output = OutputOf(QStringLiteral("pdffonts"), {pdf});
+    if (!output)
+        return std::nullopt;
+    std::vector<TPdfFont> fonts;
+    for (const QStringList &row : TableRows(*output)) {
+        // name, type words, encoding, emb, sub, uni, object, generation
+        if (row.size() < 7)
+            continue;
+        QString name = row[0];
+        if (name.size() > 7 && name[6] == QLatin1Char('+'))
+            name = name.mid(7);
+        fonts.push_back({name, row[row.size() - 5] == QLatin1String("yes")});
+    }
+    return fonts;
+}
+
+std::optional<std::vector<TPdfImage>> PdfImages(const QString &pdf)
+{
+    const std::optional<QString> output = OutputOf(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    if (!output)
+        return std::nullopt;
+    std::vector<TPdfImage> images;
+    for (const QStringList &row : TableRows(*output)) {
+        // page num type width height color comp bpc enc interp object generation x-ppi y-ppi size ratio
+        if (row.size() < 14)
+            continue;
+        images.push_back({row[2], row[3].toInt(), row[4].toInt(), row[8], row[12].toInt(), row[13].toInt()});
+    }
+    return images;
+}
+
+std::optional<TPdfBoxes> PdfPageBoxes(const QString &pdf)
+{
+    const std::optional<QString> output = OutputOf(QStringLiteral("pdfinfo"), {QStringLiteral("-box"), pdf});
+    if (!output)
+        return std::nullopt;
+    auto box = [&](const char *name) {
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("%1:\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)")
+                                   .arg(QLatin1String(name)))
+                .match(*output);
+        if (!m.hasMatch())
+            return QRectF();
+        const double x0 = m.captured(1).toDouble(), y0 = m.captured(2).toDouble();
+        return QRectF(x0, y0, m.captured(3).toDouble() - x0, m.captured(4).toDouble() - y0);
+    };
+    return TPdfBoxes{box("MediaBox"), box("CropBox"), box("BleedBox"), box("TrimBox")};
+}
+
+double Psnr(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    if (x.size() != y.size() || x.isNull())
+        return 0.0;
+    double squares = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const QRgb *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const QRgb *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            const int dr = qRed(p[col]) - qRed(q[col]), dg = qGreen(p[col]) - qGreen(q[col]),
+                      db = qBlue(p[col]) - qBlue(q[col]);
+            squares += dr * dr + dg * dg + db * db;
+        }
+    }
+    if (squares == 0)
+        return std::numeric_limits<double>::infinity();
+    const double mean = squares / (3.0 * x.width() * x.height());
+    return 10.0 * std::log10(255.0 * 255.0 / mean);
 }
 
 bool NearColour(QColor actual, QColor expected, int tolerance)

@@ -7,6 +7,7 @@
 #include "dialogs/printer_dialogs.h"
 
 #include <QColor>
+#include <QRectF>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 
 class TScriptedPrinterDialogs : public TPrinterDialogs {
 public:
@@ -37,6 +39,40 @@ std::optional<TPdfInfo> ReadPdfInfo(const QString &pdf);
 // which puts a picture's edges where the page says; pdftoppm draws a picture
 // at 1:1 half a pixel out.
 QImage RenderPdfPage(const QString &pdf);
+
+// Page 1 rendered at `dpi` (pdftocairo); a null image when it cannot be.
+QImage RenderPdfPageAt(const QString &pdf, int dpi);
+
+// The PDF's text as pdftotext gives it, words separated by single blanks.
+std::optional<QString> PdfText(const QString &pdf);
+
+// A font of the PDF as pdffonts lists it.
+struct TPdfFont {
+    QString Name;  // without the subset tag
+    bool Embedded = false;
+};
+std::optional<std::vector<TPdfFont>> PdfFonts(const QString &pdf);
+
+// An image of the PDF as pdfimages -list lists it.
+struct TPdfImage {
+    QString Type;      // "image", "mask", "smask", "stencil"
+    int Width = 0;
+    int Height = 0;
+    QString Encoding;  // "jpeg" for a JPEG, "image" for a lossless one
+    int PpiX = 0;
+    int PpiY = 0;
+};
+std::optional<std::vector<TPdfImage>> PdfImages(const QString &pdf);
+
+// The PDF page's boxes, in points, as pdfinfo -box reports them.
+struct TPdfBoxes {
+    QRectF Media, Crop, Bleed, Trim;
+};
+std::optional<TPdfBoxes> PdfPageBoxes(const QString &pdf);
+
+// Peak signal-to-noise ratio of two pictures of one size over their RGB
+// channels, in dB (infinite for equal pictures).
+double Psnr(const QImage &a, const QImage &b);
 
 // Colours equal within what the PDF round trip may change (poppler may give
 // 254 for 255).

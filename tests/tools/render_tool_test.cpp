@@ -88,7 +88,7 @@ TEST_F(RenderToolTest, ItsFilesAreTheWindowsExportsOfTheSameCard)
 }
 
 // The page Print prints: one page of the card's paper (210 x 148 mm, laid
-// landscape) holding the card's picture.
+// landscape) holding the card's pictures and its text as text.
 TEST_F(RenderToolTest, ThePdfIsOnePageOfTheCardsPaper)
 {
     const TToolRun run = RenderTool({card, Out("card.pdf")});
@@ -98,11 +98,12 @@ TEST_F(RenderToolTest, ThePdfIsOnePageOfTheCardsPaper)
     ASSERT_TRUE(pdf.startsWith("%PDF-"));
     EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
     const QRegularExpressionMatch box =
-        QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]")).match(QString::fromLatin1(pdf));
+        QRegularExpression(QStringLiteral("/MediaBox \\[ ?0 0 ([0-9.]+) ([0-9.]+) ?\\]")).match(QString::fromLatin1(pdf));
     ASSERT_TRUE(box.hasMatch());
     EXPECT_NEAR(box.captured(1).toDouble(), 210.0 / 25.4 * 72, 0.5);
     EXPECT_NEAR(box.captured(2).toDouble(), 148.0 / 25.4 * 72, 0.5);
     EXPECT_TRUE(pdf.contains("/Subtype /Image"));
+    EXPECT_TRUE(pdf.contains("/FontFile2")) << "the boxes' fonts are embedded";
 }
 
 TEST_F(RenderToolTest, EachFailureIsOneLineAndAnExistingFileSurvivesIt)

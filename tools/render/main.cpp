@@ -96,17 +96,20 @@ int Render(const QString &cardArgument, const QString &out)
         return Fail(1, QStringLiteral("\"%1\" does not exist.").arg(cardArgument));
     const QString folder = CardFolderOf(cardArgument);
     const CardLayout layout = ReadCardFolderLayout(folder);
-    const QImage card = RenderCardFolder(folder, layout);
     switch (output) {
     case TOutput::Bmp:
-        WritePictureBmp(card, out);
+        WritePictureBmp(RenderCardFolder(folder, layout), out);
         break;
     case TOutput::Jpeg:
-        WriteJpeg(card, out);
+        WriteJpeg(RenderCardFolder(folder, layout), out);
         break;
-    case TOutput::Pdf:
-        WriteCardPagePdf(card, layout.Paper, out);
+    case TOutput::Pdf: {
+        // The page is drawn at the PDF's resolution: text as text, each
+        // picture from its own file's pixels.
+        const TCardTexts texts(layout, folder);
+        WriteCardPagePdf(ReadCardScene(layout, folder, texts), layout.Paper, out);
         break;
+    }
     case TOutput::Unknown:
         break;
     }
