@@ -6,6 +6,7 @@
 #include "card/picture_fit.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
+#include "pictures/picture_sandbox.h"
 #include "report/length.h"
 #include "richtext/rich_text_render.h"
 #include "richtext/twips.h"
@@ -190,6 +191,46 @@ std::unique_ptr<QTextDocument> WithoutLigatures(const QTextDocument &doc)
 
 constexpr int64_t BytesPerPixel = 4;
 
+// The largest of 1, 2, 4 and 8 by which the JPEG file at `path` can be
+// scaled down and still have `needed` pixels across and down, whichever way
+// its orientation stands it; 1 for anything else, which LoadCardPicture
+// reads (and reports) as ever. Only the header is read, by the program's
+// own parser.
+int JpegScaleFor(const QString &path, QSize needed)
+{
+    try {
+        CheckRegularFile(QFile::encodeName(path).toStdString());
+    } catch (const std::exception &) {
+        return 1;
+    }
+    if (PictureTypeOfContents(path) != TPictureType::Jpeg)
+        return 1;
+    const QSize stored = DeclaredPictureSize(path, TPictureType::Jpeg);
+    const int shorter = std::min(stored.width(), stored.height());
+    const int longest = std::max(needed.width(), needed.height());
+    int denominator = 1;
+    while (denominator < 8 && stored.isValid() && shorter / (denominator * 2) >= longest)
+        denominator *= 2;
+    return denominator;
+}
+
+// A picture for a page: a phone's photo of thousands of pixels is decoded
+// by the JPEG decoder's own scaling (in the confined reader, as every
+// JPEG), eight times faster at an eighth, when the page needs no more.
+QImage LoadPagePicture(const QString &path, QSize needed, int64_t maxPixels)
+{
+    const int denominator = JpegScaleFor(path, needed);
+    if (denominator == 1)
+        return LoadCardPicture(path, maxPixels);
+    try {
+        TReaderLimits limits = DefaultReaderLimits();
+        limits.MaxPixels = std::max<int64_t>(maxPixels, 1);
+        return ReadJpegPictureConfined(path, denominator, limits).convertToFormat(QImage::Format_RGB32);
+    } catch (const EPictureError &error) {
+        throw ECardError(QString::fromStdString(error.what()));
+    }
+}
+
 } // namespace
 
 bool LooksLikePhoto(const QImage &picture)
@@ -221,12 +262,8 @@ TCardPictures LoadCardPictures(const CardLayout &layout, const QString &folder)
     return LoadCardPictures(layout, folder, TCardTarget::CardPixels);
 }
 
-TCardPictures LoadCardPictures(const CardLayout &layout, const QString &folder, TCardTarget)
+TCardPictures LoadCardPictures(const CardLayout &layout, const QString &folder, TCardTarget target)
 {
-    // Every picture goes through the card's readers (bitmaps here, every
-    // other format in the confined helper) whatever the target: a page
-    // draws the picture at its own resolution, scaled by the painter.
-    //
     // The card, its pictures and its background together stay within the
     // card's memory budget, each checked before its memory is taken: two
     // small files claiming huge pictures must not add up to gigabytes.
@@ -238,7 +275,15 @@ TCardPictures LoadCardPictures(const CardLayout &layout, const QString &folder, 
             continue;
         anyPicture = true;
         const QString path = CardFilePath(folder, layout.Pictures[i].FileName.Text());
-        pictures.Pictures[i] = LoadCardPicture(path, std::max<int64_t>(left / BytesPerPixel, 0));
+        const int64_t maxPixels = std::max<int64_t>(left / BytesPerPixel, 0);
+        const SlotRect &slot = layout.Pictures[i].Rect;
+        pictures.Pictures[i] =
+            target == TCardTarget::Page
+                ? LoadPagePicture(path,
+                                  QSize(PagePixels(double(SlotWidth(slot)), PagePixelsPerInch),
+                                        PagePixels(double(SlotHeight(slot)), PagePixelsPerInch)),
+                                  maxPixels)
+                : LoadCardPicture(path, maxPixels);
         pictures.KeepsProportions[i] = KeepsProportions(path);
         left -= int64_t(pictures.Pictures[i].width()) * pictures.Pictures[i].height() * BytesPerPixel;
     }

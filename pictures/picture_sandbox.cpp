@@ -78,10 +78,10 @@ void KeepWindowsPainted()
 
 class THelper {
 public:
-    THelper(const QString &path, int kind, TAlpha alpha, const TReaderLimits &limits)
+    THelper(const QString &path, int kind, TAlpha alpha, int scaleDenominator, const TReaderLimits &limits)
         : FPath(path), FLimits(limits), FDeadline(Clock::now() + std::chrono::seconds(limits.WallSeconds))
     {
-        Start(kind, alpha);
+        Start(kind, alpha, scaleDenominator);
     }
     ~THelper()
     {
@@ -124,7 +124,7 @@ public:
     }
 
 private:
-    void Start(int kind, TAlpha alpha)
+    void Start(int kind, TAlpha alpha, int scaleDenominator)
     {
         const QByteArray program = QFile::encodeName(PictureReaderPath());
         int pipe[2];
@@ -138,6 +138,7 @@ private:
             std::to_string(FLimits.CpuSeconds),
             std::to_string(FLimits.AddressSpaceBytes),
             std::to_string(FLimits.MaxPixels),
+            std::to_string(scaleDenominator),
             QFile::encodeName(FPath).toStdString(),
         };
         std::vector<char *> argv;
@@ -268,10 +269,11 @@ private:
     bool FTimedOut = false;
 };
 
-QImage ReadConfined(const QString &path, int kind, TAlpha alpha, const TReaderLimits &limits)
+QImage ReadConfined(const QString &path, int kind, TAlpha alpha, const TReaderLimits &limits,
+                    int scaleDenominator = 1)
 {
     CheckFile(path, kind);
-    THelper helper(path, kind, alpha, limits);
+    THelper helper(path, kind, alpha, scaleDenominator, limits);
     return helper.Answer();
 }
 
@@ -286,6 +288,11 @@ const TReaderLimits &DefaultReaderLimits()
 QImage ReadPictureConfined(const QString &path, TPictureType type, const TReaderLimits &limits, TAlpha alpha)
 {
     return ReadConfined(path, int(type), alpha, limits);
+}
+
+QImage ReadJpegPictureConfined(const QString &path, int scaleDenominator, const TReaderLimits &limits)
+{
+    return ReadConfined(path, int(TPictureType::Jpeg), TAlpha::Ignored, limits, scaleDenominator);
 }
 
 QImage ReadQtPictureConfined(const QString &path, const TReaderLimits &limits)

@@ -52,6 +52,12 @@ const TReaderLimits &DefaultReaderLimits();
 QImage ReadPictureConfined(const QString &path, TPictureType type,
                            const TReaderLimits &limits = DefaultReaderLimits(), TAlpha alpha = TAlpha::OnWhite);
 
+// A JPEG file read in the helper by the program's decoder scaled down by
+// `scaleDenominator` (1, 2, 4 or 8) as it decodes: a phone's photo read
+// at an eighth takes an eighth of the time and a sixty-fourth of the memory.
+QImage ReadJpegPictureConfined(const QString &path, int scaleDenominator,
+                               const TReaderLimits &limits = DefaultReaderLimits());
+
 // Any format Qt's image readers know, told from the contents, read the
 // same way.
 QImage ReadQtPictureConfined(const QString &path, const TReaderLimits &limits = DefaultReaderLimits());

@@ -1,7 +1,7 @@
 #pragma once
 // What tessaly-picture-reader and the program say to each other. The program
 // starts the helper as
-//   tessaly-picture-reader KIND ALPHA CPU-SECONDS ADDRESS-SPACE-BYTES MAX-PIXELS FILE
+//   tessaly-picture-reader KIND ALPHA CPU-SECONDS ADDRESS-SPACE-BYTES MAX-PIXELS SCALE FILE
 // and reads its standard output: the magic, then one status byte. After
 // ReaderPicture: the width and the height (32 bits each, in the machine's
 // order: both ends are the same build), then width x height pixels of 4
@@ -18,4 +18,5 @@ inline constexpr uint8_t ReaderError = 1;
 inline constexpr uint32_t MaxReaderMessageBytes = 64 * 1024;
 
 // KIND is a TPictureType's number; Unsupported lets Qt's readers tell the
-// format from the contents. ALPHA is a TAlpha's number.
+// format from the contents. ALPHA is a TAlpha's number. SCALE divides a
+// JPEG's sides as it is decoded (1, 2, 4 or 8); other kinds take 1.

@@ -133,8 +133,6 @@ TEST_F(CardPdf, APictureKeepsItsOwnResolutionUpToThreeHundredPixelsAnInch)
 
 TEST_F(CardPdf, APhotoFileWithPixelsToSpareIsReadSmallerButNeverBelowThreeHundredPixelsAnInch)
 {
-    GTEST_SKIP() << "A card's JPEG is decoded in the confined picture reader, which has no scaled decoding yet: "
-                    "the page gets the photo at its full size";
     // 2400 x 1800 in a slot of 240 x 180 card pixels (750 x 563 at 300 ppi):
     // decoded at half size, then averaged down to 300 pixels an inch.
     const QString folder = Folder("photo");

@@ -100,8 +100,12 @@ bool ReadByQt(int kind)
     }
 }
 
-QImage ReadHere(const QString &path, int kind, int alpha)
+QImage ReadHere(const QString &path, int kind, int alpha, int scale)
 {
+    if (kind == int(TPictureType::Jpeg) && scale > 1) {
+        CheckPictureSize(path, DeclaredPictureSize(path, TPictureType::Jpeg));
+        return ReadJpegPicture(path, scale);
+    }
     if (ReadByQt(kind))
         return ReadQtPicture(path, TPictureType(kind), alpha != int(TAlpha::Ignored));
     return ReadPictureHere(path, TPictureType(kind));
@@ -125,17 +129,18 @@ int main(int argc, char **argv)
 {
     // Nothing the program holds open is the reader's business.
     ::close_range(3, ~0U, 0);
-    int kind = 0, alpha = 0, cpuSeconds = 0;
+    int kind = 0, alpha = 0, cpuSeconds = 0, scale = 0;
     int64_t addressSpace = 0, maxPixels = 0;
-    if (argc != 7 || !Parse(argv[1], kind) || !Parse(argv[2], alpha) || !Parse(argv[3], cpuSeconds)
-        || !Parse(argv[4], addressSpace) || !Parse(argv[5], maxPixels) || kind < 0
-        || kind > int(TPictureType::Emf) || cpuSeconds <= 0 || addressSpace <= 0 || maxPixels <= 0) {
+    if (argc != 8 || !Parse(argv[1], kind) || !Parse(argv[2], alpha) || !Parse(argv[3], cpuSeconds)
+        || !Parse(argv[4], addressSpace) || !Parse(argv[5], maxPixels) || !Parse(argv[6], scale) || kind < 0
+        || kind > int(TPictureType::Emf) || cpuSeconds <= 0 || addressSpace <= 0 || maxPixels <= 0
+        || (scale != 1 && scale != 2 && scale != 4 && scale != 8)) {
         std::fputs("tessaly-picture-reader is started by Tessaly to read one picture; it takes no "
                    "arguments from a person.\n",
                    stderr);
         return 2;
     }
-    const QString path = QString::fromLocal8Bit(argv[6]);
+    const QString path = QString::fromLocal8Bit(argv[7]);
     // One malloc arena: each further thread's arena would take 64 MB of
     // the address space before it held anything.
     ::mallopt(M_ARENA_MAX, 1);
@@ -154,7 +159,7 @@ int main(int argc, char **argv)
         return SendError(QStringLiteral("Cannot load the picture \"%1\": %2").arg(path, reason), reason);
     }
     try {
-        const QImage picture = ReadHere(path, kind, alpha);
+        const QImage picture = ReadHere(path, kind, alpha, scale);
         if (picture.isNull())
             FailToLoadPicture(path, QStringLiteral("The file holds no picture this program reads."));
         if (int64_t(picture.width()) * picture.height() > maxPixels)
