@@ -21,6 +21,7 @@
 //   frm_main_render.cpp   the finished card as a BMP file (exports, Temp.bmp)
 
 #include "card/card_layout.h"
+#include "card/card_lock.h"
 #include "card/card_painter.h"
 #include "controls/dialogs.h"
 #include "places/places.h"
@@ -192,7 +193,8 @@ public:
     // picture frames, the change-picture button or the selection frame.
     // Writes the card as a 24-bit BMP through the atomic writer; false when
     // anything failed (a box that cannot be drawn fails the whole file).
-    bool RenderCard(const QString &bmpPath);
+    // `failure`, when given, says what failed and why.
+    bool RenderCard(const QString &bmpPath, QString *failure = nullptr);
     // Draws one text box into `bitmap` (the card picture) at its place on
     // the card; false when it could not.
     bool RenderTextBox(TRichEditBox *box, QImage &bitmap);
@@ -283,6 +285,12 @@ private:
     void WatchDocument();
 
     std::unique_ptr<TDialogs> m_dialogs;
+    // One card, one window (card/card_lock.h): the open card's lock, whether
+    // it was opened read-only because another window holds it, and its
+    // files as last read or saved.
+    std::unique_ptr<TCardLock> m_cardLock;
+    bool m_readOnly = false;
+    TCardStamp m_cardStamp;
     std::unique_ptr<TCardRecovery> m_recovery;
     TPlaces m_places;
     QString m_shownCardPath;  // CardPath of the card on show; a refused opening goes back to it

@@ -3,6 +3,7 @@
 #include "app/frm_main.h"
 
 #include "card/card_document.h"
+#include "controls/Card_Edit.h"
 
 bool Tfrmmain::HasUnsavedChanges() const
 {
@@ -13,6 +14,7 @@ void Tfrmmain::MarkCardSaved()
 {
     if (Document)
         Document->MarkSaved();
+    m_cardStamp = TCardStamp::Of(Card_Edit1->Pic_Path());
 }
 
 void Tfrmmain::UpdateTitle()

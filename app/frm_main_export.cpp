@@ -5,6 +5,7 @@
 #include "app/frm_main.h"
 #include "app/messages.h"
 
+#include "card/card_paths.h"
 #include "card/card_render.h"
 #include "controls/Card_Edit.h"
 #include "report/card_page.h"
@@ -47,20 +48,30 @@ void Tfrmmain::BitBtn4Click()
     if (!Dialogs().ExecuteSave(SavePictureDialog))
         return;
     const TExportChoice choice = ExportChoice(SavePictureDialog.FileName, SavePictureDialog.FilterIndex);
+    RefuseTemplateChange(choice.FileName, Places().TemplateFolders(), TemplateExportMessage);
+    const TTemplatesShield shield(Places().TemplateFolders());
+    QString failure;
     switch (choice.Type) {
     case TExportType::Bitmap:
-        if (!RenderCard(choice.FileName))
-            Dialogs().ShowMessage(SaveErrorMessage);
+        if (!RenderCard(choice.FileName, &failure))
+            Dialogs().ShowMessage(WithReason(SaveErrorMessage, failure));
         return;
-    case TExportType::Jpeg:
+    case TExportType::Jpeg: {
         // The JPEG goes through the rendered bitmap, read back by the
         // program's own decoder. A failed conversion is reported like a
         // failed rendering; both files are written atomically, so nothing
-        // half-written is left under the chosen name.
-        if (!RenderCard(TempBmpPath())
-            || !ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(choice.FileName), CardJpegQuality, ExportEncoder()))
-            Dialogs().ShowMessage(SaveErrorMessage);
+        // half-written is left under the chosen name. Another window's
+        // export or print must not write Temp.bmp between this one's
+        // rendering and its reading back.
+        const auto shared = LockSharedFile(TempBmpPath());
+        std::string converting;
+        if (!RenderCard(TempBmpPath(), &failure))
+            Dialogs().ShowMessage(WithReason(SaveErrorMessage, failure));
+        else if (!ConvertBmpToJpeg(LocalName(TempBmpPath()), LocalName(choice.FileName), CardJpegQuality,
+                                   ExportEncoder(), &converting))
+            Dialogs().ShowMessage(WithReason(SaveErrorMessage, QString::fromStdString(converting)));
         return;
+    }
     case TExportType::Pdf:
         // The printed page, drawn at the PDF's resolution. A picture that
         // cannot be read or a file that cannot be written raises its reason.

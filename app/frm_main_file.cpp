@@ -5,6 +5,8 @@
 #include "app/messages.h"
 #include "card/card_document.h"
 #include "card/card_file.h"
+#include "card/card_geometry.h"
+#include "card/card_paths.h"
 #include "card/card_recovery.h"
 #include "controls/Card_Edit.h"
 #include "imaging/atomicfile.h"
@@ -53,8 +55,27 @@ void Tfrmmain::OpenInPlaceOfTheCard(const QString &backgroundPath)
     // one: a cancelled Open or New asks nothing. Cancel keeps the card.
     if (!SaveChangesBeforeReplacing())
         return;
+    // One card, one window: a card another window holds opens read-only,
+    // when the user wants it at all. The card on show keeps its lock.
+    const QString folder = FolderOf(backgroundPath);
+    const bool sameCard = !m_shownCardPath.isEmpty() && IsInsideFolder(folder, FolderOf(m_shownCardPath))
+                          && IsInsideFolder(FolderOf(m_shownCardPath), folder);
+    std::unique_ptr<TCardLock> lock;
+    bool readOnly = sameCard && m_readOnly;
+    if (!sameCard && !IsInTemplates(folder, Places().TemplateFolders())) {
+        lock = std::make_unique<TCardLock>(folder);
+        if (lock->State() == TCardLockState::HeldElsewhere) {
+            if (!Dialogs().AskYesNo(CardInUseQuestion, CardInUseCaption))
+                return;
+            lock.reset();
+            readOnly = true;
+        }
+    }
     CardPath = backgroundPath;
     OpenCardFolder();
+    if (!sameCard)
+        m_cardLock = std::move(lock);
+    m_readOnly = readOnly;
     RememberOpenCard();
 }
 
@@ -64,9 +85,17 @@ void Tfrmmain::BitBtn3Click()
         return;
     // The shipped templates stay as they are: every new card starts from them.
     // Raised, so that closing or replacing the card stops here too.
-    for (const QString &templates : Places().TemplateFolders())
-        if (IsInsideFolder(Card_Edit1->Pic_Path(), templates))
-            throw ECardError(TemplateSaveMessage);
+    // A card folder that is a link into the templates is a template too,
+    // and no file of the card may reach them through a link of its own.
+    RefuseTemplateChange(Card_Edit1->Pic_Path(), Places().TemplateFolders(), TemplateSaveMessage);
+    if (m_readOnly)
+        throw ECardError(ReadOnlyCardMessage);
+    // Another window or program saved the card since it was read here:
+    // overwriting loses that, so the user decides. No is a quiet stop.
+    if (TCardStamp::Of(Card_Edit1->Pic_Path()) != m_cardStamp
+        && !Dialogs().AskYesNo(ChangedOnDiskQuestion, ChangedOnDiskCaption))
+        throw ECardError(QString());
+    const TTemplatesShield shield(Places().TemplateFolders());
     // What a Save killed part-way left behind; the writer's own temporary
     // files never outlive a call.
     RemoveStaleTemporaries(LocalName(Card_Edit1->Pic_Path()));
@@ -74,7 +103,10 @@ void Tfrmmain::BitBtn3Click()
     // and synced before the first replaces an old one: a Save that fails (a
     // full disk, say) leaves the whole card as it was last saved, every file
     // whole, and its changes unsaved.
+    // A file of the card that is a link leading out of the card folder is
+    // replaced by the card's own file; what it pointed at stays untouched.
     Document->Save();
+    m_cardStamp = TCardStamp::Of(Card_Edit1->Pic_Path());
     Card_Edit1->Layout = Document->LayoutAsSaved();
     DiscardRecovery();
     Dialogs().ShowMessage(SavedMessage);
@@ -89,8 +121,9 @@ void Tfrmmain::BitBtn7Click()
 bool Tfrmmain::SaveChangesBeforeReplacing()
 {
     // Asked only when there is something to lose, so that the question
-    // means something whenever it comes.
-    if (!HasUnsavedChanges())
+    // means something whenever it comes. A card opened read-only cannot be
+    // saved here.
+    if (m_readOnly || !HasUnsavedChanges())
         return true;
     switch (Dialogs().AskYesNoCancel(SaveTheCardQuestion, SaveTheCardCaption)) {
     case TAnswer::Yes:

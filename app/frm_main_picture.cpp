@@ -2,7 +2,9 @@
 // in the card's document (one step of its history) until Save writes it.
 #include "app/frm_main.h"
 
+#include "app/messages.h"
 #include "card/card_document.h"
+#include "card/card_paths.h"
 #include "card/picture_fit.h"
 #include "controls/Card_Edit.h"
 #include "dialogs/frm_select_edit_image.h"
@@ -18,6 +20,9 @@ void Tfrmmain::SpeedButton1Click()
     // A name that leads out of the card folder is refused before a
     // picture can be chosen that Save would write there.
     CardPictureTarget(Document->Folder(), layout);
+    // The templates' pictures stay as every new card finds them: refused
+    // before the user picks one that Save could never write.
+    RefuseTemplateChange(Document->Folder(), Places().TemplateFolders(), TemplateSaveMessage);
     TFrmselectImage dialog(Dialogs(), this);
     // No target file: the dialog hands the picture back instead of writing it.
     dialog.Init(LastPictureDir, QString());

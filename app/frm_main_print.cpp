@@ -77,11 +77,16 @@ void Tfrmmain::BitBtn6Click()
 {
     if (!CardOpenOrAskForOne())
         return;
-    // Temp.bmp is written atomically: when rendering fails, the file holds
-    // an earlier card or nothing, and neither may be printed.
-    if (!RenderCard(TempBmpPath())) {
-        Dialogs().ShowMessage(SaveErrorMessage);
-        return;
+    {
+        // Written under the lock another window's export or print takes.
+        // Temp.bmp is written atomically: when rendering fails, the file
+        // holds an earlier card or nothing, and neither may be printed.
+        const auto shared = LockSharedFile(TempBmpPath());
+        QString failure;
+        if (!RenderCard(TempBmpPath(), &failure)) {
+            Dialogs().ShowMessage(WithReason(SaveErrorMessage, failure));
+            return;
+        }
     }
     // The page itself is drawn from the card, not from Temp.bmp: at the
     // printer's resolution, with text as text and each picture from its

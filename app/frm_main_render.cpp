@@ -11,6 +11,7 @@
 
 #include <QPainter>
 
+#include <new>
 #include <vector>
 
 namespace {
@@ -54,12 +55,18 @@ TCardScene Tfrmmain::CardScene() const
     return {layout, LoadCardPictures(layout, Card_Edit1->Pic_Path(), TCardTarget::Page), CardTextBoxes()};
 }
 
-bool Tfrmmain::RenderCard(const QString &bmpPath)
+bool Tfrmmain::RenderCard(const QString &bmpPath, QString *failure)
 {
     try {
         WritePictureBmp(RenderedCard(), bmpPath);
         return true;
-    } catch (const std::exception &) {
+    } catch (const std::bad_alloc &) {
+        if (failure != nullptr)
+            *failure = QStringLiteral("There is not enough memory to render the card into \"%1\".").arg(bmpPath);
+        return false;
+    } catch (const std::exception &error) {
+        if (failure != nullptr)
+            *failure = QString::fromUtf8(error.what());
         return false;
     }
 }

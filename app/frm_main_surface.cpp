@@ -88,6 +88,9 @@ void Tfrmmain::ShowDocument(std::unique_ptr<TCardDocument> document)
     CardPath = Document->BackgroundPath();
     m_shownCardPath = CardPath;
     Card_Edit1->SetPic_Path(Document->Folder());
+    // The card's files as read: Save asks before overwriting what another
+    // window or program has written since.
+    m_cardStamp = TCardStamp::Of(Document->Folder());
     Card_Edit1->ShowCard(Document->LayoutAsSaved(), Document->Picture());
     CreateTextBoxes();
     PlacePictureFrames();

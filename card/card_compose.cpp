@@ -4,11 +4,15 @@
 #include "card/card_painter.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
+#include "pictures/picture_sandbox.h"
 
 #include <QFile>
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -21,6 +25,36 @@ bool SameShortString(const ShortString<Size> &a, const ShortString<Size> &b)
 bool SamePictureSlot(const PictureSlot &a, const PictureSlot &b)
 {
     return a.Used == b.Used && RectsEqual(a.Rect, b.Rect) && SameShortString(a.FileName, b.FileName);
+}
+
+constexpr int64_t BytesPerPixel = 4;
+
+// The pixels a BMP file's header claims (its width times its height), or 0
+// when the header cannot be read; the decoder then says what is wrong.
+int64_t BmpPixelCount(const QString &path)
+{
+    std::string header;
+    try {
+        header = ReadRegularFile(QFile::encodeName(path).toStdString(), 26);
+    } catch (const Exception &) {
+        return 0;
+    }
+    if (header.size() < 26 || header[0] != 'B' || header[1] != 'M')
+        return 0;
+    const auto byte = [&header](size_t at) { return int64_t(uint8_t(header[at])); };
+    const auto u16 = [&byte](size_t at) { return byte(at) | byte(at + 1) << 8; };
+    const auto s32 = [&u16](size_t at) { return int64_t(int32_t(uint32_t(u16(at) | u16(at + 2) << 16))); };
+    if (u16(14) == 12) // OS/2 header: 16-bit sides
+        return u16(18) * u16(20);
+    return std::abs(s32(18)) * std::abs(s32(22));
+}
+
+[[noreturn]] void RefuseForBudget(const QString &path, int64_t pixels)
+{
+    FailToLoadPicture(path, QStringLiteral("It has %1 million pixels, and with the card and its other pictures that "
+                                           "is more than the %2 MB a card may use.")
+                                .arg(double(pixels) / 1e6, 0, 'f', 1)
+                                .arg(CardMemoryBudget >> 20));
 }
 
 } // namespace
@@ -52,6 +86,11 @@ bool HasBackground(const CardLayout &layout)
 
 QImage LoadCardPicture(const QString &path)
 {
+    return LoadCardPicture(path, DefaultReaderLimits().MaxPixels);
+}
+
+QImage LoadCardPicture(const QString &path, int64_t maxPixels)
+{
     // Only a regular file is read: a FIFO or device in its place would
     // block the window.
     try {
@@ -59,29 +98,33 @@ QImage LoadCardPicture(const QString &path)
     } catch (const Exception &failure) {
         throw ECardError(QString::fromUtf8(failure.what()));
     }
-    // A card's pictures go through the program's own readers, as the picture
+    // A card's pictures go through the program's readers, as the picture
     // dialog reads them: bitmaps (template.bmp, the pictures the dialog
-    // writes, whatever their names end in) through its BMP decoder, JPEG
-    // files through libjpeg with their Exif orientation, so that a phone's
-    // photo stands upright, and icons and metafiles by their names. Each
-    // gives opaque pixels, as a card picture must be. Any other picture Qt
-    // can read (a PNG, say) is a plain bitmap: a 32-bit file's fourth byte
-    // is not transparency, and only the transparent colour may let the
-    // pictures show through.
+    // writes, whatever their names end in) through its own BMP decoder here,
+    // every other format through the confined helper (JPEG with its Exif
+    // orientation, so that a phone's photo stands upright). Each gives
+    // opaque pixels, as a card picture must be. A picture Qt reads (a PNG,
+    // say) is a plain bitmap: a 32-bit file's fourth byte is not
+    // transparency, and only the transparent colour may let the pictures
+    // show through.
     TPictureType type = PictureTypeOfContents(path);
     if (type == TPictureType::Unsupported)
         type = PictureTypeOf(path);
     try {
-        switch (type) {
-        case TPictureType::Png:
-        case TPictureType::Gif:
-        case TPictureType::Tiff:
-        case TPictureType::WebP:
-        case TPictureType::Unsupported:
-            return ReadQtPicture(path, type, false).convertToFormat(QImage::Format_RGB32);
-        default:
-            return ReadPicture(path, type).convertToFormat(QImage::Format_RGB32);
+        TReaderLimits limits = DefaultReaderLimits();
+        limits.MaxPixels = std::max<int64_t>(maxPixels, 1);
+        QImage picture;
+        if (type == TPictureType::Bmp) {
+            // Refused by its header before the decoder takes the memory.
+            const int64_t pixels = BmpPixelCount(path);
+            if (pixels > maxPixels)
+                RefuseForBudget(path, pixels);
+            picture = ReadBmpPicture(path);
+        } else {
+            // Unsupported lets Qt's readers tell the format from the contents.
+            picture = ReadPictureConfined(path, type, limits, TAlpha::Ignored);
         }
+        return picture.convertToFormat(QImage::Format_RGB32);
     } catch (const EPictureError &error) {
         throw ECardError(QString::fromStdString(error.what()));
     }

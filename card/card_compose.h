@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QString>
 
+#include <cstdint>
+
 // True when BackgroundFile, trimmed of blanks and control characters, names a file.
 bool HasBackground(const CardLayout &layout);
 
@@ -23,6 +25,13 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath);
 // says. Another format Qt reads is read by Qt, any alpha bytes ignored.
 // Raises ECardError naming the file when it cannot be read.
 QImage LoadCardPicture(const QString &path);
+// The same, refusing (before its memory is taken) a picture of more than
+// `maxPixels` pixels.
+QImage LoadCardPicture(const QString &path, int64_t maxPixels);
+
+// What one card may take in memory: its canvas, its pictures and its
+// background together.
+constexpr int64_t CardMemoryBudget = int64_t(400) << 20;
 
 // True when the two layouts give the same card image: card size, the paper's
 // reserved values, transparent colour, background name and both picture slots.

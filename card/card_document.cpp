@@ -1,5 +1,7 @@
 #include "card/card_document.h"
 
+#include "card/card_paths.h"
+
 #include "card/card_commands.h"
 #include "card/card_file.h"
 #include "card/card_geometry.h"
@@ -382,7 +384,8 @@ std::vector<std::pair<QString, QByteArray>> TCardDocument::FilesToSave() const
         const TCardPicturePtr &picture = content.ChangedPictures[std::size_t(i)];
         if (!picture || picture == m_savedPictures[std::size_t(i)])
             continue;
-        const QString path = m_folder + m_layout.Pictures[i].FileName.Text();
+        // A name that leads out of the card folder is refused.
+        const QString path = CardFilePath(m_folder, m_layout.Pictures[i].FileName.Text());
         files.emplace_back(path, picture->Bytes());
         // The side file that keeps a picture cut to its frame's shape so.
         if (picture->KeepsProportions)
@@ -403,8 +406,10 @@ void TCardDocument::Save()
     for (const auto &[path, bytes] : FilesToSave())
         files.push_back({LocalName(path), bytes.toStdString()});
     // Every file is written and synced before the first replaces an old
-    // one; Card.crd is renamed last.
-    WriteFilesAtomically(files);
+    // one; Card.crd is renamed last. A file of the card that is a link
+    // leading out of the card folder is replaced by the card's own file;
+    // what it pointed at stays untouched.
+    WriteFilesAtomically(files, LocalName(m_folder));
     MarkSaved();
 }
 

@@ -27,6 +27,12 @@ void CheckCardSize(int32_t width, int32_t height)
                              .arg(width)
                              .arg(height)
                              .arg(MaxCardSide));
+    if (int64_t(width) * height > MaxCardPixelCount)
+        throw ECardError(QStringLiteral("The card size in Card.crd (%1 x %2 pixels) cannot be used: a card may have "
+                                        "at most %3 million pixels.")
+                             .arg(width)
+                             .arg(height)
+                             .arg(MaxCardPixelCount / 1'000'000));
 }
 
 QRect SlotToControlRect(const SlotRect &r, QPoint canvasPos)
@@ -48,6 +54,11 @@ SlotRect ControlToSlotRect(const QRect &bounds, QPoint canvasPos)
     r.Right = ClampToInt32(left + bounds.width());
     r.Bottom = ClampToInt32(top + bounds.height());
     return r;
+}
+
+SlotRect KeptSlotRect(const SlotRect &stored, const QRect &bounds, QPoint canvasPos)
+{
+    return SlotToControlRect(stored, canvasPos) == bounds ? stored : ControlToSlotRect(bounds, canvasPos);
 }
 
 VisibleSlot VisiblePartOfSlot(const SlotRect &r, QSize cardSize, QSize pictureSize)

@@ -2,15 +2,16 @@
 
 #include "card/card_compose.h"
 #include "card/card_geometry.h"
+#include "card/card_paths.h"
 #include "card/picture_fit.h"
 #include "imaging/regularfile.h"
 #include "pictures/picture_file.h"
+#include "pictures/picture_sandbox.h"
 #include "report/length.h"
 #include "richtext/rich_text_render.h"
 #include "richtext/twips.h"
 
 #include <QFile>
-#include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QSet>
@@ -188,10 +189,13 @@ std::unique_ptr<QTextDocument> WithoutLigatures(const QTextDocument &doc)
     return copy;
 }
 
+constexpr int64_t BytesPerPixel = 4;
+
 // The largest of 1, 2, 4 and 8 by which the JPEG file at `path` can be
 // scaled down and still have `needed` pixels across and down, whichever way
 // its orientation stands it; 1 for anything else, which LoadCardPicture
-// reads (and reports) as ever.
+// reads (and reports) as ever. Only the header is read, by the program's
+// own parser.
 int JpegScaleFor(const QString &path, QSize needed)
 {
     try {
@@ -201,7 +205,7 @@ int JpegScaleFor(const QString &path, QSize needed)
     }
     if (PictureTypeOfContents(path) != TPictureType::Jpeg)
         return 1;
-    const QSize stored = QImageReader(path, "jpeg").size();
+    const QSize stored = DeclaredPictureSize(path, TPictureType::Jpeg);
     const int shorter = std::min(stored.width(), stored.height());
     const int longest = std::max(needed.width(), needed.height());
     int denominator = 1;
@@ -211,15 +215,17 @@ int JpegScaleFor(const QString &path, QSize needed)
 }
 
 // A picture for a page: a phone's photo of thousands of pixels is decoded
-// by the JPEG decoder's own scaling, eight times faster at an eighth, when
-// the page needs no more.
-QImage LoadPagePicture(const QString &path, QSize needed)
+// by the JPEG decoder's own scaling (in the confined reader, as every
+// JPEG), eight times faster at an eighth, when the page needs no more.
+QImage LoadPagePicture(const QString &path, QSize needed, int64_t maxPixels)
 {
     const int denominator = JpegScaleFor(path, needed);
     if (denominator == 1)
-        return LoadCardPicture(path);
+        return LoadCardPicture(path, maxPixels);
     try {
-        return ReadJpegPicture(path, denominator).convertToFormat(QImage::Format_RGB32);
+        TReaderLimits limits = DefaultReaderLimits();
+        limits.MaxPixels = std::max<int64_t>(maxPixels, 1);
+        return ReadJpegPictureConfined(path, denominator, limits).convertToFormat(QImage::Format_RGB32);
     } catch (const EPictureError &error) {
         throw ECardError(QString::fromStdString(error.what()));
     }
@@ -258,22 +264,35 @@ TCardPictures LoadCardPictures(const CardLayout &layout, const QString &folder)
 
 TCardPictures LoadCardPictures(const CardLayout &layout, const QString &folder, TCardTarget target)
 {
+    // The card, its pictures and its background together stay within the
+    // card's memory budget, each checked before its memory is taken: two
+    // small files claiming huge pictures must not add up to gigabytes.
+    int64_t left = CardMemoryBudget - int64_t(layout.Paper.CardWidth) * layout.Paper.CardHeight * BytesPerPixel;
     TCardPictures pictures;
+    bool anyPicture = false;
     for (std::size_t i = 0; i < CardPictureSlots; ++i) {
         if (layout.Pictures[i].Used == 0)
             continue;
-        const QString path = folder + layout.Pictures[i].FileName.Text();
+        anyPicture = true;
+        const QString path = CardFilePath(folder, layout.Pictures[i].FileName.Text());
+        const int64_t maxPixels = std::max<int64_t>(left / BytesPerPixel, 0);
         const SlotRect &slot = layout.Pictures[i].Rect;
         pictures.Pictures[i] =
             target == TCardTarget::Page
-                ? LoadPagePicture(path, QSize(PagePixels(double(SlotWidth(slot)), PagePixelsPerInch),
-                                              PagePixels(double(SlotHeight(slot)), PagePixelsPerInch)))
-                : LoadCardPicture(path);
+                ? LoadPagePicture(path,
+                                  QSize(PagePixels(double(SlotWidth(slot)), PagePixelsPerInch),
+                                        PagePixels(double(SlotHeight(slot)), PagePixelsPerInch)),
+                                  maxPixels)
+                : LoadCardPicture(path, maxPixels);
         pictures.KeepsProportions[i] = KeepsProportions(path);
+        left -= int64_t(pictures.Pictures[i].width()) * pictures.Pictures[i].height() * BytesPerPixel;
     }
-    // With no background named the pictures lie on the white card.
+    // With no background named the pictures lie on the white card. Keying
+    // the background for the pictures makes two more copies of it.
+    const int backgroundCopies = anyPicture ? 3 : 1;
     if (HasBackground(layout))
-        pictures.Background = LoadCardPicture(folder + layout.BackgroundFile.Text());
+        pictures.Background = LoadCardPicture(CardFilePath(folder, layout.BackgroundFile.Text()),
+                                              std::max<int64_t>(left / (BytesPerPixel * backgroundCopies), 0));
     return pictures;
 }
 

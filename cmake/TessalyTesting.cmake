@@ -18,6 +18,10 @@ function(tessaly_add_test name)
     target_compile_definitions(${name} PRIVATE
         TESSALY_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
         TESSALY_OUTPUT_DIR="${TESSALY_OUTPUT_DIR}")
+    # Pictures not read by the program's own decoders are read by the helper.
+    if(TARGET tessaly-picture-reader)
+        add_dependencies(${name} tessaly-picture-reader)
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

@@ -21,3 +21,19 @@ public:
 // atomic writer's temporary files, left only by a killed program, are not copied.
 // Raises EDirectoryError when the source or one of its sub-folders cannot be entered.
 bool CopyDirectory(const QString &source, const QString &dest);
+// The same; on failure `failure` says which file could not be copied and why.
+bool CopyDirectory(const QString &source, const QString &dest, QString *failure);
+
+// A new card is built in a hidden folder of `parent` and then renamed into
+// place in one step, so a program killed during the copy leaves no partial
+// card under the user's name, only a hidden folder the next New removes.
+// The hidden folder's name holds the building process's id.
+// Returns the new hidden folder (ending in '/'), or an empty string with
+// the reason in `failure`.
+QString StartHiddenFolder(const QString &parent, QString *failure);
+// Renames the hidden folder to `dest` (no trailing '/'), never over
+// anything of that name. False with the reason in `failure`.
+bool MoveFolderIntoPlace(const QString &hidden, const QString &dest, QString *failure);
+// Removes the hidden folders of `parent` whose building process has ended;
+// returns how many.
+int RemoveAbandonedHiddenFolders(const QString &parent);

@@ -229,23 +229,34 @@ void TFrmNew::CreateCard(const QString &templateFolder)
     const QString cardRoot = m_places.Cards;
     CardName = AskCardName(cardRoot);
     CardFolder = cardRoot + CardName + QLatin1Char('/');
-    // Only the last level is made: without MyCard/ nothing is created.
-    if (!QDir(cardRoot).exists() || !QDir(cardRoot).mkdir(CardName)) {
-        m_dialogs.ShowMessage(QStringLiteral("The card folder \"%1\" cannot be created.")
-                                  .arg(QDir::toNativeSeparators(CardFolder)));
+    // Without MyCard/ nothing is created.
+    if (!QDir(cardRoot).exists()) {
+        m_dialogs.ShowMessage(QStringLiteral("The card folder \"%1\" cannot be created: the folder \"%2\" does not "
+                                             "exist.")
+                                  .arg(QDir::toNativeSeparators(CardFolder), QDir::toNativeSeparators(cardRoot)));
         return;
     }
+    // What a New killed part-way left behind goes first.
+    RemoveAbandonedHiddenFolders(cardRoot);
+    // The card is built out of sight and appears under its name whole or
+    // not at all.
     QString failure;
-    try {
-        if (!CopyDirectory(templateFolder, CardFolder))
-            failure = QStringLiteral("Sorry, copy error!");
-    } catch (const EDirectoryError &e) {
-        failure = QString::fromUtf8(e.what());
+    const QString building = StartHiddenFolder(cardRoot, &failure);
+    bool copied = false;
+    if (!building.isEmpty()) {
+        try {
+            copied = CopyDirectory(templateFolder, building, &failure)
+                     && MoveFolderIntoPlace(building, cardRoot + CardName, &failure);
+        } catch (const EDirectoryError &e) {
+            failure = QString::fromUtf8(e.what());
+        }
+        if (!copied)
+            QDir(building).removeRecursively();
     }
-    if (!failure.isEmpty()) {
-        // An incomplete card must not stay behind looking like a card.
-        QDir(CardFolder).removeRecursively();
-        m_dialogs.ShowMessage(failure);
+    if (!copied) {
+        // The copy's own words, with the file and the system's reason below.
+        const bool copyError = !failure.startsWith(QLatin1String("The folder \""));
+        m_dialogs.ShowMessage(copyError ? QStringLiteral("Sorry, copy error!\n") + failure : failure);
         return;
     }
     Accepted = true;

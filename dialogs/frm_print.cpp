@@ -353,16 +353,27 @@ bool TFrmprint::eventFilter(QObject *watched, QEvent *event)
 
 void TFrmprint::PrintImage(const QString &fileName)
 {
-    PrintCard(PictureCardScene(LoadCardPicture(fileName)));
+    LoadPrintPicture(fileName);
+    ShowPrintPicture();
+}
+
+void TFrmprint::LoadPrintPicture(const QString &fileName)
+{
+    m_card = PictureCardScene(LoadCardPicture(fileName));
 }
 
 void TFrmprint::PrintCard(const TCardScene &card)
+{
+    m_card = card;
+    ShowPrintPicture();
+}
+
+void TFrmprint::ShowPrintPicture()
 {
     // The margins are 0 and the band is the whole page: the card lies at
     // the paper's top-left corner, one card pixel to 1/96 inch.
     for (QLineEdit *margin : {Topmargin, BottomMargin, LeftMargin, RightMargin})
         margin->setText(QStringLiteral("0"));
-    m_card = card;
     SetCardPage(*m_report, m_paper);
     m_report->setFullPage(true);
     Report1Preview();

@@ -70,6 +70,11 @@ public:
     // preview; returns when it is closed. Raises ECardError when the file is
     // not a picture.
     void PrintImage(const QString &fileName);
+    // PrintImage in its two steps: the file read (so that a file shared
+    // with other windows is read under their common lock), then the preview
+    // of what was read.
+    void LoadPrintPicture(const QString &fileName);
+    void ShowPrintPicture();
     // Lays the card itself on the page, drawn at the device's resolution
     // (text as text, pictures at their own resolution), and shows the
     // preview; returns when it is closed. The scene's documents must live

@@ -6,7 +6,10 @@
 #include <cstring>
 #include <dirent.h>
 #include <memory>
+#include <mutex>
+#include <vector>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,6 +63,49 @@ std::string FollowLinks(const std::string &path)
     throw EFCreateError(path, ELOOP);
 }
 
+// The folder's real path (links resolved), ending in '/'; empty when it
+// does not exist.
+std::string RealFolder(const std::string &folder)
+{
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.empty() ? "." : folder.c_str(), nullptr),
+                                                     &std::free);
+    if (!real)
+        return {};
+    std::string path = real.get();
+    if (!path.ends_with('/'))
+        path += '/';
+    return path;
+}
+
+bool IsInside(const std::string &realFolder, const std::string &realParent)
+{
+    return !realFolder.empty() && !realParent.empty() && realFolder.starts_with(realParent);
+}
+
+struct TProtectedFolder {
+    std::string Folder; // as given
+    std::string Real;
+    std::string Reason;
+};
+std::mutex ProtectedLock;
+std::vector<TProtectedFolder> &ProtectedFolders()
+{
+    static std::vector<TProtectedFolder> folders;
+    return folders;
+}
+
+void CheckNotProtected(const std::string &fileName, const std::string &target)
+{
+    const std::lock_guard lock(ProtectedLock);
+    if (ProtectedFolders().empty())
+        return;
+    const std::string folder = RealFolder(FolderPart(target));
+    for (const TProtectedFolder &shielded : ProtectedFolders()) {
+        if (IsInside(folder, shielded.Real))
+            throw EFCreateError(fileName, shielded.Reason);
+    }
+}
+
 [[noreturn]] void RaiseWriteError(const std::string &fileName, int error)
 {
     throw EWriteError("Cannot write file \"" + fileName + "\". " + std::strerror(error));
@@ -79,9 +125,13 @@ void SyncFolder(const std::string &folder)
 
 } // namespace
 
-TAtomicFile::TAtomicFile(const std::string &fileName, TSpecialTarget special)
+TAtomicFile::TAtomicFile(const std::string &fileName, TSpecialTarget special, const std::string &confineTo)
     : FFileName(fileName), FTarget(FollowLinks(fileName))
 {
+    if (!confineTo.empty() && FTarget != fileName
+        && !IsInside(RealFolder(FolderPart(FTarget)), RealFolder(confineTo)))
+        FTarget = fileName;
+    CheckNotProtected(fileName, FTarget);
     struct stat info;
     const bool exists = ::stat(FTarget.c_str(), &info) == 0;
     if (exists && !S_ISREG(info.st_mode)) {
@@ -97,6 +147,8 @@ TAtomicFile::TAtomicFile(const std::string &fileName, TSpecialTarget special)
         return;
     }
 
+    // What killed writes left in this folder goes before a new one starts.
+    RemoveStaleTemporaries(FolderPart(FTarget));
     std::string name = NamePart(FTarget);
     if (name.size() > MaxNameInTempName)
         name.resize(MaxNameInTempName);
@@ -105,6 +157,11 @@ TAtomicFile::TAtomicFile(const std::string &fileName, TSpecialTarget special)
     const int file = ::mkostemp(temp.data(), O_CLOEXEC);
     if (file < 0)
         throw EFCreateError(fileName, errno);
+    // Locked while this writer lives: a cleaner in another window skips it.
+    // The lock belongs to the open file, so a second descriptor keeps it
+    // after Finish closes the first.
+    ::flock(file, LOCK_EX);
+    FLock = ::fcntl(file, F_DUPFD_CLOEXEC, 0);
     // mkostemp makes the file private; the result gets the old file's
     // permissions, or those a new file would get.
     mode_t mode = 0;
@@ -165,6 +222,10 @@ void TAtomicFile::Commit()
     if (Calls->Rename(FTempName.c_str(), FTarget.c_str()) != 0)
         Fail(errno);
     FTempName.clear();
+    if (FLock >= 0) {
+        ::close(FLock);
+        FLock = -1;
+    }
     SyncFolder(FolderPart(FTarget));
 }
 
@@ -184,6 +245,10 @@ void TAtomicFile::Abandon() noexcept
         ::unlink(FTempName.c_str());
         FTempName.clear();
     }
+    if (FLock >= 0) {
+        ::close(FLock);
+        FLock = -1;
+    }
 }
 
 void WriteFileAtomically(const std::string &fileName, std::string_view contents, TSpecialTarget special)
@@ -193,12 +258,12 @@ void WriteFileAtomically(const std::string &fileName, std::string_view contents,
     file.Commit();
 }
 
-void WriteFilesAtomically(const std::vector<TFileContents> &files)
+void WriteFilesAtomically(const std::vector<TFileContents> &files, const std::string &confineTo)
 {
     std::vector<std::unique_ptr<TAtomicFile>> written;
     written.reserve(files.size());
     for (const TFileContents &file : files) {
-        written.push_back(std::make_unique<TAtomicFile>(file.FileName));
+        written.push_back(std::make_unique<TAtomicFile>(file.FileName, TSpecialTarget::Refuse, confineTo));
         written.back()->Write(file.Contents);
         written.back()->Finish();
     }
@@ -224,11 +289,38 @@ int RemoveStaleTemporaries(const std::string &folder)
         prefix += '/';
     int removed = 0;
     while (const dirent *entry = ::readdir(dir)) {
-        if (IsAtomicFileTemporary(entry->d_name) && ::unlink((prefix + entry->d_name).c_str()) == 0)
+        if (!IsAtomicFileTemporary(entry->d_name))
+            continue;
+        const std::string path = prefix + entry->d_name;
+        const int file = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        // A file some writer still holds is that writer's; anything else of
+        // the name (a link, a file no one holds) is left over.
+        const bool held = file >= 0 && ::flock(file, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        if (file >= 0)
+            ::close(file);
+        if (!held && ::unlink(path.c_str()) == 0)
             ++removed;
     }
     ::closedir(dir);
     return removed;
+}
+
+void ProtectFolderFromWrites(const std::string &folder, const std::string &reason)
+{
+    const std::lock_guard lock(ProtectedLock);
+    ProtectedFolders().push_back({folder, RealFolder(folder), reason});
+}
+
+void UnprotectFolderFromWrites(const std::string &folder)
+{
+    const std::lock_guard lock(ProtectedLock);
+    auto &folders = ProtectedFolders();
+    for (auto at = folders.begin(); at != folders.end(); ++at) {
+        if (at->Folder == folder) {
+            folders.erase(at);
+            return;
+        }
+    }
 }
 
 void SetAtomicFileCalls(const TAtomicFileCalls *calls)

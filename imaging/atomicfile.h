@@ -29,8 +29,13 @@ enum class TSpecialTarget {
 
 class TAtomicFile {
 public:
-    // Starts the temporary file. Raises EFCreateError.
-    explicit TAtomicFile(const std::string &fileName, TSpecialTarget special = TSpecialTarget::Refuse);
+    // Starts the temporary file. Raises EFCreateError. With a `confineTo`
+    // folder, a symbolic link is followed only while it stays inside that
+    // folder: a link leading out of it (a card's 0.rtf pointing at a
+    // template's or any other file) is itself replaced by the new file, and
+    // the file it pointed at stays as it was.
+    explicit TAtomicFile(const std::string &fileName, TSpecialTarget special = TSpecialTarget::Refuse,
+                         const std::string &confineTo = {});
     // Without a successful Commit the temporary file is removed and the
     // target stays as it was. Never throws.
     ~TAtomicFile();
@@ -58,6 +63,7 @@ private:
     std::string FTarget;   // the file that is replaced: links followed
     std::string FTempName; // empty when writing in place
     int FFile = -1;
+    int FLock = -1;        // holds the temporary file's lock until it is renamed or removed
     bool FFinished = false;
 };
 
@@ -75,13 +81,23 @@ struct TFileContents {
     std::string FileName;
     std::string Contents;
 };
-void WriteFilesAtomically(const std::vector<TFileContents> &files);
+// `confineTo` as for TAtomicFile: links leading out of it are replaced.
+void WriteFilesAtomically(const std::vector<TFileContents> &files, const std::string &confineTo = {});
+
+// Folders no write of the program may change (the shipped templates): a
+// file whose target, links followed, lies inside one is refused with
+// EFCreateError, whatever command asked. Protect and Unprotect pair up.
+void ProtectFolderFromWrites(const std::string &folder, const std::string &reason);
+void UnprotectFolderFromWrites(const std::string &folder);
 
 // True for the name (without folder) of one of the writer's temporary files.
 // Such names begin with a dot, so file dialogs and folder listings pass them
 // over; they are left behind only when the program was killed mid-write.
 bool IsAtomicFileTemporary(std::string_view fileName);
 // Removes the writer's temporary files left in a folder; returns how many.
+// A writer holds a lock on its temporary file until it is renamed or
+// removed, so the files of a write going on in another window or program
+// are left alone. Every new write removes those of its own folder.
 int RemoveStaleTemporaries(const std::string &folder);
 
 // The system calls the writer makes, replaceable so that tests can make a

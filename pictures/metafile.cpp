@@ -46,7 +46,9 @@ QImage DrawSvg(const QString &path, const QByteArray &svg, QSize size)
     CheckPictureSize(path, size);
     QImage picture(size, QImage::Format_RGB32);
     if (picture.isNull())
-        FailToLoadPicture(path, QStringLiteral("Not enough memory for the picture"));
+        FailToLoadPicture(path, QStringLiteral("Not enough memory for the picture, which would be %1 x %2 pixels")
+                                    .arg(size.width())
+                                    .arg(size.height()));
     picture.fill(Qt::white);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -3,12 +3,15 @@
 #include "imaging/bmpdecoder.h"
 #include "imaging/jpegdecoder.h"
 #include "pictures/bitmap_qimage.h"
+#include "pictures/picture_sandbox.h"
+#include "pictures/qt_picture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -56,11 +59,15 @@ QImage ReadIconPicture(const QString &path)
 {
     QImageReader reader(path, "ico");
     if (!reader.canRead())
-        FailToLoadPicture(path, reader.errorString());
+        FailToLoadPicture(path, ReaderFailure(reader));
     // An icon file holds the same picture at several sizes; the largest
     // shows it best.
     QImage largest;
-    const int count = std::max(1, reader.imageCount());
+    // Real icons hold a handful of sizes; a directory of thousands of
+    // entries (all pointing at one picture, say) would be decoded thousands
+    // of times.
+    constexpr int MaxIconImages = 64;
+    const int count = std::clamp(reader.imageCount(), 1, MaxIconImages);
     for (int i = 0; i < count; ++i) {
         if (i > 0 && !reader.jumpToImage(i))
             break;
@@ -72,7 +79,7 @@ QImage ReadIconPicture(const QString &path)
             largest = image;
     }
     if (largest.isNull())
-        FailToLoadPicture(path, reader.errorString());
+        FailToLoadPicture(path, ReaderFailure(reader));
     // Its transparent parts become white, as if drawn on a new bitmap.
     return OpaqueOnWhite(largest);
 }
@@ -155,6 +162,21 @@ QImage LoadPictureFile(const QString &path)
 
 QImage ReadPicture(const QString &path, TPictureType type)
 {
+    // The program's own BMP decoder reads here; every reader written
+    // elsewhere reads confined in the helper process.
+    if (type == TPictureType::Bmp) {
+        // The decoder takes up to 2^28 pixels; the header alone says
+        // whether the picture is within the smaller limit.
+        CheckPictureSize(path, DeclaredPictureSize(path, type));
+        return ReadBmpPicture(path);
+    }
+    if (type == TPictureType::Unsupported)
+        return {};
+    return ReadPictureConfined(path, type);
+}
+
+QImage ReadPictureHere(const QString &path, TPictureType type)
+{
     switch (type) {
     case TPictureType::Bmp:
     case TPictureType::Jpeg:
@@ -170,7 +192,7 @@ QImage ReadPicture(const QString &path, TPictureType type)
     case TPictureType::Icon: return ReadIconPicture(path);
     case TPictureType::Wmf: return ReadWmfPicture(path);
     case TPictureType::Emf: return ReadEmfPicture(path);
-    case TPictureType::Unsupported: break;
+    case TPictureType::Unsupported: return ReadQtPicture(path, type);
     }
     return {};
 }

@@ -78,7 +78,13 @@ QString PictureFileFilter();
 // Unsupported. Raises EPictureError (naming the file and the reason) when it
 // cannot be read or is larger than MaxPicturePixels. The one way from a
 // picture file to pixels: a wrapper around it covers every format.
+// Every reader but the program's own BMP decoder runs confined in the
+// helper process (picture_sandbox.h), so MaxPicturePixels is what the
+// helper hands back at most.
 QImage ReadPicture(const QString &path, TPictureType type);
+// The same, with the reader running in this process: for the helper.
+// Unsupported lets Qt's readers tell the format from the contents.
+QImage ReadPictureHere(const QString &path, TPictureType type);
 
 // The picture in a file, read by the reader its first bytes call for, or
 // failing that its name (a photo saved under the wrong ending still reads).

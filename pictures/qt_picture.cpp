@@ -2,6 +2,8 @@
 // Qt itself, TIFF and WebP in Qt's extra image format plugins), and the
 // size that any file's header declares, read before a single pixel is
 // decoded so that no file can make the program allocate gigabytes.
+#include "pictures/qt_picture.h"
+
 #include "pictures/bitmap_qimage.h"
 #include "pictures/picture_file.h"
 
@@ -130,4 +132,20 @@ QImage ReadQtPicture(const QString &path, TPictureType type, bool alphaIsTranspa
         }
     }
     return OpaqueOnWhite(image);
+}
+
+QString ReaderFailure(const QImageReader &reader)
+{
+    const QString text = reader.errorString();
+    if (!text.isEmpty() && text != QLatin1String("Unknown error"))
+        return text;
+    switch (reader.error()) {
+    case QImageReader::FileNotFoundError: return QStringLiteral("The file cannot be found.");
+    case QImageReader::DeviceError: return QStringLiteral("The file cannot be read.");
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("The file is not a picture in a format the program reads.");
+    case QImageReader::InvalidDataError: return QStringLiteral("The picture in the file is damaged.");
+    case QImageReader::UnknownError:
+    default: return QStringLiteral("The picture cannot be read; the file may be damaged or not a picture.");
+    }
 }

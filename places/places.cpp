@@ -42,6 +42,19 @@ QString SettingsIn(const TUserFolders &user)
     return user.Config.isEmpty() ? QString() : WithSlash(user.Config) + QStringLiteral("tessaly/tessaly.conf");
 }
 
+// The real path of `path`, or of its folder followed by its name when it
+// does not exist yet (a file about to be written); empty when neither can
+// be found.
+QString RealPath(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString real = info.canonicalFilePath();
+    if (!real.isEmpty())
+        return real;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + info.fileName();
+}
+
 } // namespace
 
 TUserFolders DesktopUserFolders()
@@ -125,10 +138,12 @@ TPlaces ProgramPlaces()
                      QStringLiteral(TESSALY_DATA_FROM_PROGRAM));
 }
 
-bool IsInsideFolder(const QString &folder, const QString &parent)
+bool IsInsideFolder(const QString &path, const QString &folder)
 {
-    const QString inner = QFileInfo(folder).canonicalFilePath();
-    const QString outer = QFileInfo(parent).canonicalFilePath();
-    return !inner.isEmpty() && !outer.isEmpty()
-           && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
+    QString inner = path;
+    while (inner.size() > 1 && inner.endsWith(QLatin1Char('/')))
+        inner.chop(1);
+    inner = RealPath(inner);
+    const QString outer = QFileInfo(folder).canonicalFilePath();
+    return !inner.isEmpty() && !outer.isEmpty() && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
 }

@@ -67,5 +67,6 @@ TPlaces ProgramPlaces();
 // A folder as a person reads it in a sentence: home as "~", no closing slash.
 QString FolderForPeople(const QString &folder);
 
-// True when `folder` is `parent` or lies inside it, links resolved.
-bool IsInsideFolder(const QString &folder, const QString &parent);
+// True when `path` (a file or folder, which need not exist yet) lies in
+// `folder` or is it, symbolic links resolved on both sides.
+bool IsInsideFolder(const QString &path, const QString &folder);

@@ -145,6 +145,15 @@ std::optional<QString> TPaperSetModel::CheckCardSize() const
         return QString::fromLatin1(ValueTooBigMessage);
     if (paper.CardWidth < 1 || paper.CardHeight < 1)
         return QStringLiteral("the value is too small!");
+    // A card the program could not render and export is refused here,
+    // not found out at Save As.
+    if (int64_t(paper.CardWidth) * paper.CardHeight > MaxCardPixelCount)
+        return QString::fromLatin1(ValueTooBigMessage)
+               + QStringLiteral("\nA card of %1 x %2 pixels is more than the %3 million pixels the program can "
+                                "print or export.")
+                     .arg(paper.CardWidth)
+                     .arg(paper.CardHeight)
+                     .arg(MaxCardPixelCount / 1'000'000);
     return std::nullopt;
 }
 

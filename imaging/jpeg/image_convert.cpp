@@ -1,5 +1,8 @@
 #include "imaging/jpeg/image_convert.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "imaging/bitmapimage.h"
 #include "imaging/bmpdecoder.h"
 #include "imaging/jpeg/jpegencoder.h"
@@ -12,6 +15,13 @@ bool ConvertBmpToJpeg(const std::string &bmpFileName, const std::string &jpegFil
 
 bool ConvertBmpToJpeg(const std::string &bmpFileName, const std::string &jpegFileName, int quality,
                       TJpegEncoder &encoder)
+{
+    std::string failure;
+    return ConvertBmpToJpeg(bmpFileName, jpegFileName, quality, encoder, &failure);
+}
+
+bool ConvertBmpToJpeg(const std::string &bmpFileName, const std::string &jpegFileName, int quality,
+                      TJpegEncoder &encoder, std::string *failure)
 {
     try {
         TBitmapImage image;
@@ -28,7 +38,18 @@ bool ConvertBmpToJpeg(const std::string &bmpFileName, const std::string &jpegFil
         decoder.ReadImageFile(bmpFileName, image);
         encoder.WriteImageFile(jpegFileName, image);
         return true;
+    } catch (const std::bad_alloc &) {
+        *failure = "There is not enough memory to convert \"" + bmpFileName + "\".";
+        return false;
+    } catch (const std::exception &error) {
+        // The codecs' own messages do not always say which file they were at.
+        const std::string message = error.what();
+        const bool named = message.find(bmpFileName) != std::string::npos
+                           || message.find(jpegFileName) != std::string::npos;
+        *failure = named ? message : "\"" + bmpFileName + "\": " + message;
+        return false;
     } catch (...) {
+        *failure = "The conversion of \"" + bmpFileName + "\" failed.";
         return false;
     }
 }

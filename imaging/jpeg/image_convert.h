@@ -17,3 +17,7 @@ bool ConvertBmpToJpeg(const std::string &bmpFileName, const std::string &jpegFil
 // here; everything else must be as a new encoder has it.
 bool ConvertBmpToJpeg(const std::string &bmpFileName, const std::string &jpegFileName, int quality,
                       TJpegEncoder &encoder);
+// The same; on failure `failure` holds what failed and why (the file and
+// the system's or the codec's reason).
+bool ConvertBmpToJpeg(const std::string &bmpFileName, const std::string &jpegFileName, int quality,
+                      TJpegEncoder &encoder, std::string *failure);

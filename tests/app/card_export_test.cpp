@@ -204,9 +204,15 @@ TEST_F(CardExport, AFailedExportSaysSoAndLeavesAnExistingFileWhole)
     OpenFixture();
     QDir().mkpath(Out(""));
     SaveAs(dir.path() + "/no-such-folder/card", 1);
-    EXPECT_EQ(dialogs->Messages, QStringList{SaveError});
+    ASSERT_EQ(dialogs->Messages.size(), 1);
+    // The message, then the file and the system's reason.
+    EXPECT_TRUE(dialogs->Messages[0].startsWith(SaveError + "\n\n")) << dialogs->Messages[0].toStdString();
+    EXPECT_TRUE(dialogs->Messages[0].contains("no-such-folder/card.bmp")) << dialogs->Messages[0].toStdString();
+    EXPECT_TRUE(dialogs->Messages[0].contains("No such file or directory")) << dialogs->Messages[0].toStdString();
     SaveAs(dir.path() + "/no-such-folder/card", 2);
-    EXPECT_EQ(dialogs->Messages, QStringList({SaveError, SaveError})) << "a failed conversion is not silent";
+    ASSERT_EQ(dialogs->Messages.size(), 2) << "a failed conversion is not silent";
+    EXPECT_TRUE(dialogs->Messages[1].startsWith(SaveError + "\n\n")) << dialogs->Messages[1].toStdString();
+    EXPECT_TRUE(dialogs->Messages[1].contains("no-such-folder/card.jpg")) << dialogs->Messages[1].toStdString();
 
     for (const char *name : {"old.bmp", "old.jpg"}) {
         WriteFileBytes(Out(name).toStdString(), {'o', 'l', 'd'});
@@ -241,7 +247,9 @@ TEST_F(CardExport, AnExportOntoALinkReplacesItsTargetAndKeepsTheLinkAndAFifoIsRe
         ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
         dialogs->Messages.clear();
         SaveAs(fifo, filter);
-        EXPECT_EQ(dialogs->Messages, QStringList{SaveError});
+        ASSERT_EQ(dialogs->Messages.size(), 1);
+        EXPECT_TRUE(dialogs->Messages[0].startsWith(SaveError)) << dialogs->Messages[0].toStdString();
+        EXPECT_TRUE(dialogs->Messages[0].contains(fifo)) << dialogs->Messages[0].toStdString();
         EXPECT_EQ(QFileInfo(fifo).isFile(), false);
         EXPECT_TRUE(QFileInfo(fifo).exists());
     }

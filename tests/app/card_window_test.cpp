@@ -227,7 +227,9 @@ TEST_F(CardWindow, ClosingAsksToSaveAndAFailedSaveKeepsTheWindowOpen)
     EXPECT_EQ(Contents(file), before);
 
     QDir().rmdir(rtf3);
-    dialogs->YesNoAnswers = {true};
+    // Save the Card? And, as 3.rtf went from the disk since the card was
+    // read: save over that change?
+    dialogs->YesNoAnswers = {true, true};
     EXPECT_TRUE(form.close());
     EXPECT_EQ(dialogs->Messages.last(), "Saved OK!");
     EXPECT_EQ(form.Mover, nullptr);

@@ -124,12 +124,19 @@ TEST_F(ChangePicture, APictureNameLeadingOutOfTheCardFolderIsRefused)
     QImage outside(6, 5, QImage::Format_RGB32);
     outside.fill(Qt::blue);
     ASSERT_TRUE(outside.save(dir.path() + "/MyCard/outside.bmp", "BMP"));
-    OpenCard("../outside.bmp");
     const QByteArray before = Contents(dir.path() + "/MyCard/outside.bmp");
-
-    EXPECT_FALSE(PressChangePicture([](TFrmselectImage &) {}));
+    // Such a card does not even open: its picture would be read from
+    // outside its folder.
+    TFixtureCard card;
+    CardLayout layout = WriteFixtureCard(Card(), card);
+    layout.Pictures[0].FileName.SetText("../outside.bmp");
+    WriteCardFile(Card() + "Card.crd", layout);
+    form.CardPath = Card() + "template.bmp";
+    form.RunCommand([this] { form.OpenCardFolder(); });
     ASSERT_EQ(dialogs->Messages.size(), 1);
     EXPECT_TRUE(dialogs->Messages[0].contains("../outside.bmp"));
+
+    EXPECT_FALSE(PressChangePicture([](TFrmselectImage &) {}));
     EXPECT_EQ(Contents(dir.path() + "/MyCard/outside.bmp"), before);
 }
 

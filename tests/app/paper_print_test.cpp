@@ -327,7 +327,9 @@ TEST_F(PaperPrint, PrintNeverPrintsAStaleTempBmp)
         form.BitBtn6->click();
     }
     EXPECT_FALSE(previewed);
-    EXPECT_EQ(dialogs->Messages, QStringList{SaveError});
+    ASSERT_EQ(dialogs->Messages.size(), 1);
+    EXPECT_TRUE(dialogs->Messages[0].startsWith(SaveError + "\n\n")) << dialogs->Messages[0].toStdString();
+    EXPECT_TRUE(dialogs->Messages[0].contains("Temp.bmp")) << dialogs->Messages[0].toStdString();
     QFile kept(form.TempBmpPath());
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "an earlier card");

@@ -1,3 +1,4 @@
+#include "dialogs/directory_copy.h"
 #include "dialogs/frm_new.h"
 
 #include "controls/image.h"
@@ -17,6 +18,9 @@
 #include <QTest>
 #include <sys/stat.h>
 #include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -233,8 +237,51 @@ TEST_F(FrmNewTest, AFailedCopyIsReportedAndLeavesNoCardFolder)
     dialogs.InputAnswers = {QString("Broken")};
     form.BitBtn1Click();
     EXPECT_FALSE(form.Accepted);
-    EXPECT_EQ(dialogs.Messages, QStringList{"Sorry, copy error!"});
+    // The message, then which file failed and why.
+    ASSERT_EQ(dialogs.Messages.size(), 1);
+    EXPECT_TRUE(dialogs.Messages[0].startsWith("Sorry, copy error!\n")) << dialogs.Messages[0].toStdString();
+    EXPECT_TRUE(dialogs.Messages[0].contains("apple/pipe")) << dialogs.Messages[0].toStdString();
     EXPECT_FALSE(QFileInfo::exists(Program() + "MyCard/Broken"));
+    EXPECT_TRUE(QDir(Program() + "MyCard").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// A New killed during its copy leaves only a hidden folder, which takes no
+// card's name and goes with the next New; one still being built by a
+// running program stays.
+TEST_F(FrmNewTest, AKilledNewLeavesNothingAUserSeesAndItsRemainsGoNextTime)
+{
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    ASSERT_GT(ended, 0);
+    waitpid(ended, nullptr, 0);
+    const QString abandoned = Program() + "MyCard/.tessaly-new-" + QString::number(ended) + "-Ab12Cd";
+    const QString running = Program() + "MyCard/.tessaly-new-" + QString::number(getpid()) + "-Zz99Yy";
+    ASSERT_TRUE(QDir().mkpath(abandoned + "/half"));
+    ASSERT_TRUE(QDir().mkpath(running));
+    TFrmNew form(Program(), dialogs);
+    // The hidden folders take no name: the proposal is the first Default.
+    dialogs.InputAnswers = {QString("Default1")};
+    form.BitBtn1Click();
+    ASSERT_TRUE(form.Accepted) << dialogs.Messages.join('|').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(Program() + "MyCard/Default1/template.bmp"));
+    EXPECT_FALSE(QFileInfo::exists(abandoned));
+    EXPECT_TRUE(QFileInfo::exists(running));
+    EXPECT_EQ(QDir(Program() + "MyCard").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({"Default1"}));
+}
+
+TEST(HiddenFolder, IsNeverRenamedOverAnExistingName)
+{
+    QTemporaryDir dir;
+    QString why;
+    const QString hidden = StartHiddenFolder(dir.path(), &why);
+    ASSERT_FALSE(hidden.isEmpty()) << why.toStdString();
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/Taken"));
+    EXPECT_FALSE(MoveFolderIntoPlace(hidden, dir.path() + "/Taken", &why));
+    EXPECT_TRUE(why.contains("Taken")) << why.toStdString();
+    EXPECT_TRUE(MoveFolderIntoPlace(hidden, dir.path() + "/Free", &why)) << why.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(hidden));
 }
 
 TEST_F(FrmNewTest, WithoutMyCardNothingIsCreated)

@@ -215,6 +215,72 @@ TEST_F(AtomicFile, ASymbolicLinkIsFollowedAndKept)
     EXPECT_EQ(TemporariesIn(Dir) + TemporariesIn(Dir + "real"), 0);
 }
 
+TEST_F(AtomicFile, ALinkLeadingOutOfTheConfiningFolderIsReplacedNotFollowed)
+{
+    fs::create_directories(Dir + "card");
+    fs::create_directories(Dir + "elsewhere");
+    WriteAll(Dir + "elsewhere/target", "theirs");
+    WriteAll(Dir + "card/own", "own");
+    fs::create_symlink(Dir + "elsewhere/target", Dir + "card/out");
+    fs::create_symlink("own", Dir + "card/in");
+    fs::create_symlink("../card/own", Dir + "card/roundabout");
+    WriteFilesAtomically({{Dir + "card/out", "new out"}, {Dir + "card/in", "new in"}}, Dir + "card");
+    EXPECT_EQ(ReadAll(Dir + "elsewhere/target"), "theirs");
+    EXPECT_FALSE(fs::is_symlink(Dir + "card/out"));
+    EXPECT_EQ(ReadAll(Dir + "card/out"), "new out");
+    // Inside the folder a link is followed as ever, however it gets there.
+    EXPECT_TRUE(fs::is_symlink(Dir + "card/in"));
+    EXPECT_EQ(ReadAll(Dir + "card/own"), "new in");
+    TAtomicFile roundabout(Dir + "card/roundabout", TSpecialTarget::Refuse, Dir + "card");
+    roundabout.Write("again");
+    roundabout.Commit();
+    EXPECT_TRUE(fs::is_symlink(Dir + "card/roundabout"));
+    EXPECT_EQ(ReadAll(Dir + "card/own"), "again");
+    // Without a confining folder the writer follows every link.
+    WriteFileAtomically(Dir + "card/out", "x");
+    EXPECT_EQ(ReadAll(Dir + "card/out"), "x");
+}
+
+TEST_F(AtomicFile, AProtectedFolderIsNeverWrittenWhateverLinkLeadsThere)
+{
+    fs::create_directories(Dir + "shielded");
+    WriteAll(Dir + "shielded/file", "kept");
+    fs::create_symlink(Dir + "shielded/file", Dir + "link");
+    fs::create_symlink(Dir + "shielded", Dir + "folderlink");
+    ProtectFolderFromWrites(Dir + "shielded", "It is protected.");
+    for (const std::string name : {"shielded/file", "shielded/new", "link", "folderlink/file"}) {
+        try {
+            WriteFileAtomically(Dir + name, "changed");
+            ADD_FAILURE() << name << " was written";
+        } catch (const EFCreateError &error) {
+            EXPECT_NE(std::string(error.what()).find("It is protected."), std::string::npos) << error.what();
+        }
+    }
+    UnprotectFolderFromWrites(Dir + "shielded");
+    EXPECT_EQ(ReadAll(Dir + "shielded/file"), "kept");
+    EXPECT_FALSE(fs::exists(Dir + "shielded/new"));
+    WriteFileAtomically(Dir + "link", "changed");
+    EXPECT_EQ(ReadAll(Dir + "shielded/file"), "changed");
+}
+
+TEST_F(AtomicFile, ANewWriteRemovesWhatKilledWritesLeftButNotAWriteGoingOn)
+{
+    // A write going on (another window's): its temporary file is held.
+    TAtomicFile going(Dir + "other.jpg");
+    going.Write("partly");
+    // Left by a killed program: no one holds them.
+    WriteAll(Dir + ".card.bmp.tessaly-Ab12Cd", "half");
+    WriteAll(Dir + ".Temp.bmp.tessaly-Zz99Yy", "half");
+    ASSERT_EQ(TemporariesIn(Dir), 3);
+    WriteFileAtomically(Dir + "card.jpg", "whole");
+    EXPECT_EQ(TemporariesIn(Dir), 1);
+    going.Finish(); // closed, still held until renamed
+    EXPECT_EQ(RemoveStaleTemporaries(Dir), 0);
+    going.Commit();
+    EXPECT_EQ(ReadAll(Dir + "other.jpg"), "partly");
+    EXPECT_EQ(TemporariesIn(Dir), 0);
+}
+
 TEST_F(AtomicFile, AFifoIsRefusedAtOnceOrWrittenInPlace)
 {
     const std::string fifo = Dir + "Card.crd";

@@ -7,7 +7,7 @@ build="$1"
 work="$(mktemp -d /tmp/tessaly-beside.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/dist" --component Beside >/dev/null
-for entry in tessaly tessaly-convert tessaly-render tessaly.html Template; do
+for entry in tessaly tessaly-convert tessaly-render tessaly-picture-reader tessaly.html Template; do
     [ -e "$work/dist/$entry" ] || { echo "FAILED: no $entry beside the program"; exit 1; }
 done
 ls "$work/dist"/Template/*/template.bmp >/dev/null

@@ -199,6 +199,15 @@ TEST(PaperSet, OkRefusesCardSizesTheCanvasCannotCompose)
     EXPECT_FALSE(model.CheckCardSize().has_value());
     model.WidthText = model.Format(MaxCardSide + 1);
     EXPECT_EQ(model.CheckCardSize(), QString("the value is too big!"));
+
+    // Both sides within the limit, but more pixels than a card's rendering
+    // the program can read back for a JPEG export.
+    model.WidthText = model.Format(20000);
+    model.LengthText = model.Format(13500);
+    const std::optional<QString> refusal = model.CheckCardSize();
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_TRUE(refusal->startsWith("the value is too big!")) << refusal->toStdString();
+    EXPECT_TRUE(refusal->contains("20000 x 13500")) << refusal->toStdString();
 }
 
 TEST(PaperSet, OutOfRangeStoredIndicesFallBackToEntryZeroMillimetresAndPortrait)

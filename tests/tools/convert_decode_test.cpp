@@ -80,7 +80,8 @@ TEST(ConvertDecode, FailuresPrintTheMessageAndKeepTheOldOutput)
 
     const ToolRun bad = Convert("decode " + dir + "bad.bmp " + dir + "kept.ppm");
     EXPECT_EQ(bad.ExitCode, 1);
-    EXPECT_EQ(bad.Errors, "Premature End of Stream\n");
+    // The decoder's message, with the file it was reading.
+    EXPECT_EQ(bad.Errors, "Cannot decode \"" + dir + "bad.bmp\": Premature End of Stream\n");
     EXPECT_EQ(ReadFile(dir + "kept.ppm"), "old");
 
     const ToolRun missing = Convert("decode " + dir + "nothing-here.bmp " + dir + "kept.ppm");

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 TToolRun RtfTool(const QStringList &arguments)
@@ -55,4 +57,14 @@ TEST(RtfTool, SaysWhatIsWrong)
     const TToolRun notRtf = RtfTool({QStringLiteral("to-html"), QStringLiteral(TESSALY_SOURCE_DIR "/README.md")});
     EXPECT_EQ(notRtf.ExitCode, 1);
     EXPECT_TRUE(QString::fromUtf8(notRtf.Err).contains(QStringLiteral("not in Rich Text Format")));
+
+    // A FIFO no one writes is refused at once instead of waited on for ever.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.rtf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const TToolRun waiting = RtfTool({QStringLiteral("to-html"), fifo});
+    EXPECT_EQ(waiting.ExitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(waiting.Err).contains(QStringLiteral("not a regular file")))
+        << waiting.Err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(waiting.Err).contains(fifo)) << waiting.Err.toStdString();
 }

@@ -42,17 +42,22 @@ int RunDecode(const std::vector<std::string> &arguments)
     // The rows straight from the file when its layout allows: the picture
     // is then never held whole. Run-length files are decoded first.
     TBmpDecoder decoder;
-    const std::unique_ptr<TPixelRowSource> fileRows = decoder.OpenRows(input);
-    TBitmapImage image;
-    if (!fileRows)
-        decoder.ReadImageFile(input, image);
-    const TBitmapImageRows imageRows(image);
-    const TPixelRowSource &rows = fileRows ? *fileRows : static_cast<const TPixelRowSource &>(imageRows);
-    // Like a shell redirect, the tool writes into a device or FIFO named as
-    // its output instead of refusing it.
-    TAtomicFile file(output, TSpecialTarget::WriteInPlace);
-    WriteNetpbm(file, extension == ".pam" ? TNetpbmKind::Pam : TNetpbmKind::Ppm, rows);
-    file.Commit();
+    // The decoder's messages say what is wrong, not in which file.
+    try {
+        const std::unique_ptr<TPixelRowSource> fileRows = decoder.OpenRows(input);
+        TBitmapImage image;
+        if (!fileRows)
+            decoder.ReadImageFile(input, image);
+        const TBitmapImageRows imageRows(image);
+        const TPixelRowSource &rows = fileRows ? *fileRows : static_cast<const TPixelRowSource &>(imageRows);
+        // Like a shell redirect, the tool writes into a device or FIFO named as
+        // its output instead of refusing it.
+        TAtomicFile file(output, TSpecialTarget::WriteInPlace);
+        WriteNetpbm(file, extension == ".pam" ? TNetpbmKind::Pam : TNetpbmKind::Ppm, rows);
+        file.Commit();
+    } catch (const EGraphicsException &error) {
+        throw Exception("Cannot decode \"" + input + "\": " + error.what());
+    }
     return 0;
 }
 

@@ -3,6 +3,7 @@
 //   tessaly-rtf from-html FILE.html OUT.rtf writes the HTML document as RTF
 
 #include "imaging/atomicfile.h"
+#include "imaging/regularfile.h"
 #include "richtext/rtf.h"
 
 #include <QFile>
@@ -29,17 +30,15 @@ int Fail(const QString &message)
 
 bool ReadWhole(const QString &path, qsizetype limit, QByteArray *data, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot open \"%1\": %2").arg(path, file.errorString());
+    // Only a regular file: a FIFO would keep the tool waiting for a writer.
+    try {
+        const std::string bytes = ReadRegularFile(QFile::encodeName(path).toStdString(), size_t(limit) + 1);
+        *data = QByteArray(bytes.data(), qsizetype(bytes.size()));
+        return true;
+    } catch (const std::exception &failure) {
+        *error = QString::fromUtf8(failure.what());
         return false;
     }
-    *data = file.read(limit + 1);
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("cannot read \"%1\": %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
 }
 
 int ToHtml(const QString &path)
