@@ -121,10 +121,13 @@ void Tfrmmain::BitBtn7Click()
 bool Tfrmmain::SaveChangesBeforeReplacing()
 {
     // Asked only when there is something to lose, so that the question
-    // means something whenever it comes. A card opened read-only cannot be
-    // saved here.
-    if (m_readOnly || !HasUnsavedChanges())
+    // means something whenever it comes.
+    if (!HasUnsavedChanges())
         return true;
+    // A card opened read-only cannot be saved here, but its edits are still
+    // the user's: they go only when the user says so.
+    if (m_readOnly)
+        return Dialogs().AskYesNo(ReadOnlyDiscardQuestion, ReadOnlyDiscardCaption);
     switch (Dialogs().AskYesNoCancel(SaveTheCardQuestion, SaveTheCardCaption)) {
     case TAnswer::Yes:
         BitBtn3Click();

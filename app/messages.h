@@ -33,6 +33,9 @@ inline const QString CardInUseQuestion =
 inline const QString CardInUseCaption = QStringLiteral("Card in use");
 inline const QString ReadOnlyCardMessage =
     QStringLiteral("This card was opened read-only, because another window has it open. Please save it there.");
+inline const QString ReadOnlyDiscardQuestion =
+    QStringLiteral("This card was opened read-only, so this window cannot save your changes to it. Discard them?");
+inline const QString ReadOnlyDiscardCaption = QStringLiteral("Discard changes?");
 inline const QString ChangedOnDiskQuestion =
     QStringLiteral("The card's files were changed on disk since this window read them (by another window or "
                    "program). Save this window's card over those changes?");

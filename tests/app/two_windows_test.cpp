@@ -90,6 +90,35 @@ TEST_F(TwoWindows, TheSecondWindowIsOfferedTheCardReadOnlyAndNoEditIsSilentlyLos
     EXPECT_EQ(third.CardPath, Card() + "template.bmp");
 }
 
+TEST_F(TwoWindows, EditsInAReadOnlyWindowGoOnlyWhenTheUserSaysSo)
+{
+    Open(Card() + "Card.crd");
+    otherDialogs->YesNoAnswers = {true};
+    OpenIn(other, *otherDialogs, Card() + "Card.crd");
+    ASSERT_EQ(other.CardPath, Card() + "template.bmp");
+    WriteFixtureCard(Program() + "MyCard/Else/", {});
+
+    // Nothing typed: another card replaces it without a question.
+    otherDialogs->Questions.clear();
+    OpenIn(other, *otherDialogs, Program() + "MyCard/Else/Card.crd");
+    EXPECT_TRUE(otherDialogs->Questions.isEmpty()) << otherDialogs->Questions.join('|').toStdString();
+    otherDialogs->YesNoAnswers = {true};
+    OpenIn(other, *otherDialogs, Card() + "Card.crd");
+    ASSERT_EQ(other.CardPath, Card() + "template.bmp");
+
+    // Typed: No keeps the card and its edits; Yes lets them go.
+    Type(other, "theirs ");
+    otherDialogs->Questions.clear();
+    otherDialogs->YesNoAnswers = {false};
+    OpenIn(other, *otherDialogs, Program() + "MyCard/Else/Card.crd");
+    EXPECT_EQ(otherDialogs->Questions, QStringList{ReadOnlyDiscardQuestion});
+    EXPECT_EQ(other.CardPath, Card() + "template.bmp");
+    EXPECT_TRUE(other.HasUnsavedChanges());
+    otherDialogs->YesNoAnswers = {true};
+    OpenIn(other, *otherDialogs, Program() + "MyCard/Else/Card.crd");
+    EXPECT_EQ(other.CardPath, Program() + "MyCard/Else/template.bmp");
+}
+
 TEST_F(TwoWindows, SaveAsksBeforeOverwritingFilesChangedOnDisk)
 {
     Open(Card() + "Card.crd");
