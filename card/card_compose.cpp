@@ -134,7 +134,12 @@ QImage ComposeCard(const CardLayout &layout, const QString &picPath)
 {
     CheckCardSize(layout.Paper.CardWidth, layout.Paper.CardHeight);
     // Every file is read before anything is drawn, so a missing one changes nothing.
-    const TCardPictures pictures = LoadCardPictures(layout, picPath);
+    return ComposeCard(layout, LoadCardPictures(layout, picPath));
+}
+
+QImage ComposeCard(const CardLayout &layout, const TCardPictures &pictures)
+{
+    CheckCardSize(layout.Paper.CardWidth, layout.Paper.CardHeight);
     QImage card(layout.Paper.CardWidth, layout.Paper.CardHeight, QImage::Format_RGB32);
     card.fill(Qt::white);
     QPainter painter(&card);

@@ -19,6 +19,11 @@ bool HasBackground(const CardLayout &layout);
 // anywhere in that case.
 QImage ComposeCard(const CardLayout &layout, const QString &picPath);
 
+// The same from pictures already read (an open card holds its own), so
+// nothing is read from disk. Raises ECardError for an unusable card size.
+struct TCardPictures;
+QImage ComposeCard(const CardLayout &layout, const TCardPictures &pictures);
+
 // Loads a picture file as an opaque bitmap through the program's picture
 // readers (pictures/picture_file.h), chosen by the file's first bytes
 // (BMP, JPEG) or else by its name; a JPEG stands as its Exif orientation

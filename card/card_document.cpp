@@ -3,6 +3,7 @@
 #include "card/card_paths.h"
 
 #include "card/card_commands.h"
+#include "card/card_compose.h"
 #include "card/card_file.h"
 #include "card/card_geometry.h"
 #include "card/card_open.h"
@@ -37,18 +38,6 @@ std::unique_ptr<QTextDocument> TextFromRtf(const QByteArray &rtf, const QString 
 }
 
 std::string LocalName(const QString &path) { return QFile::encodeName(path).toStdString(); }
-
-// The card composed at its own pixels from pictures held in memory.
-QImage ComposeFromPictures(const CardLayout &layout, const TCardPictures &pictures)
-{
-    CheckCardSize(layout.Paper.CardWidth, layout.Paper.CardHeight);
-    QImage card(layout.Paper.CardWidth, layout.Paper.CardHeight, QImage::Format_RGB32);
-    card.fill(Qt::white);
-    QPainter painter(&card);
-    PaintCardCanvas(painter, layout, pictures, TCardTarget::CardPixels);
-    painter.end();
-    return card;
-}
 
 // A QTextDocument merges typing into its last step only while it counts
 // itself modified since that step; the card keeps its own modified state in
@@ -124,7 +113,7 @@ std::unique_ptr<TCardDocument> TCardDocument::Open(const QString &backgroundPath
             }
         }
     }
-    d.m_picture = ComposeFromPictures(d.m_layout, d.m_images);
+    d.m_picture = ComposeCard(d.m_layout, d.m_images);
     for (int n = 0; n < TextSlotCount; ++n) {
         if (d.Text(n))
             d.WatchText(n);
@@ -344,7 +333,7 @@ void TCardDocument::Recompose()
     // Composed from the pictures in memory: only an impossible card size,
     // refused before the step was taken, could fail here.
     try {
-        m_picture = ComposeFromPictures(m_layout, m_images);
+        m_picture = ComposeCard(m_layout, m_images);
     } catch (const ECardError &) {
         return;
     }
