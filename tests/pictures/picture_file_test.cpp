@@ -9,6 +9,8 @@
 #include "imaging/bmpdecoder.h"
 #include "tests/support/tool_run.h"
 
+#include "tests/pictures/asymmetric_picture.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -19,17 +21,7 @@
 
 namespace {
 
-// 6 x 5, no symmetry: red top-left, green top-right, blue bottom-left.
-QImage Asymmetric()
-{
-    QImage image(6, 5, QImage::Format_RGB32);
-    image.fill(qRgb(200, 200, 200));
-    image.setPixel(0, 0, qRgb(255, 0, 0));
-    image.setPixel(5, 0, qRgb(0, 255, 0));
-    image.setPixel(0, 4, qRgb(0, 0, 255));
-    image.setPixel(3, 2, qRgb(10, 20, 30));
-    return image;
-}
+QImage Asymmetric() { return AsymmetricPicture(); }
 
 void WriteBytes(const QString &path, const QByteArray &bytes)
 {

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include "tests/pictures/asymmetric_picture.h"
+
 #include <QTemporaryDir>
 
 #include <libheif/heif.h>
@@ -26,12 +28,7 @@ namespace {
 // half-transparent black pixel that must come out grey on white.
 QImage Asymmetric()
 {
-    QImage image(6, 5, QImage::Format_ARGB32);
-    image.fill(qRgb(200, 200, 200));
-    image.setPixel(0, 0, qRgb(255, 0, 0));
-    image.setPixel(5, 0, qRgb(0, 255, 0));
-    image.setPixel(0, 4, qRgb(0, 0, 255));
-    image.setPixel(3, 2, qRgb(10, 20, 30));
+    QImage image = AsymmetricPicture().convertToFormat(QImage::Format_ARGB32);
     image.setPixel(4, 4, qRgba(0, 0, 0, 128));
     return image;
 }
