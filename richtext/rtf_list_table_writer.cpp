@@ -91,8 +91,15 @@ std::optional<ListTableWriter::Place> ListTableWriter::PlaceOf(const QTextBlock 
         return std::nullopt;
     }
     const int level = std::clamp(list->format().indent(), 1, kListLevels) - 1;
+    // A list goes on where it was placed while its level there is still
+    // open. An item of a shallower level closes it, and a reader starts a
+    // new list at the next item below: so does the table, or the file would
+    // read back as another document.
     const auto placed = m_places.find(list);
-    const int override = placed != m_places.end() ? placed->second.override : JoinOrStart(list, level);
+    const bool stillOpen = placed != m_places.end()
+                           && m_lists[static_cast<std::size_t>(placed->second.override - 1)]
+                                     [static_cast<std::size_t>(level)].open == list;
+    const int override = stillOpen ? placed->second.override : JoinOrStart(list, level);
     Enter(override, list, level);
     m_current = override - 1;
     return Place{override, level};
@@ -114,7 +121,7 @@ int ListTableWriter::JoinOrStart(const QTextList *list, int level)
 
 void ListTableWriter::Enter(int override, const QTextList *list, int level)
 {
-    m_places.emplace(list, Place{override, level});
+    m_places[list] = Place{override, level};
     Levels &levels = m_lists[static_cast<std::size_t>(override - 1)];
     levels[static_cast<std::size_t>(level)].format = list->format();
     levels[static_cast<std::size_t>(level)].open = list;
